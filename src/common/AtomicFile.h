@@ -1,0 +1,23 @@
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+#include "common/Status.h"
+
+namespace kitebar {
+
+// Replaces `file` with `bytes` so that a crash or a full disk never leaves half
+// a file: the bytes go to a temporary file in the same folder, which is flushed
+// to disk and then renamed over the old one. On failure the old file is
+// untouched and the temporary file removed.
+Status WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes);
+
+// Appends `bytes` to `file` (created when missing) with a single write, so that
+// an entry is either whole or absent after a crash. The file is flushed to disk.
+Status AppendToFile(const std::filesystem::path& file, std::string_view bytes);
+
+// Reads a whole file; fails when it cannot be opened or read.
+Result<std::string> ReadWholeFile(const std::filesystem::path& file);
+
+}  // namespace kitebar

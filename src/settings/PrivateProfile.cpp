@@ -1,0 +1,202 @@
+#include "settings/PrivateProfile.h"
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+#include "common/AtomicFile.h"
+
+namespace kitebar {
+namespace {
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+
+std::string_view Trim(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front()))
+    text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back()))
+    text.remove_suffix(1);
+  return text;
+}
+
+char LowerAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return LowerAscii(x) == LowerAscii(y);
+         });
+}
+
+// One line of the file: its text without the line end, and the line end as
+// found, so that lines the writer does not touch are written back unchanged.
+struct Line {
+  std::string_view text;
+  std::string_view ending;
+};
+
+std::vector<Line> SplitLines(std::string_view contents) {
+  std::vector<Line> lines;
+  while (!contents.empty()) {
+    const std::size_t newline = contents.find('\n');
+    std::string_view text = contents.substr(0, newline);
+    std::string_view ending;
+    if (newline == std::string_view::npos) {
+      contents = {};
+    } else {
+      ending = contents.substr(newline, 1);
+      contents.remove_prefix(newline + 1);
+    }
+    if (!text.empty() && text.back() == '\r') {
+      ending = std::string_view(text.data() + text.size() - 1, ending.size() + 1);
+      text.remove_suffix(1);
+    }
+    lines.push_back({text, ending});
+  }
+  return lines;
+}
+
+std::optional<std::string_view> SectionName(std::string_view line) {
+  line = Trim(line);
+  if (line.size() < 2 || line.front() != '[')
+    return std::nullopt;
+  const std::size_t close = line.find(']');
+  if (close == std::string_view::npos)
+    return std::nullopt;
+  return Trim(line.substr(1, close - 1));
+}
+
+struct KeyValue {
+  std::string_view key;
+  std::string_view value;
+};
+
+std::optional<KeyValue> ParseKeyLine(std::string_view line) {
+  const std::string_view trimmed = Trim(line);
+  if (trimmed.empty() || trimmed.front() == ';')
+    return std::nullopt;
+  const std::size_t equals = line.find('=');
+  if (equals == std::string_view::npos)
+    return std::nullopt;
+  return KeyValue{Trim(line.substr(0, equals)), Trim(line.substr(equals + 1))};
+}
+
+// Where a key lives in the file: the line range of its section and, when the
+// key exists, its line (the first one, when a hand-edited file repeats it).
+struct Location {
+  std::optional<std::size_t> sectionHeader;
+  std::size_t sectionEnd = 0;  // one past the last line of the section
+  std::optional<std::size_t> keyLine;
+};
+
+Location Locate(const std::vector<Line>& lines, std::string_view section, std::string_view key) {
+  Location location;
+  bool inSection = false;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (const auto name = SectionName(lines[i].text)) {
+      if (inSection)
+        break;
+      inSection = EqualIgnoringAsciiCase(*name, section);
+      if (inSection)
+        location.sectionHeader = i;
+      continue;
+    }
+    if (!inSection)
+      continue;
+    if (!Trim(lines[i].text).empty())
+      location.sectionEnd = i + 1;
+    const auto entry = ParseKeyLine(lines[i].text);
+    if (entry && !location.keyLine && EqualIgnoringAsciiCase(entry->key, key)) {
+      location.keyLine = i;
+    }
+  }
+  if (location.sectionHeader && location.sectionEnd == 0) {
+    location.sectionEnd = *location.sectionHeader + 1;
+  }
+  return location;
+}
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines)
+    text += line;
+  return text;
+}
+
+std::string WithLineEnd(std::string_view text) {
+  return std::string(text) + "\r\n";
+}
+
+}  // namespace
+
+std::size_t GetPrivateProfileString(std::string_view section, std::string_view key,
+                                    std::string_view defaultText, std::span<char> buffer,
+                                    const std::filesystem::path& file) {
+  if (buffer.empty())
+    return 0;
+  std::string_view value = defaultText;
+  const Result<std::string> contents = ReadWholeFile(file);
+  std::vector<Line> lines;
+  if (contents.ok()) {
+    lines = SplitLines(*contents);
+    const Location location = Locate(lines, section, key);
+    if (location.keyLine)
+      value = ParseKeyLine(lines[*location.keyLine].text)->value;
+  }
+  // A NUL inside the value ends it, as it would in a C string.
+  value = value.substr(0, value.find('\0'));
+  const std::size_t copied = std::min(value.size(), buffer.size() - 1);
+  std::copy_n(value.data(), copied, buffer.data());
+  buffer[copied] = '\0';
+  return copied;
+}
+
+std::string ReadProfileString(const std::filesystem::path& file, std::string_view section,
+                              std::string_view key, std::string_view defaultText,
+                              std::size_t capacity) {
+  std::vector<char> buffer(std::max<std::size_t>(capacity, 1));
+  const std::size_t length = GetPrivateProfileString(
+      section, key, defaultText, std::span<char>(buffer.data(), capacity), file);
+  return std::string(buffer.data(), length);
+}
+
+Status WritePrivateProfileString(std::string_view section, std::string_view key,
+                                 std::string_view value, const std::filesystem::path& file) {
+  std::string contents;
+  if (std::filesystem::exists(file)) {
+    Result<std::string> read = ReadWholeFile(file);
+    if (!read.ok())
+      return read.status();
+    contents = std::move(read.value());
+  }
+  const std::vector<Line> lines = SplitLines(contents);
+  const Location location = Locate(lines, section, key);
+
+  std::vector<std::string> output;
+  output.reserve(lines.size() + 3);
+  for (const Line& line : lines)
+    output.push_back(std::string(line.text) + std::string(line.ending));
+  // The last line may lack its line end; anything added after it needs one.
+  if (!output.empty() && lines.back().ending.empty())
+    output.back() += "\r\n";
+
+  const std::string entry = std::string(key) + "=" + std::string(value);
+  if (location.keyLine) {
+    const Line& old = lines[*location.keyLine];
+    const std::string_view storedKey = ParseKeyLine(old.text)->key;
+    output[*location.keyLine] = std::string(storedKey) + "=" + std::string(value) +
+                                std::string(old.ending.empty() ? "\r\n" : old.ending);
+  } else if (location.sectionHeader) {
+    output.insert(output.begin() + static_cast<std::ptrdiff_t>(location.sectionEnd),
+                  WithLineEnd(entry));
+  } else {
+    output.push_back(WithLineEnd("[" + std::string(section) + "]"));
+    output.push_back(WithLineEnd(entry));
+  }
+  return WriteFileAtomically(file, JoinLines(output));
+}
+
+}  // namespace kitebar

@@ -1,0 +1,142 @@
+#include "settings/SettingsFiles.h"
+
+#include "common/NumberText.h"
+#include "settings/PrivateProfile.h"
+
+namespace kitebar {
+namespace {
+
+constexpr char kTvalUrlSection[] = "TvalUrl";
+constexpr char kDefaultBaseUrl[] = "http://localhost/numbers/";
+
+// One key of a table: where it lives, its default and the buffer it is read into.
+struct KeySpec {
+  const char* section;
+  const char* key;
+  const char* defaultText;
+  std::size_t capacity;
+};
+
+constexpr KeySpec kStartIndex{"StartIndex", "index", "0", 4};
+constexpr KeySpec kEndRate{"EndRate", "num", "1", 4};
+constexpr KeySpec kStepNum{"StepNum", "num", "40", 16};
+constexpr KeySpec kDiameter{"Diameter", "f", "30.0", 16};
+constexpr KeySpec kEndUrl{kTvalUrlSection, "EndURL", "er", 128};
+constexpr KeySpec kBaseUrl{kTvalUrlSection, "BaseURL", kDefaultBaseUrl, 256};
+
+std::string Read(const std::string& file, const KeySpec& spec) {
+  return ReadProfileString(file, spec.section, spec.key, spec.defaultText, spec.capacity);
+}
+
+std::string ReadBase(const KeySpec& spec) {
+  return Read(kBaseIniFile, spec);
+}
+
+std::string PlaceSection(const char* stem, int place) {
+  return stem + FormatInt(place);
+}
+
+std::string ReadTypeValue(int setIndex, const char* stem, int place, const char* key,
+                          const char* defaultText, std::size_t capacity) {
+  return ReadProfileString(SettingsTypeFile(setIndex), PlaceSection(stem, place), key, defaultText,
+                           capacity);
+}
+
+std::string ReadReachText(int setIndex, int place) {
+  return ReadTypeValue(setIndex, "Toutatu", place, "f", "2.00", 16);
+}
+std::string ReadHitText(int setIndex, int place) {
+  return ReadTypeValue(setIndex, "Tekicyuten", place, "f", "11.50", 16);
+}
+std::string ReadSpeedText(int setIndex, int place) {
+  return ReadTypeValue(setIndex, "SpeedRate", place, "num", "2", 4);
+}
+std::string SysTypeSection(int selector) {
+  return "SysType" + FormatInt(selector);
+}
+
+}  // namespace
+
+std::string SettingsTypeFile(int setIndex) {
+  return "./type" + FormatInt(setIndex + 1) + ".ini";
+}
+
+int ReadStartIndex() {
+  return ParseIntLikeAtoi(ReadBase(kStartIndex));
+}
+int ReadEndRate() {
+  return ParseIntLikeAtoi(ReadBase(kEndRate));
+}
+int ReadStepNum() {
+  return ParseIntLikeAtoi(ReadBase(kStepNum));
+}
+float ReadDiameter() {
+  return static_cast<float>(ParseDoubleLikeAtof(ReadBase(kDiameter)));
+}
+
+int ReadSysType(int selector) {
+  return ParseIntLikeAtoi(
+      ReadProfileString(kBaseIniFile, SysTypeSection(selector), "index", "0", 4));
+}
+
+EndUrl ReadEndUrl() {
+  std::string name = ReadBase(kEndUrl);
+  const std::size_t length = name.size();
+  return {std::move(name), length};
+}
+
+Status WriteEndUrl(std::string_view pageName) {
+  return WritePrivateProfileString(kEndUrl.section, kEndUrl.key, pageName, kBaseIniFile);
+}
+
+std::string ReadBaseUrl() {
+  return ReadBase(kBaseUrl);
+}
+
+std::string ReadEndPoint(int setIndex, std::size_t capacity) {
+  return ReadProfileString(SettingsTypeFile(setIndex), "EndPoint", "num", "238", capacity);
+}
+
+float ReadReachPoint(int setIndex, int place) {
+  return static_cast<float>(ParseDoubleLikeAtof(ReadReachText(setIndex, place)));
+}
+
+float ReadHitPoint(int setIndex, int place) {
+  return static_cast<float>(ParseDoubleLikeAtof(ReadHitText(setIndex, place)));
+}
+
+int ReadSpeedRate(int setIndex, int place) {
+  return ParseIntLikeAtoi(ReadSpeedText(setIndex, place));
+}
+
+std::vector<SettingsEntry> ReadAllSettings() {
+  std::vector<SettingsEntry> entries;
+  const auto add = [&entries](std::string file, std::string section, std::string key,
+                              std::string text) {
+    entries.push_back({std::move(file), std::move(section), std::move(key), std::move(text)});
+  };
+  for (const KeySpec* spec : {&kStartIndex, &kEndRate, &kStepNum, &kDiameter}) {
+    add(kBaseIniFile, spec->section, spec->key, ReadBase(*spec));
+  }
+  for (int selector = 1; selector <= kSettingsTypeCount; ++selector) {
+    add(kBaseIniFile, SysTypeSection(selector), "index",
+        ReadProfileString(kBaseIniFile, SysTypeSection(selector), "index", "0", 4));
+  }
+  add(kBaseIniFile, kEndUrl.section, kEndUrl.key, ReadBase(kEndUrl));
+  for (int set = 0; set < kSettingsTypeCount; ++set) {
+    const std::string file = SettingsTypeFile(set);
+    add(file, "EndPoint", "num", ReadEndPoint(set, kEndPointCapacityEngine));
+    for (int place = 1; place <= kPlaceCount; ++place) {
+      add(file, PlaceSection("Toutatu", place), "f", ReadReachText(set, place));
+    }
+    for (int place = 1; place <= kPlaceCount; ++place) {
+      add(file, PlaceSection("Tekicyuten", place), "f", ReadHitText(set, place));
+    }
+    for (int place = 1; place <= kPlaceCount; ++place) {
+      add(file, PlaceSection("SpeedRate", place), "num", ReadSpeedText(set, place));
+    }
+  }
+  return entries;
+}
+
+}  // namespace kitebar

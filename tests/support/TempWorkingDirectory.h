@@ -1,0 +1,30 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace kitebar::test {
+
+// Makes a fresh empty folder the working directory for the lifetime of the
+// object and removes it afterwards: the program's files have fixed names in
+// the working directory.
+class TempWorkingDirectory {
+ public:
+  TempWorkingDirectory();
+  TempWorkingDirectory(const TempWorkingDirectory&) = delete;
+  TempWorkingDirectory& operator=(const TempWorkingDirectory&) = delete;
+  ~TempWorkingDirectory();
+
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path previous_;
+  std::filesystem::path path_;
+};
+
+// Whole-file helpers for checking what the program wrote, byte for byte.
+std::string ReadFileBytes(const std::filesystem::path& file);
+void WriteFileBytes(const std::filesystem::path& file, std::string_view bytes);
+
+}  // namespace kitebar::test
