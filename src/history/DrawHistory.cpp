@@ -4,6 +4,7 @@
 
 #include "common/AtomicFile.h"
 #include "common/NumberText.h"
+#include "common/TextLines.h"
 
 namespace kitebar {
 namespace {
@@ -30,28 +31,6 @@ std::string_view ColumnsOf(std::string_view piece, std::size_t column, std::size
 char ColumnOf(std::string_view piece, std::size_t column) {
   const std::string_view text = ColumnsOf(piece, column, 1);
   return text.empty() ? '\0' : text[0];
-}
-
-// Splits the file into the pieces a line-by-line reader with a 127-character
-// buffer sees. CR LF counts as one line end; a piece ends after its '\n'; a
-// NUL ends the text of its piece.
-template <typename Visit>
-void ForEachLinePiece(std::string_view contents, Visit visit) {
-  std::string piece;
-  piece.reserve(kLinePieceLength + 1);
-  std::size_t i = 0;
-  while (i < contents.size()) {
-    piece.clear();
-    while (i < contents.size() && piece.size() < kLinePieceLength) {
-      char c = contents[i++];
-      if (c == '\r' && i < contents.size() && contents[i] == '\n')
-        c = contents[i++];
-      piece.push_back(c);
-      if (c == '\n')
-        break;
-    }
-    visit(std::string_view(piece).substr(0, piece.find('\0')));
-  }
 }
 
 bool IsDrawInRange(int n, int count) {
@@ -111,7 +90,8 @@ Status DrawHistory::Load() {
     return contents.status();
   std::fill(slots_.begin(), slots_.end(), DrawRecord{});
   bool pendingSeen = false;
-  ForEachLinePiece(*contents, [&](std::string_view piece) { ParseLine(piece, pendingSeen); });
+  ForEachLinePiece(*contents, kLinePieceLength,
+                   [&](std::string_view piece) { ParseLine(piece, pendingSeen); });
   if (pendingSeen)
     --count;
   return Status::Ok();
