@@ -1,6 +1,10 @@
+#include "cli/AnalyseCommand.h"
 #include "cli/Command.h"
 #include "cli/HistoryCommand.h"
+#include "cli/HitsCommand.h"
 #include "cli/LoadCsvCommand.h"
+#include "cli/PredictCommand.h"
+#include "cli/RegisterCommands.h"
 #include "cli/SettingsCommand.h"
 
 namespace kitebar::cli {
@@ -10,6 +14,11 @@ std::vector<std::unique_ptr<Command>> MakeCommands() {
   commands.push_back(std::make_unique<HistoryCommand>());
   commands.push_back(std::make_unique<SettingsCommand>());
   commands.push_back(std::make_unique<LoadCsvCommand>());
+  commands.push_back(std::make_unique<PredictCommand>());
+  commands.push_back(std::make_unique<AnalyseCommand>());
+  commands.push_back(std::make_unique<PositionCommand>());
+  commands.push_back(std::make_unique<RegisterCommand>());
+  commands.push_back(std::make_unique<HitsCommand>());
   return commands;
 }
 

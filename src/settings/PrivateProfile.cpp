@@ -193,7 +193,9 @@ Status WritePrivateProfileString(std::string_view section, std::string_view key,
     output.insert(output.begin() + static_cast<std::ptrdiff_t>(location.sectionEnd),
                   WithLineEnd(entry));
   } else {
-    output.push_back(WithLineEnd("[" + std::string(section) + "]"));
+    std::string header(1, '[');
+    header.append(section).append(1, ']');
+    output.push_back(WithLineEnd(header));
     output.push_back(WithLineEnd(entry));
   }
   return WriteFileAtomically(file, JoinLines(output));

@@ -1,0 +1,119 @@
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "common/AtomicFile.h"
+#include "engine/PredictionRun.h"
+#include "engine/WindmillArithmetic.h"
+#include "engine/WindmillSimulator.h"
+#include "history/DrawHistory.h"
+#include "history/ResultsCsv.h"
+
+namespace kitebar {
+namespace {
+
+// The runs write "kitebarnum.dat" into the working directory: a fresh folder
+// for the benchmark, removed at its end.
+class ScratchFolder {
+ public:
+  ScratchFolder() : previous_(std::filesystem::current_path()) {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "kitebar-bench-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) != nullptr) {
+      path_ = pattern;
+      std::filesystem::current_path(path_);
+    }
+  }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  ~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::current_path(previous_, ignored);
+    if (!path_.empty())
+      std::filesystem::remove_all(path_, ignored);
+  }
+  bool ok() const { return !path_.empty(); }
+
+ private:
+  std::filesystem::path previous_;
+  std::filesystem::path path_;
+};
+
+// The 7,088 real draws of the sample, saved as the history file.
+bool LoadSampleHistory(DrawHistory& history, benchmark::State& state) {
+  const Result<std::string> csv = ReadWholeFile(KITEBAR_SAMPLE_CSV);
+  if (!csv.ok() || !MergeResultsCsv(history, *csv).ok() || !history.Save().ok()) {
+    state.SkipWithError("cannot build the history from the sample");
+    return false;
+  }
+  return true;
+}
+
+// "予想開始" on the real history: draw 7089 has no position yet, so every run
+// estimates it, saves the history file and computes the candidates.
+void BM_PredictionRunEstimatingNextDraw(benchmark::State& state) {
+  const ScratchFolder folder;
+  DrawHistory history;
+  if (!folder.ok() || !LoadSampleHistory(history, state))
+    return;
+  const int next = history.count + 1;
+  for (auto _ : state) {
+    history.record(next) = DrawRecord{};
+    Result<Prediction> prediction = PredictionRun(history, next, false);
+    if (!prediction.ok()) {
+      state.SkipWithError(prediction.message().c_str());
+      return;
+    }
+    benchmark::DoNotOptimize(prediction->candidates);
+  }
+}
+BENCHMARK(BM_PredictionRunEstimatingNextDraw)->Unit(benchmark::kMicrosecond);
+
+// A draw that already has its position: no estimate, no file written.
+void BM_PredictionRunWithStoredPosition(benchmark::State& state) {
+  const ScratchFolder folder;
+  DrawHistory history;
+  if (!folder.ok() || !LoadSampleHistory(history, state))
+    return;
+  const int next = history.count + 1;
+  if (!PredictionRun(history, next, false).ok()) {
+    state.SkipWithError("the first run failed");
+    return;
+  }
+  for (auto _ : state) {
+    Result<Prediction> prediction = PredictionRun(history, next, true);
+    benchmark::DoNotOptimize(prediction->candidates);
+  }
+}
+BENCHMARK(BM_PredictionRunWithStoredPosition)->Unit(benchmark::kMicrosecond);
+
+// The hit shift of the three places with the default settings.
+void BM_ComputeHitShift(benchmark::State& state) {
+  const ScratchFolder folder;
+  const auto simulator = std::make_unique<WindmillSimulator>();
+  simulator->SelectSettingsType(0);
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(simulator->ComputeHitShift());
+    benchmark::DoNotOptimize(simulator->hitShift);
+  }
+}
+BENCHMARK(BM_ComputeHitShift);
+
+// The longest counting loops and reduction of one place: start-to-reach 9.0,
+// start-to-hit 16.0 and step value 1 (the reach distance spans about 2,350
+// circumferences).
+void BM_PlaceHitShiftLongestRun(benchmark::State& state) {
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(ComputePlaceHitShift(30.0f, 1, 9.0f, 16.0f));
+  }
+}
+BENCHMARK(BM_PlaceHitShiftLongestRun);
+
+}  // namespace
+}  // namespace kitebar
+
+BENCHMARK_MAIN();

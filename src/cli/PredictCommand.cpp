@@ -1,0 +1,68 @@
+#include "cli/PredictCommand.h"
+
+#include <string>
+
+#include "cli/CommandSupport.h"
+#include "cli/Output.h"
+#include "common/NumberText.h"
+#include "engine/PredictionRun.h"
+#include "history/DrawHistory.h"
+#include "reports/PredictionReport.h"
+#include "reports/XdgPageOpener.h"
+
+namespace kitebar::cli {
+
+CLI::App* PredictCommand::Register(CLI::App& app) {
+  CLI::App* command =
+      app.add_subcommand("predict", "Predict the ten candidates of the next draw (予想開始)");
+  CLI::Option* draw = command->add_option(
+      "--draw", drawNumber_, "List the candidates of draw N instead (予想); writes no page");
+  CLI::Option* open = command->add_flag("--open", open_, "Open showyosou.html in the browser");
+  draw->excludes(open);
+  command->callback([this, draw] { drawGiven_ = draw->count() > 0; });
+  return command;
+}
+
+int PredictCommand::Run() {
+  return drawGiven_ ? RunListing() : RunNextDraw();
+}
+
+int PredictCommand::RunNextDraw() {
+  DrawHistory history;
+  if (!LoadHistoryOrReport(history))
+    return kExitFailure;
+  const Result<Prediction> prediction = StartPrediction(history, nullptr);
+  if (!prediction.ok()) {
+    PrintError(prediction.message());
+    return kExitFailure;
+  }
+  std::string out = "第 " + FormatInt(prediction->drawNumber) + " 回\n";
+  for (int k = 1; k <= kCandidateCount; ++k) {
+    out += FormatInt(k) + ": " + CandidateText(prediction->candidates, k) + "\n";
+  }
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  if (open_) {
+    XdgPageOpener opener;
+    if (const Status opened = opener.Open(kPredictionPage); !opened.ok()) {
+      PrintError(opened.message());
+      return kExitFailure;
+    }
+  }
+  return kExitOk;
+}
+
+int PredictCommand::RunListing() {
+  DrawHistory history;
+  if (!LoadHistoryOrReport(history))
+    return kExitFailure;
+  const Result<Prediction> prediction = PredictionRun(history, drawNumber_, true);
+  if (!prediction.ok()) {
+    PrintError(prediction.message());
+    return kExitFailure;
+  }
+  const std::string out = ListingForTerminal(prediction->listing);
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  return kExitOk;
+}
+
+}  // namespace kitebar::cli

@@ -1,0 +1,78 @@
+#include "cli/RegisterCommands.h"
+
+#include <algorithm>
+
+#include "cli/CommandSupport.h"
+#include "cli/Output.h"
+#include "common/NumberText.h"
+#include "engine/Registration.h"
+
+namespace kitebar::cli {
+namespace {
+
+int ReportRegistration(const Result<Registration>& registration, std::string_view what,
+                       int drawNumber) {
+  if (!registration.ok()) {
+    PrintError(registration.message());
+    return kExitFailure;
+  }
+  if (!registration->stored) {
+    PrintError("「" + registration->padded + "」は 3 桁の数字ではありません。登録しませんでした。");
+    return kExitUsage;
+  }
+  PrintLine(std::string(what) + " " + FormatInt(drawNumber) + " " + registration->padded);
+  return kExitOk;
+}
+
+bool IsDrawInRange(int draw, int first, int last, std::string_view what) {
+  if (draw >= first && draw <= last)
+    return true;
+  PrintError(std::string(what) + "できるのは第 " + FormatInt(first) + " 回から第 " +
+             FormatInt(last) + " 回までです。");
+  return false;
+}
+
+}  // namespace
+
+CLI::App* RegisterCommand::Register(CLI::App& app) {
+  CLI::App* command = app.add_subcommand(
+      "register", "Register the winning number of the next draw, or correct draw N (登録>>)");
+  command->add_option("--draw", drawNumber_, "Correct the winning number of draw N");
+  command->add_option("NNN", entry_, "The winning number, up to three digits")->required();
+  return command;
+}
+
+int RegisterCommand::Run() {
+  DrawHistory history;
+  if (!LoadHistoryOrReport(history))
+    return kExitFailure;
+  const bool correction = drawNumber_ != 0;
+  const int draw = correction ? drawNumber_ : history.count + 1;
+  if (correction && !IsDrawInRange(draw, 1, history.count, "修正"))
+    return kExitUsage;
+  if (!correction && !IsDrawInRange(draw, 1, DrawHistory::kMaxDrawNumber, "登録")) {
+    return kExitUsage;
+  }
+  return ReportRegistration(RegisterWinningNumber(history, draw, entry_), "registered", draw);
+}
+
+CLI::App* PositionCommand::Register(CLI::App& app) {
+  CLI::App* command =
+      app.add_subcommand("position", "Register a decided windmill position for draw N (登録>>)");
+  command->add_option("N", drawNumber_, "The draw, 1 to the next draw")->required();
+  command->add_option("PPP", entry_, "The position, up to three digits")->required();
+  return command;
+}
+
+int PositionCommand::Run() {
+  DrawHistory history;
+  if (!LoadHistoryOrReport(history))
+    return kExitFailure;
+  const int last = std::min(history.count + 1, DrawHistory::kMaxDrawNumber);
+  if (!IsDrawInRange(drawNumber_, 1, last, "風車位置を登録"))
+    return kExitUsage;
+  return ReportRegistration(RegisterPosition(history, drawNumber_, entry_), "position",
+                            drawNumber_);
+}
+
+}  // namespace kitebar::cli

@@ -1,0 +1,129 @@
+#include "engine/PredictionRun.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "common/NumberText.h"
+#include "history/DrawHistory.h"
+#include "settings/SettingsFiles.h"
+
+namespace kitebar {
+namespace {
+
+constexpr char kEstimatedStatus = '0';
+
+std::string DrawName(int drawNumber) {
+  return "第 " + FormatInt(drawNumber) + " 回";
+}
+
+template <std::size_t N>
+bool IsThreeDigits(const std::array<char, N>& field) {
+  return std::all_of(field.begin(), field.begin() + kPlacesPerTriple,
+                     [](char c) { return IsDigitCode(c); });
+}
+
+// A position counts as present when its first character is not below '0' as
+// a signed byte (NUL and bytes from 0x80 up mean none).
+bool HasStoredPosition(const DrawRecord& record) {
+  return static_cast<signed char>(record.position[0]) >= '0';
+}
+
+// Estimates the windmill position of `drawNumber` from the winning number of
+// the draw before, stores it as estimated and saves the history.
+Status EstimateAndStorePosition(DrawHistory& history, WindmillSimulator& simulator, int drawNumber,
+                                int typeIndex) {
+  // Without the winning number of the draw before, the estimate would be made
+  // of non-digits and saved into the history.
+  if (!IsThreeDigits(history.record(drawNumber - 1).digits)) {
+    return Status::Failure(DrawName(drawNumber) + "の風車位置を推定できません（" +
+                           DrawName(drawNumber - 1) + "の当選番号がありません）。");
+  }
+  if (Status run = simulator.RunDraws(history, false, typeIndex); !run.ok())
+    return run;
+  const std::string_view estimate =
+      WindmillSimulator::Triple(simulator.estimatedPositions, drawNumber - 2);
+  if (Status stored = history.SetPosition(drawNumber, estimate, kEstimatedStatus); !stored.ok()) {
+    return stored;
+  }
+  // Candidates from a position that never reached the file would be shown as
+  // a prediction that the history does not back: the run stops instead.
+  if (!history.Save().ok()) {
+    return Status::Failure("当選番号ファイル（" + history.file().string() +
+                           "）に書き込めないため、" + DrawName(drawNumber) +
+                           "の予想を中止しました。");
+  }
+  return Status::Ok();
+}
+
+}  // namespace
+
+std::string CandidateText(const CandidateTable& candidates, int k) {
+  std::string text;
+  for (const Place place : {kHundreds, kTens, kUnits}) {
+    text += static_cast<char>(candidates[place][static_cast<std::size_t>(k - 1)] & 0xFF);
+  }
+  return text;
+}
+
+std::string CandidateListing(const CandidateTable& candidates) {
+  std::string listing;
+  for (int k = 1; k <= kCandidateCount; ++k) {
+    listing += FormatInt(k) + ": ";
+    for (const Place place : {kHundreds, kTens, kUnits}) {
+      listing += FormatInt(candidates[place][static_cast<std::size_t>(k - 1)] - '0');
+    }
+    listing += " \r\n";
+  }
+  return listing;
+}
+
+Result<Prediction> PredictionRun(DrawHistory& history, int drawNumber, bool showListing) {
+  if (!WindmillSimulator::IsRunnableDraw(drawNumber)) {
+    return Status::Failure(DrawName(drawNumber) +
+                           "は予想できません（抽選回数は 2 から 9999 までです）。");
+  }
+  auto simulator = std::make_unique<WindmillSimulator>();
+  simulator->drawNumber = drawNumber;
+  const int typeIndex = ReadStartIndex();
+  const DrawRecord& record = history.record(drawNumber);
+  if (!HasStoredPosition(record)) {
+    if (Status estimated = EstimateAndStorePosition(history, *simulator, drawNumber, typeIndex);
+        !estimated.ok()) {
+      return estimated;
+    }
+  }
+  // A hand-edited file can hold anything; non-digits would reach the page.
+  if (!IsThreeDigits(record.position)) {
+    return Status::Failure(DrawName(drawNumber) +
+                           "の風車位置が数字3桁ではないため、予想できません。");
+  }
+  for (int offset = 0; offset < kPlacesPerTriple; ++offset) {
+    simulator->inputPosition[static_cast<std::size_t>(offset)] =
+        static_cast<std::uint16_t>(record.position[static_cast<std::size_t>(offset)]);
+  }
+  simulator->PredictCandidates(typeIndex);
+  Prediction prediction;
+  prediction.drawNumber = drawNumber;
+  prediction.candidates = simulator->candidates;
+  if (showListing)
+    prediction.listing = CandidateListing(prediction.candidates);
+  return prediction;
+}
+
+PredictionHolder::PredictionHolder() {
+  for (auto& row : predictedCandidates)
+    row.fill('0');
+}
+
+Status PredictionHolder::PredictionRun(DrawHistory& history, int drawNumber, bool showListing) {
+  predictionDrawNumber = drawNumber;
+  Result<Prediction> prediction = kitebar::PredictionRun(history, drawNumber, showListing);
+  if (!prediction.ok())
+    return prediction.status();
+  predictedCandidates = prediction->candidates;
+  if (showListing)
+    resultText = prediction->listing;
+  return Status::Ok();
+}
+
+}  // namespace kitebar

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "common/Status.h"
+#include "engine/WindmillSimulator.h"
+
+namespace kitebar {
+
+class DrawHistory;
+
+// The ten candidate numbers of one draw.
+struct Prediction {
+  int drawNumber = 0;
+  // Hundreds, tens and units rows hold digit characters; thousands holds 0.
+  CandidateTable candidates{};
+  // Ten lines "k: hhh \r\n" when a listing was asked for, else empty.
+  std::string listing;
+};
+
+// The three characters of candidate k (1 to 10): the low bytes of entry k - 1
+// of the hundreds, tens and units rows.
+std::string CandidateText(const CandidateTable& candidates, int k);
+
+// The listing of the settings dialog's result box: for k = 1 to 10 the line
+// "k: hhh " with CR LF.
+std::string CandidateListing(const CandidateTable& candidates);
+
+// The prediction run for draw `drawNumber` (2 to 9999). A draw without a
+// windmill position first gets one estimated from the winning number of the
+// draw before (with the "./base.ini" step value and diameter), stored as an
+// estimated position and saved to the history file; a draw that has one keeps
+// it, and the candidates are then computed with the construction step value
+// and diameter. Fails, with a message naming the draw, when the draw is out of
+// range, the position cannot be estimated or saved, or the stored position is
+// not three digits; the candidates are then not computed.
+Result<Prediction> PredictionRun(DrawHistory& history, int drawNumber, bool showListing);
+
+// The prediction fields of an object that hosts runs (the settings dialog,
+// and the prediction page and back-test, which need no dialog).
+class PredictionHolder {
+ public:
+  PredictionHolder();
+
+  // Runs the prediction for `drawNumber` and keeps its candidates (and the
+  // listing when asked for). On failure the table keeps its previous content.
+  Status PredictionRun(DrawHistory& history, int drawNumber, bool showListing);
+
+  int predictionDrawNumber = 0;
+  // Every entry '0' until a run fills it.
+  CandidateTable predictedCandidates{};
+  std::string resultText;
+};
+
+}  // namespace kitebar

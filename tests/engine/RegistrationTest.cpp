@@ -1,0 +1,96 @@
+#include "engine/Registration.h"
+
+#include <gtest/gtest.h>
+
+#include "history/DrawHistory.h"
+#include "reports/HitReport.h"
+#include "support/TempWorkingDirectory.h"
+
+namespace kitebar {
+namespace {
+
+using test::ReadFileBytes;
+using test::TempWorkingDirectory;
+using test::WriteFileBytes;
+
+class RegistrationTest : public ::testing::Test {
+ protected:
+  void Load(std::string_view contents) {
+    WriteFileBytes(kHistoryFileName, contents);
+    ASSERT_TRUE(history.Load());
+  }
+  TempWorkingDirectory folder;
+  DrawHistory history;
+};
+
+TEST_F(RegistrationTest, NewDrawIsBackTestedThenStored) {
+  Load("0001,123\r\n");
+  const Result<Registration> registered = RegisterWinningNumber(history, 2, "5");
+  ASSERT_TRUE(registered.ok()) << registered.message();
+  EXPECT_TRUE(registered->stored);
+  EXPECT_EQ(registered->padded, "005");
+  EXPECT_EQ(history.count, 2);
+  EXPECT_EQ(ReadFileBytes(kHistoryFileName), "0001,123\r\n0002,005,466,0\r\n");
+  EXPECT_EQ(ReadFileBytes(kBackTestFile), "2\r\n00\r\n");
+}
+
+TEST_F(RegistrationTest, CorrectionReplacesDigitsWithoutBackTest) {
+  Load("0001,123\r\n0002,456,111,1\r\n");
+  ASSERT_TRUE(RegisterWinningNumber(history, 2, "").ok());
+  EXPECT_EQ(ReadFileBytes(kHistoryFileName), "0001,123\r\n0002,000,111,1\r\n");
+  EXPECT_FALSE(std::filesystem::exists(kBackTestFile));
+  EXPECT_EQ(history.count, 2);
+}
+
+TEST_F(RegistrationTest, PendingRecordKeepsItsDecidedPosition) {
+  Load("0001,123\r\n0002,,911,1\r\n");
+  ASSERT_TRUE(RegisterWinningNumber(history, 2, "911").ok());
+  EXPECT_EQ(ReadFileBytes(kHistoryFileName), "0001,123\r\n0002,911,911,1\r\n");
+}
+
+TEST_F(RegistrationTest, InvalidEntryStoresNothing) {
+  Load("0001,123\r\n");
+  const Result<Registration> registered = RegisterWinningNumber(history, 2, "1a");
+  ASSERT_TRUE(registered.ok());
+  EXPECT_FALSE(registered->stored);
+  EXPECT_EQ(registered->padded, "01a");
+  EXPECT_EQ(ReadFileBytes(kHistoryFileName), "0001,123\r\n");
+  EXPECT_FALSE(std::filesystem::exists(kBackTestFile));
+}
+
+TEST_F(RegistrationTest, UnwritableBackTestFileLeavesTheDrawUnregistered) {
+  Load("0001,123\r\n0002,,466,1\r\n");
+  std::filesystem::create_directory(kBackTestFile);
+  const Result<Registration> registered = RegisterWinningNumber(history, 2, "466");
+  ASSERT_FALSE(registered.ok());
+  EXPECT_NE(registered.message().find("登録されていません"), std::string::npos);
+  EXPECT_EQ(history.count, 1);
+  EXPECT_EQ(ReadFileBytes(kHistoryFileName), "0001,123\r\n0002,,466,1\r\n");
+}
+
+TEST_F(RegistrationTest, UnwritableHistoryKeepsCountAndFile) {
+  Load("0001,123\r\n0002,456\r\n");
+  std::filesystem::create_directory("kitebarnum.dat.tmp");
+  EXPECT_FALSE(RegisterWinningNumber(history, 1, "999").ok());
+  EXPECT_FALSE(RegisterPosition(history, 3, "123").ok());
+  EXPECT_EQ(history.count, 2);
+  EXPECT_EQ(ReadFileBytes(kHistoryFileName), "0001,123\r\n0002,456\r\n");
+}
+
+TEST_F(RegistrationTest, PositionIsDecidedAndMayMakeThePendingRecord) {
+  Load("0001,123\r\n");
+  ASSERT_TRUE(RegisterPosition(history, 2, "7").ok());
+  EXPECT_EQ(ReadFileBytes(kHistoryFileName), "0001,123\r\n0002,,007,1\r\n");
+  EXPECT_FALSE(RegisterPosition(history, 2, "x").value().stored);
+  EXPECT_FALSE(RegisterPosition(history, 3, "123").ok());
+  EXPECT_FALSE(RegisterWinningNumber(history, 3, "123").ok());
+}
+
+TEST_F(RegistrationTest, NoDrawBeyond9999) {
+  Load("9999,123\r\n");
+  EXPECT_FALSE(RegisterWinningNumber(history, 10000, "123").ok());
+  EXPECT_FALSE(std::filesystem::exists(kBackTestFile));
+}
+
+}  // namespace
+}  // namespace kitebar
