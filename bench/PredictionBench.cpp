@@ -6,52 +6,14 @@
 #include <memory>
 #include <string>
 
-#include "common/AtomicFile.h"
+#include "BenchSupport.h"
 #include "engine/PredictionRun.h"
 #include "engine/WindmillArithmetic.h"
 #include "engine/WindmillSimulator.h"
 #include "history/DrawHistory.h"
-#include "history/ResultsCsv.h"
 
 namespace kitebar {
 namespace {
-
-// The runs write "kitebarnum.dat" into the working directory: a fresh folder
-// for the benchmark, removed at its end.
-class ScratchFolder {
- public:
-  ScratchFolder() : previous_(std::filesystem::current_path()) {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "kitebar-bench-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) != nullptr) {
-      path_ = pattern;
-      std::filesystem::current_path(path_);
-    }
-  }
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-  ~ScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::current_path(previous_, ignored);
-    if (!path_.empty())
-      std::filesystem::remove_all(path_, ignored);
-  }
-  bool ok() const { return !path_.empty(); }
-
- private:
-  std::filesystem::path previous_;
-  std::filesystem::path path_;
-};
-
-// The 7,088 real draws of the sample, saved as the history file.
-bool LoadSampleHistory(DrawHistory& history, benchmark::State& state) {
-  const Result<std::string> csv = ReadWholeFile(KITEBAR_SAMPLE_CSV);
-  if (!csv.ok() || !MergeResultsCsv(history, *csv).ok() || !history.Save().ok()) {
-    state.SkipWithError("cannot build the history from the sample");
-    return false;
-  }
-  return true;
-}
 
 // "予想開始" on the real history: draw 7089 has no position yet, so every run
 // estimates it, saves the history file and computes the candidates.
@@ -115,5 +77,3 @@ BENCHMARK(BM_PlaceHitShiftLongestRun);
 
 }  // namespace
 }  // namespace kitebar
-
-BENCHMARK_MAIN();

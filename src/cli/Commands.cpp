@@ -2,6 +2,7 @@
 #include "cli/Command.h"
 #include "cli/HistoryCommand.h"
 #include "cli/HitsCommand.h"
+#include "cli/ImportCommand.h"
 #include "cli/LoadCsvCommand.h"
 #include "cli/PredictCommand.h"
 #include "cli/RegisterCommands.h"
@@ -14,6 +15,7 @@ std::vector<std::unique_ptr<Command>> MakeCommands() {
   commands.push_back(std::make_unique<HistoryCommand>());
   commands.push_back(std::make_unique<SettingsCommand>());
   commands.push_back(std::make_unique<LoadCsvCommand>());
+  commands.push_back(std::make_unique<ImportCommand>());
   commands.push_back(std::make_unique<PredictCommand>());
   commands.push_back(std::make_unique<AnalyseCommand>());
   commands.push_back(std::make_unique<PositionCommand>());

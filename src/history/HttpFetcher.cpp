@@ -1,0 +1,270 @@
+#include "history/HttpFetcher.h"
+
+#include <arpa/inet.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstdint>
+
+#include "common/NumberText.h"
+
+namespace kitebar {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr std::string_view kScheme = "http://";
+constexpr char kInvalidUrlMessage[] = "URLが不正です。";
+constexpr char kSocketMessage[] = "ソケット作成に失敗しました。";
+constexpr char kLookupMessage[] = "サーバのIPアドレスの取得に失敗しました。";
+constexpr int kMaxPort = 65535;
+
+char LowerAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() &&
+         std::equal(prefix.begin(), prefix.end(), text.begin(),
+                    [](char a, char b) { return LowerAscii(a) == LowerAscii(b); });
+}
+
+// The decimal value of the leading digits of `text`; 0 when there are none.
+long ReadLeadingDigits(std::string_view text) {
+  long value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9')
+      break;
+    value = value * 10 + (c - '0');
+  }
+  return value;
+}
+
+long long WholeSeconds(Clock::time_point time) {
+  return std::chrono::duration_cast<std::chrono::seconds>(time.time_since_epoch()).count();
+}
+
+int MillisecondsUntil(Clock::time_point deadline) {
+  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+  return static_cast<int>(std::clamp<long long>(left, 0, 1000 * 60 * 60));
+}
+
+}  // namespace
+
+HttpFetcher::HttpFetcher(Feedback& feedback, SocketApi& sockets)
+    : feedback_(feedback), sockets_(sockets) {}
+
+HttpFetcher::~HttpFetcher() {
+  Close();
+}
+
+void HttpFetcher::Fail(std::string_view message) {
+  feedback_.ShowMessage(message, MessageIcon::kStop);
+}
+
+int HttpFetcher::ParseUrl(std::string_view url) {
+  if (url.size() <= kScheme.size() || !StartsWithIgnoringCase(url, kScheme))
+    return -1;
+  const std::string_view rest = url.substr(kScheme.size());
+  const std::size_t slash = rest.find('/');
+  std::string_view hostPart = rest.substr(0, slash);
+  const std::string_view pathPart = slash == std::string_view::npos ? "/" : rest.substr(slash);
+  long port = 80;
+  if (const std::size_t colon = hostPart.find(':'); colon != std::string_view::npos) {
+    const std::string_view portText = hostPart.substr(colon + 1);
+    if (portText.size() > kMaxPortTextLength)
+      return -1;
+    port = ReadLeadingDigits(portText);
+    hostPart = hostPart.substr(0, colon);
+  }
+  // Beyond these limits the fixed fields of the request would overflow, and a
+  // port above 65535 would silently wrap to another port.
+  if (hostPart.size() > kMaxHostLength || pathPart.size() > kMaxPathLength || port > kMaxPort) {
+    return -1;
+  }
+  host_ = hostPart;
+  path_ = pathPart;
+  port_ = static_cast<int>(port);
+  if (RequestText().size() > kMaxRequestLength)
+    return -1;
+  return port_;
+}
+
+std::string HttpFetcher::RequestText() const {
+  return "GET " + path_ + " HTTP/1.0\r\nHost: " + host_ + ":" + FormatInt(port_) +
+         "\r\nUser-Agent: httpcex/0.0\r\n\r\n";
+}
+
+bool HttpFetcher::Connect(std::string_view url) {
+  Close();
+  response_.reset();
+  responseCut_ = false;
+  const int port = ParseUrl(url);
+  if (port < 0) {
+    Fail(kInvalidUrlMessage);
+    return false;
+  }
+  socket_ = sockets_.Socket();
+  if (socket_ < 0) {
+    socket_ = -1;
+    Fail(kSocketMessage);
+    return false;
+  }
+  const std::optional<in_addr> address = sockets_.ResolveIpv4(host_);
+  if (!address) {
+    Close();
+    Fail(kLookupMessage);
+    return false;
+  }
+  sockaddr_in peer{};
+  peer.sin_family = AF_INET;
+  peer.sin_port = htons(static_cast<std::uint16_t>(port_));
+  peer.sin_addr = *address;
+  if (!ConnectWithinTimeout(peer)) {
+    Close();
+    return false;
+  }
+  response_.emplace();
+  response_->reserve(kResponseCapacity);
+  if (!SendRequest()) {
+    response_.reset();
+    Close();
+    return false;
+  }
+  return true;
+}
+
+// A connect to a silent address would otherwise wait for the system's own
+// time-out, minutes long; it gets the same deadline as a fetch.
+bool HttpFetcher::ConnectWithinTimeout(const sockaddr_in& address) {
+  const Clock::time_point deadline =
+      Clock::now() + std::chrono::seconds(std::max(timeoutSeconds, 0));
+  if (sockets_.Connect(socket_, address) == 0)
+    return true;
+  // An interrupted non-blocking connect goes on in the background, like one
+  // in progress.
+  if (errno != EINPROGRESS && errno != EINTR)
+    return false;
+  return WaitFor(POLLOUT, deadline) && sockets_.PendingError(socket_) == 0;
+}
+
+// Waits until `events` occur on the socket or the deadline passes; an error
+// or hang-up counts as an occurrence, for the next call to report.
+bool HttpFetcher::WaitFor(short events, Clock::time_point deadline) {
+  for (;;) {
+    const int ready = sockets_.Poll(socket_, events, MillisecondsUntil(deadline));
+    if (ready > 0)
+      return true;
+    if (ready < 0 && errno != EINTR)
+      return false;
+    if (ready == 0 && Clock::now() >= deadline)
+      return false;
+  }
+}
+
+bool HttpFetcher::SendRequest() {
+  const std::string request = RequestText();
+  const Clock::time_point deadline =
+      Clock::now() + std::chrono::seconds(std::max(timeoutSeconds, 0));
+  std::string_view rest = request;
+  while (!rest.empty()) {
+    const ssize_t sent = sockets_.Send(socket_, rest);
+    if (sent >= 0) {
+      rest.remove_prefix(std::min(static_cast<std::size_t>(sent), rest.size()));
+      continue;
+    }
+    if (errno == EINTR)
+      continue;
+    if ((errno != EAGAIN && errno != EWOULDBLOCK) || !WaitFor(POLLOUT, deadline))
+      return false;
+  }
+  return true;
+}
+
+bool HttpFetcher::Fetch() {
+  if (socket_ < 0 || !response_) {
+    response_.reset();
+    Close();
+    return false;
+  }
+  const long long start = WholeSeconds(Clock::now());
+  const long long limit = start + std::max(timeoutSeconds, 0);
+  // The deadline is passed once the whole-second clock reads beyond the limit.
+  const Clock::time_point deadline{std::chrono::seconds(limit + 1)};
+  bool dataSeen = false;
+  for (;;) {
+    if (WholeSeconds(Clock::now()) > limit) {
+      if (!dataSeen) {
+        response_.reset();
+        Close();
+        return false;
+      }
+      break;
+    }
+    const int ready = sockets_.Poll(socket_, POLLIN, MillisecondsUntil(deadline));
+    if (ready == 0 || (ready < 0 && errno == EINTR))
+      continue;
+    if (ready < 0)
+      break;
+    dataSeen = true;
+    if (!ReceiveChunk())
+      break;
+  }
+  if (IsStatusOk(*response_)) {
+    Close();
+    return true;
+  }
+  response_.reset();
+  Close();
+  return false;
+}
+
+bool HttpFetcher::ReceiveChunk() {
+  std::array<char, kChunkSize> chunk{};
+  ssize_t received = 0;
+  do {
+    received = sockets_.Receive(socket_, chunk);
+  } while (received < 0 && errno == EINTR);
+  if (received == 0)
+    return false;
+  // Readiness without data (a spurious wake-up) is not a failure.
+  if (received < 0)
+    return errno == EAGAIN || errno == EWOULDBLOCK;
+  Append(
+      std::string_view(chunk.data(), std::min(static_cast<std::size_t>(received), chunk.size())));
+  return true;
+}
+
+void HttpFetcher::Append(std::string_view chunk) {
+  if (!response_ || responseCut_)
+    return;
+  // The response is text: a NUL byte ends it.
+  const std::string_view text = chunk.substr(0, chunk.find('\0'));
+  if (text.size() + response_->size() < kResponseCapacity) {
+    response_->append(text);
+    responseCut_ = text.size() < chunk.size();
+  } else {
+    responseCut_ = true;
+  }
+}
+
+bool HttpFetcher::IsStatusOk(std::string_view text) {
+  return text.size() >= 24 && ParseIntLikeAtoi(text.substr(9, 3)) == 200;
+}
+
+std::optional<std::string> HttpFetcher::TakeResponse() {
+  std::optional<std::string> taken = std::move(response_);
+  response_.reset();
+  return taken;
+}
+
+void HttpFetcher::Close() {
+  if (socket_ < 0)
+    return;
+  sockets_.Shutdown(socket_);
+  sockets_.Close(socket_);
+  socket_ = -1;
+}
+
+}  // namespace kitebar

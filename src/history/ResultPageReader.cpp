@@ -1,0 +1,53 @@
+#include "history/ResultPageReader.h"
+
+#include <optional>
+#include <utility>
+
+#include "common/AtomicFile.h"
+#include "history/IndexPage.h"
+#include "history/ResultPage.h"
+
+namespace kitebar {
+namespace {
+
+constexpr char kFetchFailedMessage[] = "ページを取得できませんでした。";
+
+}  // namespace
+
+ResultPageReader::ResultPageReader(HttpFetcher& fetcher, DrawHistory& history, std::string baseUrl)
+    : fetcher_(fetcher), history_(history), baseUrl_(std::move(baseUrl)) {}
+
+std::filesystem::path ResultPageReader::ScratchFile() const {
+  return history_.file().parent_path() / kImportScratchFileName;
+}
+
+bool ResultPageReader::FetchPage(std::string_view url) {
+  return fetcher_.Connect(url) && fetcher_.Fetch();
+}
+
+bool ResultPageReader::ReadIndexPage() {
+  if (!FetchPage(baseUrl_ + kIndexPageName))
+    return false;
+  const int startCount = history_.count;
+  pageNames_.clear();
+  const std::optional<std::string> text = fetcher_.TakeResponse();
+  std::optional<std::vector<std::string>> queue = BuildPageQueue(text.value_or(""), startCount);
+  if (!queue)
+    return false;
+  pageNames_ = std::move(*queue);
+  return true;
+}
+
+Status ResultPageReader::ReadResultPage(std::string_view pageName) {
+  if (!FetchPage(baseUrl_ + std::string(pageName))) {
+    return Status::Failure(kFetchFailedMessage);
+  }
+  const std::optional<std::string> text = fetcher_.TakeResponse();
+  if (Status read = ReadResultPageText(pageName, text.value_or(""), history_); !read)
+    return read;
+  // The whole history as a save writes it, so that a pending record and the
+  // positions of the draws just completed survive the replacement.
+  return WriteFileAtomically(ScratchFile(), history_.SaveText());
+}
+
+}  // namespace kitebar

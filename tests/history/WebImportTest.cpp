@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "HttpTestServer.h"
+#include "RecordingFeedback.h"
+#include "WebImportTestSite.h"
+#include "settings/PrivateProfile.h"
+#include "support/TempWorkingDirectory.h"
+
+namespace kitebar {
+namespace {
+
+using test::ReadFileBytes;
+using test::WriteFileBytes;
+
+std::string Bookmark() {
+  return ReadProfileString("./base.ini", "TvalUrl", "EndURL", "er", 128);
+}
+
+class WebImportTest : public testing::Test {
+ protected:
+  // Runs the import on the history file as it stands, against `server`.
+  Status Import(test::PageServer& server, const std::string& bookmark = "") {
+    WriteFileBytes("base.ini", test::BaseIni(server.BaseUrl(), bookmark));
+    DrawHistory history;
+    EXPECT_TRUE(history.Load().ok());
+    HttpFetcher fetcher(feedback);
+    const Status status = RunWebImport(history, fetcher, view, feedback, [this] { ++pauses; });
+    finalCount = history.count;
+    return status;
+  }
+
+  std::vector<std::string> PagesRequested(test::PageServer& server) {
+    std::vector<std::string> pages;
+    for (const std::string& path : server.RequestedPaths())
+      pages.push_back(path.substr(9));
+    return pages;
+  }
+
+  test::TempWorkingDirectory directory;
+  test::RecordingFeedback feedback;
+  test::RecordingView view;
+  int pauses = 0;
+  int finalCount = 0;
+};
+
+TEST_F(WebImportTest, ReadsEveryQueuedPageAndReplacesTheHistoryFile) {
+  WriteFileBytes("kitebarnum.dat", test::HistoryFileUpTo(1990));
+  test::PageServer server(test::StandardSitePages());
+  ASSERT_TRUE(Import(server).ok());
+  EXPECT_EQ(ReadFileBytes("kitebarnum.dat"), test::HistoryFileUpTo(2015));
+  EXPECT_FALSE(std::filesystem::exists("tmp.dat"));
+  EXPECT_EQ(Bookmark(), "num3-h2015.html");
+  EXPECT_EQ(feedback.progress, (std::vector<int>{5, 12, 14, 16, 18, 100}));
+  EXPECT_EQ(feedback.lines,
+            (std::vector<std::string>{
+                "処理を開始しました。", "第 1990 回　～　からの当選番号を処理しています。Web:0",
+                "第 2000 回　～　からの当選番号を処理しています。Web:1",
+                "第 2012 回　～　からの当選番号を処理しています。Web:2",
+                "第 2014 回　～　からの当選番号を処理しています。Web:3", "完了しました。"}));
+  EXPECT_TRUE(feedback.messages.empty());
+  EXPECT_EQ(pauses, 4);
+  EXPECT_EQ(view.busy, (std::vector<bool>{true, false}));
+  EXPECT_EQ(view.targetDraws.back(), 2016);
+  EXPECT_EQ(view.refills, 1);
+  std::vector<std::string> expected{"numtop01.html"};
+  expected.insert(expected.end(), test::StandardQueue().begin(), test::StandardQueue().end());
+  EXPECT_EQ(PagesRequested(server), expected);
+}
+
+TEST_F(WebImportTest, ABookmarkNoLongerQueuedStartsAtTheFirstPage) {
+  WriteFileBytes("kitebarnum.dat", test::HistoryFileUpTo(1990));
+  test::PageServer server(test::StandardSitePages());
+  ASSERT_TRUE(Import(server, "num1851.html").ok());
+  EXPECT_EQ(PagesRequested(server).at(1), "num1951.html");
+  EXPECT_EQ(finalCount, 2015);
+}
+
+TEST_F(WebImportTest, AnIndexWithoutQueuedPagesCompletesAtOnce) {
+  WriteFileBytes("kitebarnum.dat", test::HistoryFileUpTo(3));
+  test::PageServer server(
+      std::map<std::string, std::string>{{"/numbers/numtop01.html", test::IndexPage({}, {})}});
+  ASSERT_TRUE(Import(server).ok());
+  EXPECT_EQ(feedback.progress, (std::vector<int>{5, 100}));
+  EXPECT_EQ(feedback.lines.back(), "完了しました。");
+  EXPECT_EQ(pauses, 0);
+  EXPECT_EQ(Bookmark(), "er");
+}
+
+TEST_F(WebImportTest, AFailedIndexPageChangesNothing) {
+  const std::string before = test::HistoryFileUpTo(1990);
+  WriteFileBytes("kitebarnum.dat", before);
+  test::PageServer server(std::map<std::string, std::string>{
+      {"/numbers/numtop01.html", "<html>no marker here</html>"}});
+  EXPECT_FALSE(Import(server).ok());
+  EXPECT_EQ(feedback.messages, std::vector<std::string>{"当選番号の取得に失敗しました。"});
+  EXPECT_EQ(feedback.icons, std::vector<MessageIcon>{MessageIcon::kStop});
+  EXPECT_TRUE(feedback.progress.empty());
+  EXPECT_EQ(feedback.lines, std::vector<std::string>{"処理を開始しました。"});
+  EXPECT_EQ(view.busy, (std::vector<bool>{true, false}));
+  EXPECT_EQ(ReadFileBytes("kitebarnum.dat"), before);
+  EXPECT_EQ(Bookmark(), "er");
+}
+
+TEST_F(WebImportTest, KeepsThePositionsOfCompletedAndPendingDraws) {
+  // Draw 1991 is pending with a decided position when the import completes it.
+  WriteFileBytes("kitebarnum.dat", test::HistoryFileUpTo(1990) + "1991,,456,1\r\n");
+  test::PageServer server(test::StandardSitePages());
+  ASSERT_TRUE(Import(server).ok());
+  std::string expected = test::HistoryFileUpTo(2015);
+  const std::string plain = "1991," + test::WinningNumberOf(1991) + "\r\n";
+  expected.replace(expected.find(plain), plain.size(),
+                   "1991," + test::WinningNumberOf(1991) + ",456,1\r\n");
+  EXPECT_EQ(ReadFileBytes("kitebarnum.dat"), expected);
+
+  // A pending draw beyond the site's newest stays pending.
+  WriteFileBytes("kitebarnum.dat", test::HistoryFileUpTo(2015) + "2016,,789,0\r\n");
+  ASSERT_TRUE(Import(server, "num3-h2015.html").ok());
+  EXPECT_EQ(ReadFileBytes("kitebarnum.dat"), test::HistoryFileUpTo(2015) + "2016,,789,0\r\n");
+}
+
+TEST_F(WebImportTest, ProgressStopsAt90UntilTheEnd) {
+  std::vector<std::string> keys;
+  std::map<std::string, std::string> pages;
+  for (int i = 0; i < 45; ++i) {
+    keys.push_back(FormatZeroPadded(i, 4));
+    pages["/numbers/num3-h" + keys.back() + ".html"] = "<html></html>";
+  }
+  pages["/numbers/numtop01.html"] = test::IndexPage(keys, {});
+  WriteFileBytes("kitebarnum.dat", test::HistoryFileUpTo(3));
+  test::PageServer server(pages);
+  ASSERT_TRUE(Import(server).ok());
+  ASSERT_EQ(feedback.progress.size(), 47u);
+  EXPECT_EQ(feedback.progress[40], 90);
+  EXPECT_EQ(feedback.progress[45], 90);
+  EXPECT_EQ(feedback.progress.back(), 100);
+}
+
+TEST_F(WebImportTest, AHistoryFileThatCannotBeReplacedStopsTheRun) {
+  std::filesystem::create_directory("sub");
+  WriteFileBytes("sub/kitebarnum.dat", test::HistoryFileUpTo(1990));
+  DrawHistory history("sub/kitebarnum.dat");
+  ASSERT_TRUE(history.Load().ok());
+  // A folder in the file's place: the rename over it fails.
+  std::filesystem::remove("sub/kitebarnum.dat");
+  std::filesystem::create_directories("sub/kitebarnum.dat/inside");
+  test::PageServer server(test::StandardSitePages());
+  WriteFileBytes("base.ini", test::BaseIni(server.BaseUrl()));
+  HttpFetcher fetcher(feedback);
+  EXPECT_FALSE(RunWebImport(history, fetcher, view, feedback, [] {}).ok());
+  EXPECT_TRUE(std::filesystem::exists("sub/tmp.dat"));  // the page itself was read
+  EXPECT_EQ(feedback.messages, std::vector<std::string>{"当選番号の取得に失敗しました。"});
+  EXPECT_EQ(Bookmark(), "er");
+}
+
+}  // namespace
+}  // namespace kitebar
