@@ -1,18 +1,28 @@
 #include "cli/SettingsCommand.h"
 
 #include "cli/Output.h"
-#include "settings/SettingsFiles.h"
 
 namespace kitebar::cli {
 
+std::string SettingsLine(const SettingsEntry& entry) {
+  return entry.file + " [" + entry.section + "] " + entry.key + "=" + entry.text;
+}
+
 CLI::App* SettingsCommand::Register(CLI::App& app) {
-  return app.add_subcommand("settings", "Print every settings value as it is read");
+  CLI::App* command = app.add_subcommand("settings", "Print every settings value as it is read");
+  command->require_subcommand(0, 1);
+  setTypeApp_ = setType_.Register(*command);
+  setCoreApp_ = setCore_.Register(*command);
+  return command;
 }
 
 int SettingsCommand::Run() {
-  for (const SettingsEntry& entry : ReadAllSettings()) {
-    PrintLine(entry.file + " [" + entry.section + "] " + entry.key + "=" + entry.text);
-  }
+  if (setTypeApp_->parsed())
+    return setType_.Run();
+  if (setCoreApp_->parsed())
+    return setCore_.Run();
+  for (const SettingsEntry& entry : ReadAllSettings())
+    PrintLine(SettingsLine(entry));
   return kExitOk;
 }
 

@@ -1,0 +1,183 @@
+#include "cli/SettingsSetCommands.h"
+
+#include <optional>
+#include <string_view>
+
+#include "cli/Output.h"
+#include "cli/SettingsCommand.h"
+#include "settings/FieldExchange.h"
+#include "settings/SettingsFiles.h"
+#include "settings/SettingsUpdates.h"
+
+namespace kitebar::cli {
+namespace {
+
+constexpr FieldRange<int> kSliderRange{0, kSpeedIndexCount - 1};
+
+struct Assignment {
+  std::string key;
+  std::string value;
+};
+
+std::optional<std::vector<Assignment>> SplitAssignments(const std::vector<std::string>& texts) {
+  std::vector<Assignment> assignments;
+  for (const std::string& text : texts) {
+    const std::size_t equals = text.find('=');
+    if (equals == std::string::npos || equals == 0) {
+      PrintError("KEY=VALUE の形で指定してください: " + text);
+      return std::nullopt;
+    }
+    assignments.push_back({text.substr(0, equals), text.substr(equals + 1)});
+  }
+  return assignments;
+}
+
+// The dialog's check of one field: the warning goes to stderr; false when the
+// value is no number and so cannot be taken.
+template <typename T>
+bool Take(const Assignment& assignment, const TakenField<T>& taken, T& member) {
+  if (!taken.passed())
+    PrintError(assignment.key + ": " + taken.warning);
+  if (!taken.value)
+    return false;
+  member = *taken.value;
+  return true;
+}
+
+bool TakeDecimal(const Assignment& assignment, FieldRange<float> range, float& member) {
+  return Take(assignment, TakeDecimalField(assignment.value, range), member);
+}
+
+bool TakeInteger(const Assignment& assignment, FieldRange<int> range, int& member) {
+  return Take(assignment, TakeIntegerField(assignment.value, range), member);
+}
+
+// A slider can stand only at 0 to 4; another value is saved as 2, the
+// position at which the dialog would show it.
+bool TakeSliderIndex(const Assignment& assignment, int& member) {
+  if (!TakeInteger(assignment, kSliderRange, member))
+    return false;
+  member = SliderIndexOfStoredValue(member);
+  return true;
+}
+
+// The place (0 for "<stem>1" to 3 for "<stem>4") that `key` names.
+std::optional<std::size_t> PlaceOfKey(std::string_view key, std::string_view stem) {
+  if (key.size() != stem.size() + 1 || !key.starts_with(stem))
+    return std::nullopt;
+  const char digit = key.back();
+  if (digit < '1' || digit > '0' + kPlaceCount)
+    return std::nullopt;
+  return static_cast<std::size_t>(digit - '1');
+}
+
+bool UnknownKey(const Assignment& assignment) {
+  PrintError("不明なキーです: " + assignment.key);
+  return false;
+}
+
+bool TakeWindmillValue(const Assignment& assignment, WindmillSettings& settings) {
+  const std::string& key = assignment.key;
+  if (key == "EndPoint") {
+    if (const std::string warning = TextLengthWarning(assignment.value.size(), kShortTextMaxLength);
+        !warning.empty())
+      PrintError(key + ": " + warning);
+    settings.stopConstant = assignment.value;
+    return true;
+  }
+  if (const auto place = PlaceOfKey(key, "Toutatu"))
+    return TakeDecimal(assignment, kReachPointRange, settings.startToReach[*place]);
+  if (const auto place = PlaceOfKey(key, "Tekicyuten"))
+    return TakeDecimal(assignment, kHitPointRange, settings.startToHit[*place]);
+  if (const auto place = PlaceOfKey(key, "SpeedRate"))
+    return TakeSliderIndex(assignment, settings.speedIndex[*place]);
+  return UnknownKey(assignment);
+}
+
+bool TakeCoreValue(const Assignment& assignment, CoreSettings& settings) {
+  if (assignment.key == "EndRate")
+    return TakeSliderIndex(assignment, settings.adjustRate);
+  if (assignment.key == "StepNum")
+    return TakeInteger(assignment, kStepNumRange, settings.stepNum);
+  if (assignment.key == "Diameter")
+    return TakeDecimal(assignment, kDiameterRange, settings.targetDiameter);
+  return UnknownKey(assignment);
+}
+
+// Takes every assignment, reporting each refusal; true when all were taken.
+template <typename Settings, typename TakeValue>
+bool TakeAll(const std::vector<std::string>& texts, Settings& settings, TakeValue takeValue) {
+  const std::optional<std::vector<Assignment>> assignments = SplitAssignments(texts);
+  if (!assignments)
+    return false;
+  bool allTaken = true;
+  for (const Assignment& assignment : *assignments)
+    allTaken = takeValue(assignment, settings) && allTaken;
+  return allTaken;
+}
+
+template <typename Wanted>
+void PrintSavedEntries(Wanted wanted) {
+  for (const SettingsEntry& entry : ReadAllSettings()) {
+    if (wanted(entry))
+      PrintLine(SettingsLine(entry));
+  }
+}
+
+int SaveFailed(const Status& status) {
+  PrintError(status.message());
+  return kExitFailure;
+}
+
+}  // namespace
+
+CLI::App* SetTypeCommand::Register(CLI::App& settings) {
+  CLI::App* command =
+      settings.add_subcommand("set-type", "Save values into one windmill setting set");
+  command->add_option("T", type_, "the setting set, 1 to 5")
+      ->required()
+      ->check(CLI::Range(1, kSettingsTypeCount));
+  command
+      ->add_option("KEY=VALUE", assignments_, "EndPoint, Toutatu1-4, Tekicyuten1-4, SpeedRate1-4")
+      ->required();
+  return command;
+}
+
+int SetTypeCommand::Run() {
+  const int set = type_ - 1;
+  WindmillSettings settings = LoadWindmillSettings(set);
+  if (!TakeAll(assignments_, settings, TakeWindmillValue))
+    return kExitUsage;
+  if (const Status checked = CheckStopConstant(settings.stopConstant); !checked) {
+    PrintError(checked.message());
+    return kExitUsage;
+  }
+  if (const Status saved = UpdateWindmillSettings(set, settings); !saved)
+    return SaveFailed(saved);
+  const std::string file = SettingsTypeFile(set);
+  PrintSavedEntries([&file](const SettingsEntry& entry) { return entry.file == file; });
+  return kExitOk;
+}
+
+CLI::App* SetCoreCommand::Register(CLI::App& settings) {
+  CLI::App* command = settings.add_subcommand(
+      "set-core", "Save the adjustment rate, step value and diameter into ./base.ini");
+  command->add_option("KEY=VALUE", assignments_, "EndRate, StepNum, Diameter")->required();
+  return command;
+}
+
+int SetCoreCommand::Run() {
+  CoreSettings settings = LoadCoreSettings();
+  if (!TakeAll(assignments_, settings, TakeCoreValue))
+    return kExitUsage;
+  if (const Status saved = UpdateCoreSettings(settings); !saved)
+    return SaveFailed(saved);
+  PrintSavedEntries([](const SettingsEntry& entry) {
+    return entry.file == kBaseIniFile &&
+           (entry.section == "EndRate" || entry.section == "StepNum" ||
+            entry.section == "Diameter");
+  });
+  return kExitOk;
+}
+
+}  // namespace kitebar::cli

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "common/Status.h"
+#include "settings/SettingsFiles.h"
+
+namespace kitebar {
+
+// The settings that the settings dialog edits and the three operations that
+// save them: the windmill-settings update into one set file, the core-settings
+// update and the set selectors into "./base.ini". The command line saves
+// through the same operations.
+
+inline constexpr int kSpeedIndexCount = 5;  // 0 最低速 to 4 最高速
+inline constexpr int kNormalSpeedIndex = 2;
+inline constexpr int kStepNumReplacement = 40;
+inline constexpr float kMinimumDiameter = 10.0f;
+inline constexpr float kMaximumDiameter = 50.0f;
+inline constexpr std::size_t kStopConstantMaxLength = 3;
+
+inline constexpr char kStopConstantTooLong[] = "異常：停止定数の文字数が長すぎます。";
+inline constexpr char kStopConstantUnwritable[] = "異常：停止定数に使えない文字が含まれています。";
+
+// One saved windmill setting set as the dialog holds it, per place from
+// thousands (index 0) to units (index 3).
+struct WindmillSettings {
+  std::string stopConstant;
+  std::array<float, kPlaceCount> startToReach{};
+  std::array<float, kPlaceCount> startToHit{};
+  std::array<int, kPlaceCount> speedIndex{};
+};
+
+// The values common to all sets.
+struct CoreSettings {
+  int adjustRate = 0;
+  int stepNum = 0;
+  float targetDiameter = 0.0f;
+};
+
+// The set file of a selection in the dialog's set list: 0 to 3 name their own
+// set, every other selection the fifth.
+int SettingsTypeOfSelection(int selection);
+
+// The index of the speed and adjustment-rate sliders: a stored value outside
+// 0 to 4 counts as 2.
+int SliderIndexOfStoredValue(int stored);
+
+// The set `selection` as the dialog reads it: the stop constant with up to 7
+// characters, the slider indexes through SliderIndexOfStoredValue.
+WindmillSettings LoadWindmillSettings(int selection);
+
+// The values of the "デフォルト" button: stop constant "238", reach points
+// 1.26, hit points 11.50, 11.50, 12.50 and 13.50, every speed 普通.
+WindmillSettings DefaultWindmillSettings();
+
+// The adjustment rate (through SliderIndexOfStoredValue), the step value and
+// the diameter as "./base.ini" holds them.
+CoreSettings LoadCoreSettings();
+
+// Whether a stop constant may be written: at most three characters and no
+// control character (a line break would split the file's line).
+Status CheckStopConstant(std::string_view stopConstant);
+
+// Saves `settings` into the file of `selection`: "EndPoint" as typed, the
+// reach points "%1.02f", the hit points "%2.02f", the speeds "%d", in that
+// order. Each decimal written is read back into `settings`, which then holds
+// what the engine will read. Refuses, writing nothing, a stop constant that
+// fails CheckStopConstant; stops at the first write that fails.
+Status UpdateWindmillSettings(int selection, WindmillSettings& settings);
+
+// Saves `settings` into "./base.ini": "EndRate" and "StepNum" "%d", "Diameter"
+// "%2.1f", in that order. A step value below 1 is saved as 40 and a diameter
+// outside 10.0 to 50.0 as the nearer bound; `settings` then holds the values
+// saved. Stops at the first write that fails.
+Status UpdateCoreSettings(CoreSettings& settings);
+
+// Saves the choice of set selector `selector` (1 to 5) as "SysType<selector>".
+Status WriteSetSelector(int selector, int selection);
+
+}  // namespace kitebar
