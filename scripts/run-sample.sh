@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Kitebar and runs it on the bundled sample
-# history (the real results of draws 1 to 7088) in the working folder run/.
+# history (the real results of draws 1 to 7088) in the working folder run/: the
+# prediction of the next draw, written to run/showyosou.html.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -11,4 +12,4 @@ cd run
 if [ ! -f kitebarnum.dat ]; then
   ../build/src/kitebar-cli load-csv ../data/numbers3.csv
 fi
-../build/src/kitebar-cli history | tail -n 5
+../build/src/kitebar-cli predict
