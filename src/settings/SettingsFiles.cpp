@@ -10,26 +10,26 @@ constexpr char kTvalUrlSection[] = "TvalUrl";
 constexpr char kDefaultBaseUrl[] = "http://localhost/numbers/";
 
 // One key of a table: where it lives, its default and the buffer it is read into.
-struct KeySpec {
+struct KeyEntry {
   const char* section;
   const char* key;
   const char* defaultText;
   std::size_t capacity;
 };
 
-constexpr KeySpec kStartIndex{"StartIndex", "index", "0", 4};
-constexpr KeySpec kEndRate{"EndRate", "num", "1", 4};
-constexpr KeySpec kStepNum{"StepNum", "num", "40", 16};
-constexpr KeySpec kDiameter{"Diameter", "f", "30.0", 16};
-constexpr KeySpec kEndUrl{kTvalUrlSection, "EndURL", "er", 128};
-constexpr KeySpec kBaseUrl{kTvalUrlSection, "BaseURL", kDefaultBaseUrl, 256};
+constexpr KeyEntry kStartIndex{"StartIndex", "index", "0", 4};
+constexpr KeyEntry kEndRate{"EndRate", "num", "1", 4};
+constexpr KeyEntry kStepNum{"StepNum", "num", "40", 16};
+constexpr KeyEntry kDiameter{"Diameter", "f", "30.0", 16};
+constexpr KeyEntry kEndUrl{kTvalUrlSection, "EndURL", "er", 128};
+constexpr KeyEntry kBaseUrl{kTvalUrlSection, "BaseURL", kDefaultBaseUrl, 256};
 
-std::string Read(const std::string& file, const KeySpec& spec) {
-  return ReadProfileString(file, spec.section, spec.key, spec.defaultText, spec.capacity);
+std::string Read(const std::string& file, const KeyEntry& key) {
+  return ReadProfileString(file, key.section, key.key, key.defaultText, key.capacity);
 }
 
-std::string ReadBase(const KeySpec& spec) {
-  return Read(kBaseIniFile, spec);
+std::string ReadBase(const KeyEntry& key) {
+  return Read(kBaseIniFile, key);
 }
 
 std::string PlaceSection(const char* stem, int place) {
@@ -115,8 +115,8 @@ std::vector<SettingsEntry> ReadAllSettings() {
                               std::string text) {
     entries.push_back({std::move(file), std::move(section), std::move(key), std::move(text)});
   };
-  for (const KeySpec* spec : {&kStartIndex, &kEndRate, &kStepNum, &kDiameter}) {
-    add(kBaseIniFile, spec->section, spec->key, ReadBase(*spec));
+  for (const KeyEntry* key : {&kStartIndex, &kEndRate, &kStepNum, &kDiameter}) {
+    add(kBaseIniFile, key->section, key->key, ReadBase(*key));
   }
   for (int selector = 1; selector <= kSettingsTypeCount; ++selector) {
     add(kBaseIniFile, SysTypeSection(selector), "index",
