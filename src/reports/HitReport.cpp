@@ -1,13 +1,12 @@
 #include "reports/HitReport.h"
 
 #include <algorithm>
-#include <array>
 #include <vector>
 
 #include "common/AtomicFile.h"
 #include "common/NumberText.h"
-#include "common/ShiftJis.h"
 #include "common/TextLines.h"
+#include "reports/ReportPage.h"
 
 namespace kitebar {
 namespace {
@@ -54,20 +53,6 @@ ParsedRecords ParseRecords(std::string_view records) {
     numberLine = !numberLine;
   });
   return parsed;
-}
-
-void AppendHead(std::string& page) {
-  page +=
-      "<html><head><title>ナンバーズの予想ソフト</title>\n"
-      "<STYLE type=\"text/css\"></STYLE></head>\n"
-      "<body bgcolor=#000000 text=#ffffff link=#2266cc vlink=#aa3333 alink=#ff0000>\n"
-      "<table border=0 cellpadding=0 cellspacing=0 width=600>\n"
-      "<tr><td align=left colspan=2>ナンバーズ３専用の予想ソフトです。</td></tr>\n"
-      "</table>\n"
-      "<br><center>当選番号等は、主催者発表のものと、ご確認ください。<p>\n"
-      "<table align=\"center\" border=0 cellpadding=3 bgcolor=#ffffff>\n"
-      "<tr><td bgcolor=#006600 align=\"center\"><b>抽選回数</b></td>\n"
-      "<td bgcolor=#885500 align=\"center\"><b>成績</b></td></tr>\n";
 }
 
 std::string Bold(int value) {
@@ -119,7 +104,7 @@ HitReport BuildHitReport(std::string_view records, bool hitsOnly) {
   report.tallies = parsed.tallies;
   std::string& page = report.page;
   page.reserve(1024 + parsed.results.size() * 160);
-  AppendHead(page);
+  page += ReportPageHead("ナンバーズの予想ソフト", "成績");
   if (!hitsOnly)
     AppendSummary(page, parsed.tallies);
   // Newest first; every record uses up a row number, shown or not.
@@ -142,12 +127,8 @@ Result<HitTallies> WriteHitReport(HitReportVariant variant, bool hitsOnly, PageO
     return Status::Failure(std::string("当選履歴がありません（") + input + " を読めません）。");
   }
   const HitReport report = BuildHitReport(*records, hitsOnly);
-  const Result<std::string> encoded = Utf8ToShiftJis(WithCrLf(report.page));
-  if (!encoded.ok())
-    return encoded.status();
-  if (Status written = WriteFileAtomically(output, *encoded); !written.ok()) {
-    return Status::Failure(std::string(output) + " を書き込めません: " + written.message());
-  }
+  if (Status written = WriteReportPage(output, report.page); !written.ok())
+    return written;
   if (opener != nullptr)
     opener->Open(output);
   return report.tallies;

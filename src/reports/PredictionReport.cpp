@@ -4,27 +4,14 @@
 
 #include <cerrno>
 
-#include "common/AtomicFile.h"
 #include "common/NumberText.h"
-#include "common/ShiftJis.h"
-#include "common/TextLines.h"
 #include "history/DrawHistory.h"
+#include "reports/ReportPage.h"
 
 namespace kitebar {
 namespace {
 
-constexpr char kPageHead[] =
-    "<html><head><title>ナンバーズの予想番号</title>\n"
-    "<STYLE type=\"text/css\"></STYLE></head>\n"
-    "<body bgcolor=#000000 text=#ffffff link=#2266cc vlink=#aa3333 alink=#ff0000>\n"
-    "<table border=0 cellpadding=0 cellspacing=0 width=600>\n"
-    "<tr><td align=left colspan=2>ナンバーズ３専用の予想ソフトです。</td></tr>\n"
-    "</table>\n"
-    "<br><center>当選番号等は、主催者発表のものと、ご確認ください。<p>\n"
-    "<table align=\"center\" border=0 cellpadding=3 bgcolor=#ffffff>\n"
-    "<tr><td bgcolor=#006600 align=\"center\"><b>抽選回数</b></td>\n"
-    "<td bgcolor=#885500 align=\"center\"><b>予想番号</b></td></tr>\n"
-    "<tr align=\"center\" bgcolor=#f0f0f0>\n";
+constexpr char kFirstRow[] = "<tr align=\"center\" bgcolor=#f0f0f0>\n";
 
 constexpr char kPageTail[] =
     "</td></tr>\n"
@@ -38,7 +25,8 @@ bool IsReadOnly(const std::filesystem::path& file) {
 }  // namespace
 
 std::string BuildPredictionPage(int drawNumber, const CandidateTable& candidates) {
-  std::string page = kPageHead;
+  std::string page = ReportPageHead("ナンバーズの予想番号", "予想番号");
+  page += kFirstRow;
   page += "<td bgcolor=#006600><b>第" + FormatInt(drawNumber) + "回</B></td>\n";
   page += "<td bgcolor=#660000 width=150>\n";
   for (int k = 1; k <= kCandidateCount; ++k) {
@@ -54,14 +42,7 @@ Status WritePredictionPage(const std::filesystem::path& file, int drawNumber,
   if (IsReadOnly(file)) {
     return Status::Failure(file.string() + " は読み取り専用のため、書き込めません。");
   }
-  const Result<std::string> encoded =
-      Utf8ToShiftJis(WithCrLf(BuildPredictionPage(drawNumber, candidates)));
-  if (!encoded.ok())
-    return encoded.status();
-  if (Status written = WriteFileAtomically(file, *encoded); !written.ok()) {
-    return Status::Failure(file.string() + " に書き込めません。" + written.message());
-  }
-  return Status::Ok();
+  return WriteReportPage(file, BuildPredictionPage(drawNumber, candidates));
 }
 
 Result<Prediction> StartPrediction(DrawHistory& history, PageOpener* opener) {
