@@ -1,0 +1,103 @@
+#include "app/CKitebarApp.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+#include "app/CAboutDialog.h"
+#include "app/CKitebarDoc.h"
+#include "app/CMainFrame.h"
+#include "app/DesktopPageOpener.h"
+#include "app/MessageBoxes.h"
+#include "app/Resources.h"
+
+// The pictures live in a static library, whose resources are registered by
+// name; this must happen outside any namespace.
+static void RegisterKitebarResources() {
+  Q_INIT_RESOURCE(kitebar);
+}
+
+namespace kitebar::app {
+namespace {
+
+CKitebarApp* runningApp = nullptr;
+
+}  // namespace
+
+CKitebarApp::CKitebarApp()
+    : pageOpener_(std::make_unique<DesktopPageOpener>()),
+      toolkitTranslator_(std::make_unique<QTranslator>()) {
+  RegisterKitebarResources();
+  QApplication::setWindowIcon(QIcon(ProgramIconPath()));
+  // The toolkit's own dialogs (file, print) speak the program's language.
+  if (toolkitTranslator_->load(QStringLiteral("qtbase_ja"),
+                               QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QCoreApplication::installTranslator(toolkitTranslator_.get());
+  runningApp = this;
+}
+
+CKitebarApp::~CKitebarApp() {
+  QCoreApplication::removeTranslator(toolkitTranslator_.get());
+  if (runningApp == this)
+    runningApp = nullptr;
+}
+
+CKitebarApp* CKitebarApp::running() {
+  return runningApp;
+}
+
+bool CKitebarApp::InitInstance(const QStringList& arguments) {
+  document_ = std::make_unique<CKitebarDoc>(*this);
+  mainFrame_ = std::make_unique<CMainFrame>(*this, *document_);
+  if (!arguments.isEmpty() && !document_->OnOpenDocument(arguments.constFirst()))
+    return false;
+  mainFrame_->show();
+  mainFrame_->repaint();
+  if (!history_.Load()) {
+    MessageBoxes::ShowStop(mainFrame_.get(), HistoryLoadFailedText());
+    QMetaObject::invokeMethod(mainFrame_.get(), &QWidget::close, Qt::QueuedConnection);
+  }
+  return true;
+}
+
+void CKitebarApp::SetPageOpener(std::unique_ptr<PageOpener> opener) {
+  pageOpener_ = std::move(opener);
+}
+
+bool CKitebarApp::OnCmdMsg(int command) {
+  switch (command) {
+    case command::kAppAbout:
+      OnAppAbout();
+      return true;
+    case command::kFileNew:
+      OnFileNew();
+      return true;
+    case command::kFileOpen:
+      OnFileOpen();
+      return true;
+    default:
+      return false;
+  }
+}
+
+void CKitebarApp::OnAppAbout() {
+  CAboutDialog about(mainFrame_.get());
+  about.exec();
+}
+
+void CKitebarApp::OnFileNew() {
+  document_->OnNewDocument();
+}
+
+void CKitebarApp::OnFileOpen() {
+  QFileDialog dialog(mainFrame_.get(), QStringLiteral("開く"));
+  dialog.setObjectName(QStringLiteral("openDialog"));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+    document_->OnOpenDocument(dialog.selectedFiles().constFirst());
+}
+
+}  // namespace kitebar::app

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QStringList>
+#include <memory>
+
+#include "app/CommandTarget.h"
+#include "history/DrawHistory.h"
+#include "reports/PageOpener.h"
+
+class QTranslator;
+
+namespace kitebar::app {
+
+class CKitebarDoc;
+class CMainFrame;
+
+// The running program: it owns the one draw history of the whole run, the
+// document and the main window, and the way pages reach the browser. Every
+// window finds the history through the running application.
+class CKitebarApp final : public CommandTarget {
+ public:
+  CKitebarApp();
+  CKitebarApp(const CKitebarApp&) = delete;
+  CKitebarApp& operator=(const CKitebarApp&) = delete;
+  ~CKitebarApp() override;
+
+  // The application of this run; nullptr before one exists.
+  static CKitebarApp* running();
+
+  // Start-up: creates the document and the main window, shows it and loads the
+  // history. `arguments` are the command line without the program name; a
+  // file name opens it as the (empty) document. Returns false when the
+  // program is to end at once. When the history cannot be opened the user is
+  // told and the main window gets a close request, which ends the program
+  // once the event loop runs.
+  bool InitInstance(const QStringList& arguments);
+
+  DrawHistory& history() { return history_; }
+  PageOpener& pageOpener() { return *pageOpener_; }
+  // Tests replace the browser with a recorder.
+  void SetPageOpener(std::unique_ptr<PageOpener> opener);
+
+  CMainFrame* mainFrame() const { return mainFrame_.get(); }
+  CKitebarDoc* document() const { return document_.get(); }
+
+  bool OnCmdMsg(int command) override;
+  void OnAppAbout();
+  // Ctrl+N: a new empty document; nothing visible changes.
+  void OnFileNew();
+  // Ctrl+O: the file dialog; the chosen file becomes the document unread.
+  void OnFileOpen();
+
+ private:
+  DrawHistory history_;
+  std::unique_ptr<PageOpener> pageOpener_;
+  std::unique_ptr<QTranslator> toolkitTranslator_;
+  std::unique_ptr<CKitebarDoc> document_;
+  std::unique_ptr<CMainFrame> mainFrame_;
+};
+
+}  // namespace kitebar::app

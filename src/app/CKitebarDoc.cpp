@@ -1,0 +1,80 @@
+#include "app/CKitebarDoc.h"
+
+#include <QFile>
+#include <QFileDialog>
+
+#include "app/CKitebarApp.h"
+#include "app/CMainFrame.h"
+#include "app/MessageBoxes.h"
+#include "app/Resources.h"
+#include "app/SimulationSettingsDialog.h"
+#include "common/AtomicFile.h"
+
+namespace kitebar::app {
+
+CKitebarDoc::CKitebarDoc(CKitebarApp& app) : app_(app) {}
+
+bool CKitebarDoc::OnCmdMsg(int command) {
+  switch (command) {
+    case command::kSimulationSettings:
+      OnSimulationSettings();
+      return true;
+    case command::kWinningDataManagement:
+      OnWinningDataManagement();
+      return true;
+    case command::kFileSave:
+      OnFileSave();
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The two settings dialogs are created here, modal over the main window, and
+// destroyed when they close.
+void CKitebarDoc::OnSimulationSettings() {
+  SimulationSettingsDialog dialog(app_.history(), MainWindow());
+  dialog.exec();
+}
+
+void CKitebarDoc::OnWinningDataManagement() {}
+
+// Always asks for the name, even when the document came from a file: the
+// document has no content, so saving over the file it was opened from would
+// only empty that file.
+void CKitebarDoc::OnFileSave() {
+  QFileDialog dialog(MainWindow(), QStringLiteral("名前を付けて保存"));
+  dialog.setObjectName(QStringLiteral("saveDialog"));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    return;
+  const QString file = dialog.selectedFiles().constFirst();
+  if (!WriteFileAtomically(QFile::encodeName(file).toStdString(), {})) {
+    MessageBoxes::ShowStop(MainWindow(),
+                           QStringLiteral("ファイル %1 に保存できませんでした。").arg(file));
+    return;
+  }
+  pathName_ = file;
+}
+
+void CKitebarDoc::OnNewDocument() {
+  pathName_.clear();
+}
+
+bool CKitebarDoc::OnOpenDocument(const QString& file) {
+  QFile document(file);
+  if (!document.open(QIODevice::ReadOnly)) {
+    MessageBoxes::ShowStop(MainWindow(),
+                           QStringLiteral("ファイル %1 を開けませんでした。").arg(file));
+    return false;
+  }
+  pathName_ = file;
+  return true;
+}
+
+QWidget* CKitebarDoc::MainWindow() const {
+  return app_.mainFrame();
+}
+
+}  // namespace kitebar::app

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+#include "app/CommandTarget.h"
+
+class QWidget;
+
+namespace kitebar::app {
+
+class CKitebarApp;
+
+// The document of the single-document window. It has no content: it receives
+// the two settings commands of the menu, and open and save exist only as the
+// standard commands (open reads nothing, save writes an empty file).
+class CKitebarDoc final : public CommandTarget {
+ public:
+  explicit CKitebarDoc(CKitebarApp& app);
+
+  bool OnCmdMsg(int command) override;
+
+  // Command 32772, "シミュレート基本設定".
+  void OnSimulationSettings();
+  // Command 32775, "当選データ管理".
+  void OnWinningDataManagement();
+  // Ctrl+S: asks for a file name and writes an empty file there.
+  void OnFileSave();
+
+  // An empty document with no file.
+  void OnNewDocument();
+  // Takes `file` as the document's file; its contents are not read. Fails with
+  // a stop message when the file cannot be opened for reading.
+  bool OnOpenDocument(const QString& file);
+  const QString& pathName() const { return pathName_; }
+
+ private:
+  QWidget* MainWindow() const;
+
+  CKitebarApp& app_;
+  QString pathName_;
+};
+
+}  // namespace kitebar::app

@@ -1,0 +1,76 @@
+#include "app/CKitebarView.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+
+#include "app/CKitebarApp.h"
+#include "app/MessageBoxes.h"
+#include "app/Resources.h"
+#include "engine/PredictionRun.h"
+#include "reports/PredictionReport.h"
+
+namespace kitebar::app {
+
+CKitebarView::CKitebarView(CKitebarApp& app, QWidget* parent) : QWidget(parent), app_(app) {
+  setObjectName(QStringLiteral("view"));
+}
+
+bool CKitebarView::OnCmdMsg(int command) {
+  switch (command) {
+    case command::kPredictionStart:
+      OnPredictionStart();
+      return true;
+    case command::kFilePrint:
+      OnFilePrint();
+      return true;
+    default:
+      return false;
+  }
+}
+
+void CKitebarView::OnPredictionStart() {
+  DrawHistory& history = app_.history();
+  const Result<Prediction> prediction = PredictionRun(history, history.count + 1, false);
+  if (!prediction.ok()) {
+    MessageBoxes::ShowStop(this, QString::fromStdString(prediction.message()));
+    return;
+  }
+  // A page that cannot be written (made read-only by the user) leaves the
+  // previous one in place, unopened and without a message.
+  if (!WritePredictionPage(kPredictionPage, prediction->drawNumber, prediction->candidates).ok())
+    return;
+  // Whether a browser took the page is not examined.
+  app_.pageOpener().Open(kPredictionPage);
+}
+
+void CKitebarView::OnFilePrint() {
+  QPrinter printer;
+  QPrintDialog dialog(&printer, this);
+  dialog.setObjectName(QStringLiteral("printDialog"));
+  if (dialog.exec() != QDialog::Accepted)
+    return;
+  QPainter painter(&printer);
+  if (painter.isActive())
+    OnDraw(painter);
+}
+
+void CKitebarView::OnActivateView() {
+  update();
+}
+
+void CKitebarView::OnDraw(QPainter& painter) {
+  // A history that cannot be read leaves count at 0 until a later paint
+  // succeeds; nothing is reported.
+  app_.history().Load();
+  painter.drawImage(QPoint(0, 0), QImage(TitlePicturePath()));
+}
+
+void CKitebarView::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), palette().base());
+  OnDraw(painter);
+}
+
+}  // namespace kitebar::app

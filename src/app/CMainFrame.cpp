@@ -1,0 +1,168 @@
+#include "app/CMainFrame.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QWindow>
+#include <array>
+
+#include "app/CKitebarApp.h"
+#include "app/CKitebarDoc.h"
+#include "app/CKitebarView.h"
+#include "app/LockIndicators.h"
+#include "app/Resources.h"
+
+namespace kitebar::app {
+namespace {
+
+// Title bar, system menu, minimise and close box; no maximise box. The fixed
+// size removes the sizing border.
+constexpr Qt::WindowFlags kFrameFlags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                        Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                                        Qt::WindowCloseButtonHint;
+
+struct Accelerator {
+  QKeyCombination keys;
+  int command;
+};
+
+// The standard shortcuts that have a handler. Undo, cut, copy and paste and
+// the pane keys F6 and Shift+F6 have none in this window and are not bound.
+constexpr std::array kAccelerators{
+    Accelerator{Qt::CTRL | Qt::Key_N, command::kFileNew},
+    Accelerator{Qt::CTRL | Qt::Key_O, command::kFileOpen},
+    Accelerator{Qt::CTRL | Qt::Key_S, command::kFileSave},
+    Accelerator{Qt::CTRL | Qt::Key_P, command::kFilePrint},
+};
+
+}  // namespace
+
+CMainFrame::CMainFrame(CKitebarApp& app, CKitebarDoc& document)
+    : QMainWindow(nullptr, kFrameFlags), app_(app), document_(document) {
+  setObjectName(QStringLiteral("mainFrame"));
+  setWindowTitle(ApplicationTitle());
+  setWindowIcon(QIcon(ProgramIconPath()));
+  view_ = new CKitebarView(app_, this);
+  setCentralWidget(view_);
+  BuildMenu();
+  BuildAccelerators();
+  BuildStatusBar();
+  KeepOuterSize();
+  PlaceAtQuarterOfScreen();
+}
+
+CommandTarget* CMainFrame::RouteCommand(int command) {
+  const std::array<CommandTarget*, 4> receivers{view_, &document_, this, &app_};
+  for (CommandTarget* receiver : receivers) {
+    if (receiver->OnCmdMsg(command))
+      return receiver;
+  }
+  return nullptr;
+}
+
+bool CMainFrame::OnCmdMsg(int command) {
+  if (command != command::kAppExit)
+    return false;
+  close();
+  return true;
+}
+
+void CMainFrame::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  KeepOuterSize();
+}
+
+void CMainFrame::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() != QEvent::ActivationChange || !isActiveWindow())
+    return;
+  // A window manager tells the frame's size only after the first show.
+  KeepOuterSize();
+  view_->OnActivateView();
+}
+
+void CMainFrame::BuildMenu() {
+  QMenuBar& bar = *menuBar();
+  AddCommand(bar, QStringLiteral("予想開始"), command::kPredictionStart, QStringLiteral("予想開始"),
+             QStringLiteral("predictionStartAction"));
+
+  QMenu& settings = *bar.addMenu(QStringLiteral("基本設定"));
+  settings.setObjectName(QStringLiteral("settingsMenu"));
+  AddCommand(settings, QStringLiteral("当選データ管理"), command::kWinningDataManagement,
+             QStringLiteral("当選番号を更新する"), QStringLiteral("winningDataAction"));
+  settings.addSeparator();
+  AddCommand(settings, QStringLiteral("シミュレート基本設定"), command::kSimulationSettings,
+             QStringLiteral("電動風車のシミュレートに必要な設定を行ないます。"),
+             QStringLiteral("simulationSettingsAction"));
+
+  QMenu& help = *bar.addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
+  help.setObjectName(QStringLiteral("helpMenu"));
+  AddCommand(help, QStringLiteral("Kitebar のﾊﾞｰｼﾞｮﾝ情報(&A)..."), command::kAppAbout,
+             QStringLiteral("ﾌﾟﾛｸﾞﾗﾑの情報、ﾊﾞｰｼﾞｮﾝそして著作権を表示"),
+             QStringLiteral("aboutAction"));
+
+  AddCommand(bar, QStringLiteral("終了"), command::kAppExit,
+             QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝを終了し、ﾌｧｲﾙの保存を指示"), QStringLiteral("exitAction"));
+}
+
+void CMainFrame::BuildAccelerators() {
+  for (const Accelerator& accelerator : kAccelerators) {
+    auto* action = new QAction(this);
+    action->setShortcut(QKeySequence(accelerator.keys));
+    action->setShortcutContext(Qt::WindowShortcut);
+    const int command = accelerator.command;
+    connect(action, &QAction::triggered, this, [this, command] { RouteCommand(command); });
+    addAction(action);
+  }
+}
+
+void CMainFrame::BuildStatusBar() {
+  QStatusBar& bar = *statusBar();
+  bar.setSizeGripEnabled(false);
+  bar.setContentsMargins(0, 0, 2, 0);
+  // A normal pane: the prompt of a menu item, shown as a temporary message,
+  // covers it while a menu is open.
+  auto* messagePane = new QLabel(IdlePrompt(), &bar);
+  messagePane->setObjectName(QStringLiteral("messagePane"));
+  // Lines the idle text up with the prompts that the status bar draws itself.
+  messagePane->setContentsMargins(4, 0, 0, 0);
+  bar.addWidget(messagePane, 1);
+  new LockIndicators(bar);
+}
+
+void CMainFrame::AddCommand(QWidget& owner, const QString& text, int command, const QString& prompt,
+                            const QString& objectName) {
+  auto* action = new QAction(text, this);
+  action->setObjectName(objectName);
+  action->setData(command);
+  action->setStatusTip(prompt);
+  // The menu is closed once its command runs: back to the idle text, also
+  // for a top-level item whose prompt would otherwise stay while hovered.
+  connect(action, &QAction::triggered, this, [this, command] {
+    statusBar()->clearMessage();
+    RouteCommand(command);
+  });
+  owner.addAction(action);
+}
+
+// Integer division of the primary screen's size, as the window's outer corner.
+void CMainFrame::PlaceAtQuarterOfScreen() {
+  const QSize screen = QGuiApplication::primaryScreen()->size();
+  move(screen.width() / 4, screen.height() / 4);
+}
+
+// The outer size includes the title bar and borders, which belong to the
+// window system; the client area gets what remains of 308 x 146.
+void CMainFrame::KeepOuterSize() {
+  const QMargins frame = windowHandle() != nullptr ? windowHandle()->frameMargins() : QMargins();
+  if (frame == appliedFrameMargins_ && minimumSize() == maximumSize())
+    return;
+  appliedFrameMargins_ = frame;
+  setFixedSize(kOuterSize.shrunkBy(frame));
+}
+
+}  // namespace kitebar::app

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QRect>
+#include <QString>
+
+namespace kitebar::app {
+
+// The font of the settings dialogs, "ＭＳ Ｐゴシック" 9 point, or the nearest
+// Japanese font the system has.
+inline QFont SettingsDialogFont() {
+  QFont font;
+  font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
+                    QStringLiteral("Noto Sans CJK JP")});
+  font.setPointSize(9);
+  return font;
+}
+
+// Dialog units: a quarter of the font's average character width across and an
+// eighth of its height down, so that a dialog keeps its proportions with
+// whatever font the system substitutes.
+class DialogUnits {
+ public:
+  explicit DialogUnits(const QFont& font) {
+    const QFontMetricsF metrics(font);
+    const QString alphabet = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    unitX_ = metrics.horizontalAdvance(alphabet) / alphabet.size() / 4.0;
+    unitY_ = metrics.height() / 8.0;
+  }
+
+  QRect ToPixels(int x, int y, int width, int height) const {
+    return QRect(qRound(x * unitX_), qRound(y * unitY_), qRound(width * unitX_),
+                 qRound(height * unitY_));
+  }
+
+ private:
+  double unitX_ = 0;
+  double unitY_ = 0;
+};
+
+}  // namespace kitebar::app

@@ -1,0 +1,58 @@
+#include "app/MessageBoxes.h"
+
+#include <deque>
+
+#include "app/Resources.h"
+
+namespace kitebar::app {
+namespace {
+
+std::deque<QMessageBox::StandardButton>& QueuedAnswers() {
+  static std::deque<QMessageBox::StandardButton> answers;
+  return answers;
+}
+
+std::vector<MessageBoxes::Shown>& ShownBoxes() {
+  static std::vector<MessageBoxes::Shown> boxes;
+  return boxes;
+}
+
+}  // namespace
+
+QMessageBox::StandardButton MessageBoxes::Show(QWidget* parent, const QString& text,
+                                               QMessageBox::Icon icon,
+                                               QMessageBox::StandardButtons buttons,
+                                               QMessageBox::StandardButton defaultButton) {
+  ShownBoxes().push_back({ApplicationTitle(), text, icon});
+  if (!QueuedAnswers().empty()) {
+    const QMessageBox::StandardButton answer = QueuedAnswers().front();
+    QueuedAnswers().pop_front();
+    return answer;
+  }
+  QMessageBox box(icon, ApplicationTitle(), text, buttons, parent);
+  box.setDefaultButton(defaultButton);
+  return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+void MessageBoxes::ShowStop(QWidget* parent, const QString& text) {
+  Show(parent, text, QMessageBox::Critical);
+}
+
+void MessageBoxes::ShowInformation(QWidget* parent, const QString& text) {
+  Show(parent, text, QMessageBox::Information);
+}
+
+void MessageBoxes::SetNextAnswer(QMessageBox::StandardButton answer) {
+  QueuedAnswers().push_back(answer);
+}
+
+const std::vector<MessageBoxes::Shown>& MessageBoxes::shown() {
+  return ShownBoxes();
+}
+
+void MessageBoxes::ResetTestHook() {
+  ShownBoxes().clear();
+  QueuedAnswers().clear();
+}
+
+}  // namespace kitebar::app

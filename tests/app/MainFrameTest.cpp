@@ -1,0 +1,287 @@
+#include <QFileDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPrintDialog>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QtTest>
+
+#include "app/CAboutDialog.h"
+#include "app/CKitebarDoc.h"
+#include "app/CKitebarView.h"
+#include "app/CMainFrame.h"
+#include "app/MessageBoxes.h"
+#include "app/Resources.h"
+#include "support/AppTestSupport.h"
+
+namespace kitebar::app::test {
+namespace {
+
+struct MenuEntry {
+  QString text;
+  int command;  // 0 for a popup or a separator
+  QString prompt;
+};
+
+// The menu as the user sees it, depth first: top-level items, and the items
+// of each popup right after it.
+std::vector<MenuEntry> MenuEntries(const QList<QAction*>& actions) {
+  std::vector<MenuEntry> entries;
+  for (const QAction* action : actions) {
+    entries.push_back({action->isSeparator() ? QStringLiteral("-") : action->text(),
+                       action->data().toInt(), action->statusTip()});
+    if (action->menu() != nullptr) {
+      const std::vector<MenuEntry> items = MenuEntries(action->menu()->actions());
+      entries.insert(entries.end(), items.begin(), items.end());
+    }
+  }
+  return entries;
+}
+
+QAction* FindAction(CMainFrame& frame, const QString& objectName) {
+  return frame.findChild<QAction*>(objectName);
+}
+
+}  // namespace
+
+class MainFrameTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+  void init() {
+    folder_ = std::make_unique<WorkingFolder>();
+    MessageBoxes::ResetTestHook();
+    WriteFile(QStringLiteral("kitebarnum.dat"), HistoryText(5));
+    started_ = StartApp();
+    QVERIFY(started_.started);
+    frame().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&frame()));
+  }
+  void cleanup() {
+    started_ = {};
+    folder_.reset();
+  }
+
+  void fixedOuterSizeAtQuarterOfScreen() {
+    QCOMPARE(frame().frameGeometry(), QRect(1024 / 4, 768 / 4, 308, 146));
+    QCOMPARE(frame().minimumSize(), frame().maximumSize());
+    const Qt::WindowFlags flags = frame().windowFlags();
+    QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
+    QVERIFY(flags.testFlag(Qt::WindowMinimizeButtonHint));
+    QVERIFY(flags.testFlag(Qt::WindowSystemMenuHint));
+    QCOMPARE(frame().windowTitle(), QStringLiteral("Kitebar -ナンバーズシミュレータ-"));
+  }
+
+  void menuItemsInOrderWithCommandsAndPrompts() {
+    const std::vector<MenuEntry> expected{
+        {QStringLiteral("予想開始"), 32771, QStringLiteral("予想開始")},
+        {QStringLiteral("基本設定"), 0, {}},
+        {QStringLiteral("当選データ管理"), 32775, QStringLiteral("当選番号を更新する")},
+        {QStringLiteral("-"), 0, {}},
+        {QStringLiteral("シミュレート基本設定"), 32772,
+         QStringLiteral("電動風車のシミュレートに必要な設定を行ないます。")},
+        {QStringLiteral("ﾍﾙﾌﾟ(&H)"), 0, {}},
+        {QStringLiteral("Kitebar のﾊﾞｰｼﾞｮﾝ情報(&A)..."), 57664,
+         QStringLiteral("ﾌﾟﾛｸﾞﾗﾑの情報、ﾊﾞｰｼﾞｮﾝそして著作権を表示")},
+        {QStringLiteral("終了"), 57665, QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝを終了し、ﾌｧｲﾙの保存を指示")},
+    };
+    const std::vector<MenuEntry> actual = MenuEntries(frame().menuBar()->actions());
+    QCOMPARE(actual.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+      QCOMPARE(actual[i].text, expected[i].text);
+      QCOMPARE(actual[i].command, expected[i].command);
+      QCOMPARE(actual[i].prompt, expected[i].prompt);
+    }
+  }
+
+  void statusBarHasFivePanesInOrder() {
+    QList<QLabel*> panes = frame().statusBar()->findChildren<QLabel*>();
+    std::sort(panes.begin(), panes.end(),
+              [](const QLabel* a, const QLabel* b) { return a->x() < b->x(); });
+    QStringList texts;
+    for (const QLabel* pane : panes)
+      texts << pane->text();
+    QCOMPARE(texts,
+             (QStringList{QStringLiteral("ﾚﾃﾞｨ"), QStringLiteral("ｶﾅ"), QStringLiteral("CAP"),
+                          QStringLiteral("NUM"), QStringLiteral("SCRL")}));
+    // The offscreen platform does not tell the lock keys' state.
+    for (const QLabel* indicator : panes.mid(1))
+      QVERIFY(!indicator->isEnabled());
+  }
+
+  void promptOfItemUnderCursorWhileMenuIsOpen() {
+    QMenu& settings = *frame().findChild<QMenu*>(QStringLiteral("settingsMenu"));
+    QLabel& messagePane = *frame().findChild<QLabel*>(QStringLiteral("messagePane"));
+    QVERIFY(messagePane.isVisible());
+
+    QTest::mouseClick(frame().menuBar(), Qt::LeftButton, {},
+                      frame().menuBar()->actionGeometry(settings.menuAction()).center());
+    QTRY_VERIFY(settings.isVisible());
+    QAction* item = FindAction(frame(), QStringLiteral("simulationSettingsAction"));
+    QTest::mouseMove(&settings, settings.actionGeometry(item).center());
+    QTRY_COMPARE(frame().statusBar()->currentMessage(),
+                 QStringLiteral("電動風車のシミュレートに必要な設定を行ないます。"));
+    QVERIFY(!messagePane.isVisible());
+
+    settings.hide();
+    QTRY_COMPARE(frame().statusBar()->currentMessage(), QString());
+    QVERIFY(messagePane.isVisible());
+    QCOMPARE(messagePane.text(), QStringLiteral("ﾚﾃﾞｨ"));
+  }
+
+  void topLevelCommandShowsPromptWhilePressedThenIdleText() {
+    QMenuBar& bar = *frame().menuBar();
+    const QPoint item =
+        bar.actionGeometry(FindAction(frame(), QStringLiteral("predictionStartAction"))).center();
+    QTest::mousePress(&bar, Qt::LeftButton, {}, item);
+    QTRY_COMPARE(frame().statusBar()->currentMessage(), QStringLiteral("予想開始"));
+    QTest::mouseRelease(&bar, Qt::LeftButton, {}, item);
+
+    QCOMPARE(started_.opener->opened.size(), std::size_t{1});
+    QCOMPARE(frame().statusBar()->currentMessage(), QString());
+    QVERIFY(frame().findChild<QLabel*>(QStringLiteral("messagePane"))->isVisible());
+  }
+
+  void settingsCommandsReachDocument_data() {
+    QTest::addColumn<int>("command");
+    QTest::newRow("シミュレート基本設定") << command::kSimulationSettings;
+    QTest::newRow("当選データ管理") << command::kWinningDataManagement;
+  }
+  void settingsCommandsReachDocument() {
+    QFETCH(int, command);
+    CommandTarget* receiver = nullptr;
+    const std::vector<QWidget*> owners =
+        CloseModalWindowsDuring([&] { receiver = frame().RouteCommand(command); });
+
+    QCOMPARE(receiver, static_cast<CommandTarget*>(started_.app->document()));
+    // A dialog that the command opens is modal over the main window.
+    for (QWidget* owner : owners)
+      QCOMPARE(owner, static_cast<QWidget*>(&frame()));
+    QVERIFY(MessageBoxes::shown().empty());
+  }
+
+  void commandWithoutHandlerReachesNobody() {
+    constexpr int kEditCopy = 57634;
+    QCOMPARE(frame().RouteCommand(kEditCopy), nullptr);
+  }
+
+  void aboutItemShowsAboutBox() {
+    QString title;
+    QString version;
+    bool hasIcon = false;
+    WhenModalOpens([&](QWidget& modal) {
+      title = modal.windowTitle();
+      version = modal.findChild<QLabel*>(QStringLiteral("versionText"))->text();
+      const QLabel* icon = modal.findChild<QLabel*>(QStringLiteral("programIcon"));
+      hasIcon = !icon->pixmap().isNull();
+      QTest::mouseClick(modal.findChild<QPushButton*>(QStringLiteral("okButton")), Qt::LeftButton);
+    });
+    FindAction(frame(), QStringLiteral("aboutAction"))->trigger();
+
+    QCOMPARE(title, QStringLiteral("Kitebarのﾊﾞｰｼﾞｮﾝ情報"));
+    QCOMPARE(version, QStringLiteral("Kitebar Version 1.0"));
+    QVERIFY(hasIcon);
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
+  }
+
+  void exitItemClosesMainWindow() {
+    QCOMPARE(frame().RouteCommand(command::kAppExit), static_cast<CommandTarget*>(&frame()));
+    QVERIFY(!frame().isVisible());
+  }
+
+  void ctrlNShowsNothing() {
+    QTest::keyClick(&frame(), Qt::Key_N, Qt::ControlModifier);
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
+    QVERIFY(MessageBoxes::shown().empty());
+    QCOMPARE(frame().windowTitle(), ApplicationTitle());
+  }
+
+  void ctrlOOpensFileAsDocumentUnreadAndKeepsTitle() {
+    WriteFile(QStringLiteral("chosen.kit"), "0001,999\r\n");
+    const QString chosen = QDir::current().absoluteFilePath(QStringLiteral("chosen.kit"));
+    QString dialogName;
+    WhenModalOpens([&](QWidget& modal) {
+      dialogName = modal.objectName();
+      auto& dialog = static_cast<QFileDialog&>(modal);
+      dialog.selectFile(chosen);
+      static_cast<QDialog&>(dialog).accept();
+    });
+    QTest::keyClick(&frame(), Qt::Key_O, Qt::ControlModifier);
+
+    QCOMPARE(dialogName, QStringLiteral("openDialog"));
+    QCOMPARE(started_.app->document()->pathName(), chosen);
+    QCOMPARE(frame().windowTitle(), ApplicationTitle());
+    QCOMPARE(started_.app->history().count, 5);
+  }
+
+  void ctrlSWritesEmptyFileUnderChosenName() {
+    const QString chosen = QDir::current().absoluteFilePath(QStringLiteral("saved.kit"));
+    WhenModalOpens([&](QWidget& modal) {
+      auto& dialog = static_cast<QFileDialog&>(modal);
+      dialog.selectFile(chosen);
+      static_cast<QDialog&>(dialog).accept();
+    });
+    QTest::keyClick(&frame(), Qt::Key_S, Qt::ControlModifier);
+
+    QVERIFY(QFile::exists(chosen));
+    QCOMPARE(QFileInfo(chosen).size(), 0);
+    QVERIFY(MessageBoxes::shown().empty());
+  }
+
+  void ctrlSNeverEmptiesTheOpenedFileUnasked() {
+    WriteFile(QStringLiteral("opened.kit"), "keep me");
+    QVERIFY(started_.app->document()->OnOpenDocument(QStringLiteral("opened.kit")));
+    bool asked = false;
+    WhenModalOpens([&](QWidget& modal) {
+      asked = true;
+      static_cast<QDialog&>(modal).reject();
+    });
+    QTest::keyClick(&frame(), Qt::Key_S, Qt::ControlModifier);
+
+    QVERIFY(asked);
+    QCOMPARE(ReadFile(QStringLiteral("opened.kit")), QByteArray("keep me"));
+  }
+
+  void ctrlPShowsPrintDialog() {
+    QString dialogName;
+    WhenModalOpens([&](QWidget& modal) {
+      dialogName = modal.objectName();
+      static_cast<QDialog&>(modal).reject();
+    });
+    QTest::keyClick(&frame(), Qt::Key_P, Qt::ControlModifier);
+    QCOMPARE(dialogName, QStringLiteral("printDialog"));
+  }
+
+  void activationReloadsHistory() {
+    QCOMPARE(started_.app->history().count, 5);
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    WriteFile(QStringLiteral("kitebarnum.dat"), HistoryText(8));
+
+    frame().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&frame()));
+    QTRY_COMPARE(started_.app->history().count, 8);
+  }
+
+  void deletedHistoryLeavesCountZeroWithoutMessage() {
+    QVERIFY(QFile::remove(QStringLiteral("kitebarnum.dat")));
+    frame().view()->repaint();
+    QCOMPARE(started_.app->history().count, 0);
+    QVERIFY(MessageBoxes::shown().empty());
+  }
+
+ private:
+  CMainFrame& frame() { return *started_.app->mainFrame(); }
+
+  std::unique_ptr<WorkingFolder> folder_;
+  StartedApp started_;
+};
+
+}  // namespace kitebar::app::test
+
+QTEST_MAIN(kitebar::app::test::MainFrameTest)
+#include "MainFrameTest.moc"

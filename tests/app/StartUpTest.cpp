@@ -1,0 +1,92 @@
+#include <QtTest>
+
+#include "app/CKitebarDoc.h"
+#include "app/CMainFrame.h"
+#include "app/MessageBoxes.h"
+#include "app/Resources.h"
+#include "support/AppTestSupport.h"
+
+namespace kitebar::app::test {
+
+class StartUpTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() {
+    // A closed main window must not end the test program itself.
+    QApplication::setQuitOnLastWindowClosed(false);
+  }
+  void init() {
+    folder_ = std::make_unique<WorkingFolder>();
+    MessageBoxes::ResetTestHook();
+  }
+  void cleanup() { folder_.reset(); }
+
+  void missingHistoryShowsStopMessageThenCloses() {
+    MessageBoxes::SetNextAnswer(QMessageBox::Ok);
+    const StartedApp started = StartApp();
+
+    QVERIFY(started.started);
+    QCOMPARE(MessageBoxes::shown().size(), std::size_t{1});
+    const MessageBoxes::Shown& box = MessageBoxes::shown().front();
+    QCOMPARE(box.text, QStringLiteral("当選番号の取得に失敗しました。"));
+    QCOMPARE(box.caption, QStringLiteral("Kitebar -ナンバーズシミュレータ-"));
+    QCOMPARE(box.icon, QMessageBox::Critical);
+    // The close request reaches the window once the event loop runs.
+    QTRY_VERIFY(!started.app->mainFrame()->isVisible());
+    QCOMPARE(started.app->history().count, 0);
+  }
+
+  void historyFileDecidesCount_data() {
+    QTest::addColumn<QByteArray>("history");
+    QTest::addColumn<int>("count");
+    QTest::newRow("empty file") << QByteArray() << 0;
+    QTest::newRow("three draws") << HistoryText(3) << 3;
+    QTest::newRow("pending line") << HistoryText(3) + "0004,,123,0\r\n" << 3;
+  }
+  void historyFileDecidesCount() {
+    QFETCH(QByteArray, history);
+    QFETCH(int, count);
+    WriteFile(QStringLiteral("kitebarnum.dat"), history);
+    const StartedApp started = StartApp();
+
+    QVERIFY(started.started);
+    QVERIFY(MessageBoxes::shown().empty());
+    QCOMPARE(started.app->history().count, count);
+    QTest::qWait(0);
+    QVERIFY(started.app->mainFrame()->isVisible());
+  }
+
+  void fileOnCommandLineOpensEmptyDocumentWithFixedTitle() {
+    WriteFile(QStringLiteral("kitebarnum.dat"), HistoryText(2));
+    WriteFile(QStringLiteral("notes.txt"), "not read");
+    const StartedApp started = StartApp({QStringLiteral("notes.txt")});
+
+    QVERIFY(started.started);
+    QVERIFY(MessageBoxes::shown().empty());
+    QCOMPARE(started.app->document()->pathName(), QStringLiteral("notes.txt"));
+    QCOMPARE(started.app->mainFrame()->windowTitle(), ApplicationTitle());
+    QCOMPARE(started.app->history().count, 2);
+    QCOMPARE(ReadFile(QStringLiteral("notes.txt")), QByteArray("not read"));
+  }
+
+  void unopenableFileOnCommandLineEndsStartUp() {
+    WriteFile(QStringLiteral("kitebarnum.dat"), HistoryText(2));
+    MessageBoxes::SetNextAnswer(QMessageBox::Ok);
+    const StartedApp started = StartApp({QStringLiteral("no-such-file.kit")});
+
+    QVERIFY(!started.started);
+    QCOMPARE(MessageBoxes::shown().size(), std::size_t{1});
+    QCOMPARE(MessageBoxes::shown().front().icon, QMessageBox::Critical);
+    QVERIFY(MessageBoxes::shown().front().text.contains(QStringLiteral("no-such-file.kit")));
+    QVERIFY(!started.app->mainFrame()->isVisible());
+  }
+
+ private:
+  std::unique_ptr<WorkingFolder> folder_;
+};
+
+}  // namespace kitebar::app::test
+
+QTEST_MAIN(kitebar::app::test::StartUpTest)
+#include "StartUpTest.moc"

@@ -1,0 +1,97 @@
+#include "support/AppTestSupport.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QTimer>
+#include <QtTest>
+
+namespace kitebar::app::test {
+namespace {
+
+constexpr int kModalPollMilliseconds = 10;
+constexpr int kModalPollLimit = 1000;
+
+void PollForModal(std::function<void(QWidget&)> answer, int round) {
+  if (QWidget* modal = QApplication::activeModalWidget(); modal != nullptr) {
+    answer(*modal);
+    return;
+  }
+  if (round >= kModalPollLimit) {
+    QFAIL("no modal window opened");
+    return;
+  }
+  QTimer::singleShot(kModalPollMilliseconds, qApp,
+                     [answer = std::move(answer), round] { PollForModal(answer, round + 1); });
+}
+
+}  // namespace
+
+WorkingFolder::WorkingFolder() : previous_(QDir::currentPath()) {
+  if (!folder_.isValid() || !QDir::setCurrent(folder_.path()))
+    qFatal("cannot make a temporary working folder");
+}
+
+WorkingFolder::~WorkingFolder() {
+  QDir::setCurrent(previous_);
+}
+
+Status RecordingPageOpener::Open(const std::filesystem::path& page) {
+  opened.push_back(page);
+  return Status::Ok();
+}
+
+void WriteFile(const QString& name, const QByteArray& bytes) {
+  QFile file(name);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+    qFatal("cannot write a test file");
+}
+
+QByteArray ReadFile(const QString& name) {
+  QFile file(name);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray HistoryText(int draws) {
+  QByteArray text;
+  for (int draw = 1; draw <= draws; ++draw) {
+    text += QByteArray::number(draw).rightJustified(4, '0') + ',' +
+            QByteArray::number(draw * 137 % 1000).rightJustified(3, '0') + "\r\n";
+  }
+  return text;
+}
+
+StartedApp StartApp(const QStringList& arguments) {
+  StartedApp started;
+  started.app = std::make_unique<CKitebarApp>();
+  auto opener = std::make_unique<RecordingPageOpener>();
+  started.opener = opener.get();
+  started.app->SetPageOpener(std::move(opener));
+  started.started = started.app->InitInstance(arguments);
+  return started;
+}
+
+void WhenModalOpens(std::function<void(QWidget&)> answer) {
+  QTimer::singleShot(0, qApp, [answer = std::move(answer)] { PollForModal(answer, 0); });
+}
+
+std::vector<QWidget*> CloseModalWindowsDuring(const std::function<void()>& command) {
+  std::vector<QWidget*> owners;
+  QTimer closer;
+  closer.setInterval(kModalPollMilliseconds);
+  QObject::connect(&closer, &QTimer::timeout, [&owners] {
+    if (QWidget* modal = QApplication::activeModalWidget(); modal != nullptr) {
+      owners.push_back(modal->parentWidget());
+      if (auto* dialog = qobject_cast<QDialog*>(modal); dialog != nullptr)
+        dialog->reject();
+      else
+        modal->close();
+    }
+  });
+  closer.start();
+  command();
+  return owners;
+}
+
+}  // namespace kitebar::app::test

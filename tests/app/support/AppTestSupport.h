@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "app/CKitebarApp.h"
+#include "reports/PageOpener.h"
+
+class QWidget;
+
+namespace kitebar::app::test {
+
+// A fresh empty working folder for one test function; the previous working
+// folder is restored afterwards. The program's files have fixed names in the
+// working folder.
+class WorkingFolder {
+ public:
+  WorkingFolder();
+  WorkingFolder(const WorkingFolder&) = delete;
+  WorkingFolder& operator=(const WorkingFolder&) = delete;
+  ~WorkingFolder();
+
+  QString path() const { return folder_.path(); }
+
+ private:
+  QString previous_;
+  QTemporaryDir folder_;
+};
+
+// Stands in for the browser: remembers the pages it was asked to open.
+class RecordingPageOpener final : public PageOpener {
+ public:
+  Status Open(const std::filesystem::path& page) override;
+  std::vector<std::filesystem::path> opened;
+};
+
+void WriteFile(const QString& name, const QByteArray& bytes);
+QByteArray ReadFile(const QString& name);
+
+// A history file with draws 1 to `draws`, each with a winning number and no
+// windmill position, lines ending CR LF.
+QByteArray HistoryText(int draws);
+
+// An application started in the working folder with `arguments`, its browser
+// replaced by `opener` (kept by the application).
+struct StartedApp {
+  std::unique_ptr<CKitebarApp> app;
+  RecordingPageOpener* opener = nullptr;
+  bool started = false;
+};
+StartedApp StartApp(const QStringList& arguments = {});
+
+// Runs `answer` on the next modal window once it is open (a dialog's exec or
+// a message box shown without the hook), from the event loop of that window.
+// A test must arrange this before the command that opens the window.
+void WhenModalOpens(std::function<void(QWidget&)> answer);
+
+// Runs `command` while closing (rejecting) every modal window that it opens;
+// returns the parent of each window closed, in order.
+std::vector<QWidget*> CloseModalWindowsDuring(const std::function<void()>& command);
+
+}  // namespace kitebar::app::test
