@@ -8,6 +8,7 @@
 #include "app/MessageBoxes.h"
 #include "app/Resources.h"
 #include "app/SimulationSettingsDialog.h"
+#include "app/WinningNumberDialog.h"
 #include "common/AtomicFile.h"
 
 namespace kitebar::app {
@@ -37,7 +38,10 @@ void CKitebarDoc::OnSimulationSettings() {
   dialog.exec();
 }
 
-void CKitebarDoc::OnWinningDataManagement() {}
+void CKitebarDoc::OnWinningDataManagement() {
+  WinningNumberDialog dialog(app_.history(), app_.pageOpener(), MainWindow());
+  dialog.exec();
+}
 
 // Always asks for the name, even when the document came from a file: the
 // document has no content, so saving over the file it was opened from would

@@ -1,0 +1,83 @@
+// The command handlers of WinningNumberDialog: each reads the controls, calls
+// one core operation and shows the result.
+#include <QItemSelectionModel>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <algorithm>
+
+#include "app/BusyState.h"
+#include "app/MessageBoxes.h"
+#include "app/WinningNumberDialog.h"
+#include "engine/BackTest.h"
+#include "engine/Registration.h"
+#include "history/DrawHistory.h"
+#include "reports/HitReport.h"
+
+namespace kitebar::app {
+namespace {
+
+QString FromUtf8(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
+}  // namespace
+
+void WinningNumberDialog::OnModify() {
+  const QModelIndexList rows = controls_.drawList->selectionModel()->selectedRows();
+  if (rows.isEmpty()) {
+    MessageBoxes::Show(this, QStringLiteral("右のリストから修正する番号を選択してください。"),
+                       QMessageBox::NoIcon);
+    return;
+  }
+  const int row = std::min_element(rows.begin(), rows.end(), [](const auto& a, const auto& b) {
+                    return a.row() < b.row();
+                  })->row();
+  numberEntry = controls_.drawList->item(row, kWinningDigitsColumn)->text();
+  ShowTargetDraw(row + 1);
+  ShowValues();
+}
+
+// An entry that is not three digits once padded stores nothing and, like a
+// stored one, returns the dialog to the next new draw. A failure to write a
+// file leaves the dialog as it was, with the padded entry, so that the user
+// can try again.
+void WinningNumberDialog::OnRegister() {
+  TakeValues();
+  const ThreeDigitEntry checked = ApplyThreeDigitEntryRule(numberEntry.toStdString());
+  numberEntry = QString::fromStdString(checked.padded);
+  ShowValues();
+  if (checked.valid) {
+    const Result<Registration> registered =
+        RegisterWinningNumber(history_, targetDraw, checked.padded);
+    if (!registered) {
+      MessageBoxes::ShowStop(this, FromUtf8(registered.message()));
+      return;
+    }
+  }
+  ReturnToAppendMode();
+}
+
+void WinningNumberDialog::RunWebImport() {
+  // The run shows its own failure message; nothing is left to report here.
+  kitebar::RunWebImport(history_, fetcher_, *this, *this, [this] { pauseBeforeRequest(); });
+}
+
+void WinningNumberDialog::OnShowHitHistory() {
+  // No back-test record yet, or a page that cannot be written: no page, and
+  // nothing to show.
+  WriteHitReport(HitReportVariant::kRunning, !controls_.allDrawsRadio->isChecked(), &pageOpener_);
+}
+
+void WinningNumberDialog::OnRecentHitHistory() {
+  const Status tested = [this] {
+    const BusyState busy;
+    return RunRecentBackTest(history_);
+  }();
+  if (!tested) {
+    MessageBoxes::ShowStop(this, FromUtf8(tested.message()));
+    return;
+  }
+  WriteHitReport(HitReportVariant::kRecent, !controls_.allDrawsRadio->isChecked(), &pageOpener_);
+}
+
+}  // namespace kitebar::app
