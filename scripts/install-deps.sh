@@ -7,8 +7,8 @@ packages=(
   build-essential cmake pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   qt6-base-dev libgl-dev
-  clang libclang-rt-14-dev clang-format
-  locales-all fonts-noto-cjk xvfb xauth python3 xdg-utils
+  clang libclang-rt-14-dev llvm clang-format
+  locales-all fonts-noto-cjk xvfb xauth python3 xdg-utils desktop-file-utils
 )
 
 missing=()

@@ -1,5 +1,6 @@
 // Draws the program's pictures, res/title.png (the 300 x 80 title picture of
-// the main window) and res/kitebar-icon.png (the program icon), into the
+// the main window), res/kitebar-icon.png (the program icon) and
+// res/kitebar-icon-256.png (the same icon for desktop launchers), into the
 // folder given as the only argument. Run it through the build target
 // kitebar-update-pictures after changing a drawing here.
 #include <QDir>
@@ -124,11 +125,13 @@ QImage DrawTitlePicture() {
   return picture;
 }
 
-QImage DrawProgramIcon() {
-  QImage icon(64, 64, QImage::Format_ARGB32_Premultiplied);
+// The icon is designed on a 64-pixel grid and drawn at `size` pixels.
+QImage DrawProgramIcon(int size) {
+  QImage icon(size, size, QImage::Format_ARGB32_Premultiplied);
   icon.fill(Qt::transparent);
   QPainter painter(&icon);
   painter.setRenderHint(QPainter::Antialiasing);
+  painter.scale(size / 64.0, size / 64.0);
   DrawWheel(painter, QPointF(32, 32), 30, false);
   return icon;
 }
@@ -142,8 +145,10 @@ int main(int argc, char** argv) {
     return 2;
   }
   const QDir folder(QString::fromLocal8Bit(argv[1]));
-  const bool saved = DrawTitlePicture().save(folder.filePath(QStringLiteral("title.png"))) &&
-                     DrawProgramIcon().save(folder.filePath(QStringLiteral("kitebar-icon.png")));
+  const bool saved =
+      DrawTitlePicture().save(folder.filePath(QStringLiteral("title.png"))) &&
+      DrawProgramIcon(64).save(folder.filePath(QStringLiteral("kitebar-icon.png"))) &&
+      DrawProgramIcon(256).save(folder.filePath(QStringLiteral("kitebar-icon-256.png")));
   if (!saved) {
     std::fprintf(stderr, "kitebar-pictures: cannot write into %s\n", argv[1]);
     return 1;

@@ -1,11 +1,16 @@
 // Renders the program's windows to PNG files for review by eye, without a
 // display: run it under QT_QPA_PLATFORM=offscreen with the Japanese fonts
-// installed. Writes, into the folder given as the only argument:
-//   main-window.png       the main window after start-up (client area)
-//   main-window-menu.png  the same with "基本設定" open and its first item's
-//                         prompt in the status bar
-//   about-box.png         the about box
-// The program runs in a fresh temporary folder with an empty history file.
+// installed.
+//   kitebar-screenshots FOLDER [HISTORY_FILE]
+// Writes, into FOLDER:
+//   main-window.png                 the main window after start-up (client area)
+//   main-window-menu.png            the same with "基本設定" open and its first
+//                                   item's prompt in the status bar
+//   about-box.png                   the about box
+//   winning-number-dialog.png       "当選番号編集" as it opens
+//   simulation-settings-dialog.png  "シミュレート設定" as it opens
+// The program runs in a fresh temporary folder, on a copy of HISTORY_FILE (a
+// kitebarnum.dat) or on an empty history.
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -18,12 +23,16 @@
 #include "app/CAboutDialog.h"
 #include "app/CKitebarApp.h"
 #include "app/CMainFrame.h"
+#include "app/SimulationSettingsDialog.h"
+#include "app/WinningNumberDialog.h"
 
 namespace {
 
 using kitebar::app::CAboutDialog;
 using kitebar::app::CKitebarApp;
 using kitebar::app::CMainFrame;
+using kitebar::app::SimulationSettingsDialog;
+using kitebar::app::WinningNumberDialog;
 
 // Lets the platform deliver the show, expose and paint events.
 void Settle() {
@@ -42,6 +51,21 @@ QImage GrabWithPopup(CMainFrame& frame, QMenu& popup) {
   return image;
 }
 
+bool SaveWindow(QWidget& window, const QString& file) {
+  window.show();
+  Settle();
+  const bool saved = window.grab().save(file);
+  window.hide();
+  return saved;
+}
+
+bool SaveDialogs(CKitebarApp& app, const QDir& output) {
+  WinningNumberDialog winningNumbers(app.history(), app.pageOpener(), app.mainFrame());
+  SimulationSettingsDialog settings(app.history(), app.mainFrame());
+  return SaveWindow(winningNumbers, output.filePath(QStringLiteral("winning-number-dialog.png"))) &&
+         SaveWindow(settings, output.filePath(QStringLiteral("simulation-settings-dialog.png")));
+}
+
 bool SaveAll(CMainFrame& frame, const QDir& output) {
   bool saved = frame.grab().save(output.filePath(QStringLiteral("main-window.png")));
 
@@ -57,33 +81,41 @@ bool SaveAll(CMainFrame& frame, const QDir& output) {
   settings.hide();
 
   CAboutDialog about(&frame);
-  about.show();
-  Settle();
-  return about.grab().save(output.filePath(QStringLiteral("about-box.png"))) && saved;
+  return SaveWindow(about, output.filePath(QStringLiteral("about-box.png"))) && saved;
+}
+
+// The working folder's history: a copy of `source`, or empty without one.
+bool PrepareHistory(const QDir& work, const QString& source) {
+  const QString history = work.filePath(QStringLiteral("kitebarnum.dat"));
+  if (!source.isEmpty())
+    return QFile::copy(source, history);
+  QFile empty(history);
+  return empty.open(QIODevice::WriteOnly);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: kitebar-screenshots FOLDER\n");
+  if (argc != 2 && argc != 3) {
+    std::fprintf(stderr, "usage: kitebar-screenshots FOLDER [HISTORY_FILE]\n");
     return 2;
   }
   const QDir output(QDir::current().absoluteFilePath(QString::fromLocal8Bit(argv[1])));
+  const QString historySource =
+      argc == 3 ? QDir::current().absoluteFilePath(QString::fromLocal8Bit(argv[2])) : QString();
   QTemporaryDir work;
-  QFile history(work.filePath(QStringLiteral("kitebarnum.dat")));
-  if (!work.isValid() || !history.open(QIODevice::WriteOnly) || !QDir::setCurrent(work.path())) {
+  if (!work.isValid() || !PrepareHistory(QDir(work.path()), historySource) ||
+      !QDir::setCurrent(work.path())) {
     std::fprintf(stderr, "kitebar-screenshots: cannot prepare a working folder\n");
     return 1;
   }
-  history.close();
 
   CKitebarApp app;
   if (!app.InitInstance({}))
     return 1;
   Settle();
-  if (!SaveAll(*app.mainFrame(), output)) {
+  if (!SaveAll(*app.mainFrame(), output) || !SaveDialogs(app, output)) {
     std::fprintf(stderr, "kitebar-screenshots: cannot write into %s\n", argv[1]);
     return 1;
   }
