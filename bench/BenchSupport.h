@@ -1,52 +1,44 @@
 #pragma once
 
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
 #include <filesystem>
-#include <string>
 
-#include "common/AtomicFile.h"
 #include "history/DrawHistory.h"
-#include "history/ResultsCsv.h"
 
 namespace kitebar {
 
-// The runs write "kitebarnum.dat" into the working directory: a fresh folder
-// for the benchmark, removed at its end.
+inline constexpr int kSampleDrawCount = 7088;
+inline constexpr int kLongDrawCount = DrawHistory::kMaxDrawNumber;
+
+// The runs read the settings files and write "kitebarnum.dat" in the working
+// directory: a fresh folder for the benchmark, holding the six settings files
+// as the settings dialog saves them, removed at its end.
 class ScratchFolder {
  public:
-  ScratchFolder() : previous_(std::filesystem::current_path()) {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "kitebar-bench-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) != nullptr) {
-      path_ = pattern;
-      std::filesystem::current_path(path_);
-    }
-  }
+  ScratchFolder();
   ScratchFolder(const ScratchFolder&) = delete;
   ScratchFolder& operator=(const ScratchFolder&) = delete;
-  ~ScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::current_path(previous_, ignored);
-    if (!path_.empty())
-      std::filesystem::remove_all(path_, ignored);
-  }
-  bool ok() const { return !path_.empty(); }
+  ~ScratchFolder();
+  bool ok() const { return ok_; }
 
  private:
   std::filesystem::path previous_;
   std::filesystem::path path_;
+  bool ok_ = false;
 };
 
 // The 7,088 real draws of the sample, saved as the history file.
-inline bool LoadSampleHistory(DrawHistory& history, benchmark::State& state) {
-  const Result<std::string> csv = ReadWholeFile(KITEBAR_SAMPLE_CSV);
-  if (!csv.ok() || !MergeResultsCsv(history, *csv).ok() || !history.Save().ok()) {
-    state.SkipWithError("cannot build the history from the sample");
-    return false;
-  }
-  return true;
-}
+bool LoadSampleHistory(DrawHistory& history, benchmark::State& state);
+
+// The sample continued up to draw 9,999 with its own winning numbers from
+// draw 1 on, saved as the history file. With positions (every draw from 2 on
+// estimated by the analysis) it is the largest file the format holds.
+bool LoadLongHistory(DrawHistory& history, benchmark::State& state, bool withPositions);
+
+// The history file of the benchmarks taking the draw count as their
+// argument: the real 7,088 draws as they come (no positions), or the 9,999
+// draws with positions.
+bool LoadHistoryOfSize(DrawHistory& history, benchmark::State& state);
 
 }  // namespace kitebar

@@ -1,3 +1,13 @@
 #include <benchmark/benchmark.h>
 
-BENCHMARK_MAIN();
+#include "FloorTable.h"
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    return 1;
+  kitebar::FloorTableReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}

@@ -27,8 +27,18 @@ int AnalyseCommand::Run() {
     return kExitFailure;
   const int last = std::min(history.count + 1, DrawHistory::kMaxDrawNumber);
   const int draw = drawNumber_ == 0 ? history.count + 1 : drawNumber_;
+  if (last < 2) {
+    PrintError(
+        "解析するには当選番号が 1 回分以上必要です。register か load-csv で登録してから、"
+        "もう一度実行してください。");
+    return kExitUsage;
+  }
   if (draw < 2 || draw > last) {
-    PrintError("解析できるのは第 2 回から第 " + FormatInt(last) + " 回までです。");
+    PrintError("第 " + FormatInt(draw) + " 回は解析できません。解析できるのは第 2 回から第 " +
+               FormatInt(last) + " 回までです。" +
+               (draw > DrawHistory::kMaxDrawNumber
+                    ? "当選番号ファイルに記録できるのは第 9999 回までです。"
+                    : "--draw で範囲内の回を指定してください。"));
     return kExitUsage;
   }
   SilentFeedback feedback;

@@ -1,15 +1,34 @@
 #include "cli/CommandSupport.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "cli/Output.h"
 
 namespace kitebar::cli {
+namespace {
+
+void ReportLoadFailure(const Status& loaded) {
+  PrintError("当選番号の取得に失敗しました。" + loaded.message() +
+             "。当選番号ファイル kitebarnum.dat のあるフォルダーで実行するか、load-csv か "
+             "import で作ってください。");
+}
+
+}  // namespace
 
 bool LoadHistoryOrReport(DrawHistory& history) {
   if (const Status loaded = history.Load(); !loaded.ok()) {
-    PrintError("当選番号の取得に失敗しました。" + loaded.message());
+    ReportLoadFailure(loaded);
     return false;
   }
   return true;
+}
+
+bool LoadHistoryIfPresentOrReport(DrawHistory& history) {
+  std::error_code error;
+  if (!std::filesystem::exists(history.file(), error) && !error)
+    return true;
+  return LoadHistoryOrReport(history);
 }
 
 std::string ListingForTerminal(std::string_view listing) {

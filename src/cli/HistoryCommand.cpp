@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "cli/CommandSupport.h"
 #include "cli/Output.h"
 #include "common/NumberText.h"
 #include "history/DrawHistory.h"
@@ -14,10 +15,8 @@ CLI::App* HistoryCommand::Register(CLI::App& app) {
 
 int HistoryCommand::Run() {
   DrawHistory history;
-  if (const Status loaded = history.Load(); !loaded.ok()) {
-    PrintError("当選番号の取得に失敗しました。" + loaded.message());
+  if (!LoadHistoryOrReport(history))
     return kExitFailure;
-  }
   std::string out = "count " + FormatInt(history.count) + "\n";
   for (char c : history.SaveText()) {
     if (c != '\r')

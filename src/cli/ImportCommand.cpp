@@ -3,9 +3,9 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <string>
 
+#include "cli/CommandSupport.h"
 #include "cli/Output.h"
 #include "common/Feedback.h"
 #include "history/DrawHistory.h"
@@ -89,16 +89,16 @@ CLI::App* ImportCommand::Register(CLI::App& app) {
 int ImportCommand::Run() {
   DrawHistory history;
   // A history that does not exist yet starts empty and is created by the import.
-  if (std::filesystem::exists(history.file())) {
-    if (const Status loaded = history.Load(); !loaded.ok()) {
-      PrintError("当選番号の取得に失敗しました。" + loaded.message());
-      return kExitFailure;
-    }
-  }
+  if (!LoadHistoryIfPresentOrReport(history))
+    return kExitFailure;
   TerminalFeedback feedback;
   HttpFetcher fetcher(feedback);
   NoImportView view;
-  return RunWebImport(history, fetcher, view, feedback).ok() ? kExitOk : kExitFailure;
+  if (const Status imported = RunWebImport(history, fetcher, view, feedback); !imported.ok()) {
+    feedback.ShowMessage(imported.message(), MessageIcon::kStop);
+    return kExitFailure;
+  }
+  return kExitOk;
 }
 
 }  // namespace kitebar::cli

@@ -1,7 +1,6 @@
 #include "cli/LoadCsvCommand.h"
 
-#include <filesystem>
-
+#include "cli/CommandSupport.h"
 #include "cli/Output.h"
 #include "common/AtomicFile.h"
 #include "common/NumberText.h"
@@ -20,24 +19,24 @@ CLI::App* LoadCsvCommand::Register(CLI::App& app) {
 int LoadCsvCommand::Run() {
   const Result<std::string> csv = ReadWholeFile(csvFile_);
   if (!csv.ok()) {
-    PrintError("CSV ファイルを読めません: " + csv.message());
+    PrintError("CSV ファイルを読めません: " + csv.message() +
+               "。ファイル名とその読み取り権限を確かめてください。");
     return kExitFailure;
   }
   DrawHistory history;
   // A history that does not exist yet starts empty and is created by the save.
-  if (std::filesystem::exists(history.file())) {
-    if (const Status loaded = history.Load(); !loaded.ok()) {
-      PrintError("当選番号の取得に失敗しました。" + loaded.message());
-      return kExitFailure;
-    }
-  }
+  if (!LoadHistoryIfPresentOrReport(history))
+    return kExitFailure;
   const Result<int> added = MergeResultsCsv(history, *csv);
   if (!added.ok()) {
-    PrintError(added.message());
+    PrintError(added.message() +
+               " CSV を直してから、もう一度実行してください。当選番号ファイルは変更していません。");
     return kExitFailure;
   }
   if (const Status saved = history.Save(); !saved.ok()) {
-    PrintError("当選番号を保存できません: " + saved.message());
+    PrintError("当選番号を保存できません: " + saved.message() +
+               "。フォルダーの書き込み権限と空き容量を確かめてから、もう一度実行してください。"
+               "当選番号ファイルは元のままです。");
     return kExitFailure;
   }
   PrintLine("added " + FormatInt(*added));

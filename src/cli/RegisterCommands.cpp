@@ -17,20 +17,26 @@ int ReportRegistration(const Result<Registration>& registration, std::string_vie
     return kExitFailure;
   }
   if (!registration->stored) {
-    PrintError("「" + registration->padded + "」は 3 桁の数字ではありません。登録しませんでした。");
+    PrintError("「" + registration->padded +
+               "」は 3 桁の数字ではありません。登録しませんでした。0 から 9 の数字 3 桁までで"
+               "指定してください。");
     return kExitUsage;
   }
   PrintLine(std::string(what) + " " + FormatInt(drawNumber) + " " + registration->padded);
   return kExitOk;
 }
 
-bool IsDrawInRange(int draw, int first, int last, std::string_view what) {
+// Prints the refusal of a draw outside first to last, with `advice`.
+bool IsDrawInRange(int draw, int first, int last, std::string_view what, std::string_view advice) {
   if (draw >= first && draw <= last)
     return true;
-  PrintError(std::string(what) + "できるのは第 " + FormatInt(first) + " 回から第 " +
-             FormatInt(last) + " 回までです。");
+  PrintError("第 " + FormatInt(draw) + " 回は" + std::string(what) + "できません。" +
+             std::string(what) + "できるのは第 " + FormatInt(first) + " 回から第 " +
+             FormatInt(last) + " 回までです。" + std::string(advice));
   return false;
 }
+
+constexpr char kFileLimitAdvice[] = "当選番号ファイルに記録できるのは第 9999 回までです。";
 
 }  // namespace
 
@@ -48,9 +54,14 @@ int RegisterCommand::Run() {
     return kExitFailure;
   const bool correction = drawNumber_ != 0;
   const int draw = correction ? drawNumber_ : history.count + 1;
-  if (correction && !IsDrawInRange(draw, 1, history.count, "修正"))
+  if (correction && !IsDrawInRange(draw, 1, history.count, "修正",
+                                   "次の回の当選番号は --draw を付けずに登録してください。")) {
     return kExitUsage;
-  if (!correction && !IsDrawInRange(draw, 1, DrawHistory::kMaxDrawNumber, "登録")) {
+  }
+  if (!correction &&
+      !IsDrawInRange(draw, 1, DrawHistory::kMaxDrawNumber, "登録",
+                     std::string(kFileLimitAdvice) +
+                         "記録済みの回を直すときは --draw N で回を指定してください。")) {
     return kExitUsage;
   }
   return ReportRegistration(RegisterWinningNumber(history, draw, entry_), "registered", draw);
@@ -69,8 +80,12 @@ int PositionCommand::Run() {
   if (!LoadHistoryOrReport(history))
     return kExitFailure;
   const int last = std::min(history.count + 1, DrawHistory::kMaxDrawNumber);
-  if (!IsDrawInRange(drawNumber_, 1, last, "風車位置を登録"))
+  if (!IsDrawInRange(drawNumber_, 1, last, "風車位置を登録",
+                     drawNumber_ > DrawHistory::kMaxDrawNumber
+                         ? kFileLimitAdvice
+                         : "記録済みの回か、その次の回を指定してください。")) {
     return kExitUsage;
+  }
   return ReportRegistration(RegisterPosition(history, drawNumber_, entry_), "position",
                             drawNumber_);
 }

@@ -72,7 +72,9 @@ std::optional<std::size_t> PlaceOfKey(std::string_view key, std::string_view ste
 }
 
 bool UnknownKey(const Assignment& assignment) {
-  PrintError("不明なキーです: " + assignment.key);
+  PrintError("不明なキーです: " + assignment.key +
+             "。使えるキーは kitebar-cli settings set-type --help と set-core --help で確かめて"
+             "ください。");
   return false;
 }
 
@@ -149,7 +151,8 @@ int SetTypeCommand::Run() {
   if (!TakeAll(assignments_, settings, TakeWindmillValue))
     return kExitUsage;
   if (const Status checked = CheckStopConstant(settings.stopConstant); !checked) {
-    PrintError(checked.message());
+    PrintError(checked.message() +
+               " EndPoint には 3 文字までの数字を指定してください。設定ファイルは元のままです。");
     return kExitUsage;
   }
   if (const Status saved = UpdateWindmillSettings(set, settings); !saved)

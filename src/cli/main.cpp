@@ -1,8 +1,10 @@
 #include <cstdio>
 #include <iostream>
+#include <string>
 #include <utility>
 
 #include "cli/Command.h"
+#include "cli/Output.h"
 
 int main(int argc, char** argv) {
   using namespace kitebar::cli;
@@ -17,8 +19,13 @@ int main(int argc, char** argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
-    const int code = app.exit(error);
-    return code == 0 ? kExitOk : kExitUsage;
+    // --help and the like end here too, as successes.
+    if (error.get_exit_code() == 0)
+      return app.exit(error);
+    PrintError(std::string("コマンドの指定が正しくありません（") + error.what() +
+               "）。使い方は kitebar-cli --help と kitebar-cli <コマンド> --help で確かめてくだ"
+               "さい。");
+    return kExitUsage;
   }
   for (const auto& [subcommand, command] : registered) {
     if (subcommand->parsed()) {

@@ -10,8 +10,9 @@
 namespace kitebar {
 namespace {
 
+// "「<file>」<what>（<reason>）" for the failure in errno.
 std::string SystemError(std::string_view what, const std::filesystem::path& file) {
-  return std::string(what) + " (" + file.string() + "): " + std::strerror(errno);
+  return "「" + file.string() + "」" + std::string(what) + "（" + DescribeSystemError(errno) + "）";
 }
 
 // Writes all of `bytes`, retrying short writes and interrupted calls.
@@ -51,39 +52,49 @@ class FileDescriptor {
 
 }  // namespace
 
+std::string DescribeSystemError(int error) {
+  switch (error) {
+    case EACCES:
+    case EPERM:
+      return "アクセスする権限がありません";
+    case ENOENT:
+      return "ファイルまたはフォルダーがありません";
+    case ENOSPC:
+    case EDQUOT:
+      return "ディスクの空き容量が足りません";
+    case EROFS:
+      return "読み取り専用の場所です";
+    case EISDIR:
+    case ENOTEMPTY:
+    case EEXIST:
+      return "同じ名前のフォルダーがあります";
+    case ENOTDIR:
+      return "途中のフォルダー名がファイルを指しています";
+    case EIO:
+      return "ディスクの読み書きに失敗しました";
+    default:
+      return std::strerror(error);
+  }
+}
+
 Status WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes) {
   std::filesystem::path temporary = file;
   temporary += ".tmp";
   FileDescriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
   if (!fd.valid())
-    return Status::Failure(SystemError("cannot create", temporary));
+    return Status::Failure(SystemError("を作成できません", temporary));
   const bool written = WriteAll(fd.get(), bytes) && ::fdatasync(fd.get()) == 0;
   const int saved_errno = errno;
   if (!fd.Close() || !written) {
     errno = written ? errno : saved_errno;
-    const std::string message = SystemError("cannot write", temporary);
+    const std::string message = SystemError("に書き込めません", temporary);
     ::unlink(temporary.c_str());
     return Status::Failure(message);
   }
   if (::rename(temporary.c_str(), file.c_str()) != 0) {
-    const std::string message = SystemError("cannot replace", file);
+    const std::string message = SystemError("を置き換えられません", file);
     ::unlink(temporary.c_str());
     return Status::Failure(message);
-  }
-  return Status::Ok();
-}
-
-Status AppendToFile(const std::filesystem::path& file, std::string_view bytes) {
-  FileDescriptor fd(::open(file.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644));
-  if (!fd.valid())
-    return Status::Failure(SystemError("cannot open", file));
-  // One write call: a killed process leaves the entry whole or absent.
-  const ssize_t written = ::write(fd.get(), bytes.data(), bytes.size());
-  if (written != static_cast<ssize_t>(bytes.size())) {
-    return Status::Failure(SystemError("cannot append to", file));
-  }
-  if (::fdatasync(fd.get()) != 0 || !fd.Close()) {
-    return Status::Failure(SystemError("cannot write", file));
   }
   return Status::Ok();
 }
@@ -91,7 +102,7 @@ Status AppendToFile(const std::filesystem::path& file, std::string_view bytes) {
 Result<std::string> ReadWholeFile(const std::filesystem::path& file) {
   FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
   if (!fd.valid())
-    return Status::Failure(SystemError("cannot open", file));
+    return Status::Failure(SystemError("を開けません", file));
   std::string contents;
   char buffer[65536];
   for (;;) {
@@ -99,7 +110,7 @@ Result<std::string> ReadWholeFile(const std::filesystem::path& file) {
     if (got < 0) {
       if (errno == EINTR)
         continue;
-      return Status::Failure(SystemError("cannot read", file));
+      return Status::Failure(SystemError("を読めません", file));
     }
     if (got == 0)
       break;

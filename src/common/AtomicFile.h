@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 #include "common/Status.h"
@@ -13,11 +14,11 @@ namespace kitebar {
 // untouched and the temporary file removed.
 Status WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes);
 
-// Appends `bytes` to `file` (created when missing) with a single write, so that
-// an entry is either whole or absent after a crash. The file is flushed to disk.
-Status AppendToFile(const std::filesystem::path& file, std::string_view bytes);
-
 // Reads a whole file; fails when it cannot be opened or read.
 Result<std::string> ReadWholeFile(const std::filesystem::path& file);
+
+// The reason of a failed file operation (an errno value), in Japanese for the
+// usual ones. The failure messages of the two functions above end with it.
+std::string DescribeSystemError(int error);
 
 }  // namespace kitebar

@@ -9,23 +9,34 @@ namespace kitebar {
 // file with a buffer of maxLength + 1 characters sees: CR LF counts as one
 // line end ('\n'), a piece ends after its '\n' or at maxLength characters (the
 // rest of a longer line is read as further pieces), and a NUL ends the text of
-// its piece. Calls visit(std::string_view piece) for each.
+// its piece. A CR alone ends a line as well: the files hold no CR of their
+// own, and a file whose lines end in bare CRs would otherwise read as one long
+// line and lose all but its first record. Calls visit(std::string_view piece)
+// for each.
 template <typename Visit>
 void ForEachLinePiece(std::string_view contents, std::size_t maxLength, Visit visit) {
   std::string piece;
   piece.reserve(maxLength + 1);
   std::size_t i = 0;
   while (i < contents.size()) {
-    piece.clear();
-    while (i < contents.size() && piece.size() < maxLength) {
-      char c = contents[i++];
-      if (c == '\r' && i < contents.size() && contents[i] == '\n')
-        c = contents[i++];
-      piece.push_back(c);
-      if (c == '\n')
-        break;
+    // The text up to the line end, or up to a full piece, is copied at once.
+    std::size_t end = i;
+    std::size_t visible = std::string_view::npos;
+    while (end < contents.size() && end - i < maxLength && contents[end] != '\r' &&
+           contents[end] != '\n') {
+      if (contents[end] == '\0' && visible == std::string_view::npos)
+        visible = end - i;
+      ++end;
     }
-    visit(std::string_view(piece).substr(0, piece.find('\0')));
+    piece.assign(contents.data() + i, end - i);
+    i = end;
+    if (i < contents.size() && piece.size() < maxLength) {
+      if (contents[i] == '\r' && i + 1 < contents.size() && contents[i + 1] == '\n')
+        ++i;
+      ++i;
+      piece.push_back('\n');
+    }
+    visit(std::string_view(piece).substr(0, visible));
   }
 }
 
@@ -33,11 +44,14 @@ void ForEachLinePiece(std::string_view contents, std::size_t maxLength, Visit vi
 inline std::string WithCrLf(std::string_view text) {
   std::string out;
   out.reserve(text.size() + text.size() / 16);
-  for (char c : text) {
-    if (c == '\n')
-      out += '\r';
-    out += c;
+  std::size_t start = 0;
+  for (std::size_t newline = text.find('\n'); newline != std::string_view::npos;
+       newline = text.find('\n', start)) {
+    out.append(text.substr(start, newline - start));
+    out += "\r\n";
+    start = newline + 1;
   }
+  out.append(text.substr(start));
   return out;
 }
 

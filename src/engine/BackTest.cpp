@@ -1,6 +1,9 @@
 #include "engine/BackTest.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <string>
+#include <system_error>
 
 #include "common/AtomicFile.h"
 #include "common/NumberText.h"
@@ -31,6 +34,46 @@ std::string CannotWriteMessage(const char* file) {
   return std::string("予想成績のファイル「") + file +
          "」に書き込めません。フォルダーの書き込み権限と空き容量を確かめてから、"
          "もう一度やり直してください。";
+}
+
+bool IsDigitCharacter(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// Where an entry for `drawNumber` starts when it is the last one of the file
+// (as an interrupted registration leaves it: back-tested, but not saved into
+// the history), or npos.
+std::size_t TrailingEntryOf(std::string_view contents, int drawNumber) {
+  const std::string numberLine = FormatInt(drawNumber) + "\r\n";
+  const std::size_t entryLength = numberLine.size() + 4;
+  if (contents.size() < entryLength)
+    return std::string_view::npos;
+  const std::size_t start = contents.size() - entryLength;
+  const std::string_view entry = contents.substr(start);
+  const bool isEntry = entry.starts_with(numberLine) && entry.ends_with("\r\n") &&
+                       IsDigitCharacter(entry[numberLine.size()]) &&
+                       IsDigitCharacter(entry[numberLine.size() + 1]);
+  const bool startsLine = start == 0 || contents[start - 1] == '\n';
+  return isEntry && startsLine ? start : std::string_view::npos;
+}
+
+// Adds the entry of one draw to a back-test file by replacing the whole file,
+// so that a crash leaves the entry whole or absent. A last entry for the same
+// draw is replaced rather than repeated, so that registering a draw again
+// after an interrupted registration does not count it twice.
+Status WriteBackTestEntry(const char* file, int drawNumber, BackTestResult result) {
+  std::string contents;
+  std::error_code error;
+  if (std::filesystem::exists(file, error)) {
+    Result<std::string> read = ReadWholeFile(file);
+    if (!read.ok())
+      return read.status();
+    contents = std::move(read.value());
+  }
+  if (const std::size_t start = TrailingEntryOf(contents, drawNumber); start != std::string::npos)
+    contents.resize(start);
+  contents += BackTestEntry(drawNumber, result);
+  return WriteFileAtomically(file, contents);
 }
 
 }  // namespace
@@ -78,7 +121,7 @@ Result<BackTestResult> BackTestDraw(DrawHistory& history, int drawNumber,
     result = CompareCandidates(prediction->candidates, WinningDigitsOf(winningDigits));
   }
   const char* file = toLast500File ? kRecentBackTestFile : kBackTestFile;
-  if (!AppendToFile(file, BackTestEntry(drawNumber, result)).ok()) {
+  if (!WriteBackTestEntry(file, drawNumber, result).ok()) {
     return Status::Failure(CannotWriteMessage(file));
   }
   return result;

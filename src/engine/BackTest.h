@@ -31,10 +31,12 @@ BackTestResult CompareCandidates(const CandidateTable& candidates, const Winning
 std::string BackTestEntry(int drawNumber, BackTestResult result);
 
 // Replays the prediction of draw `drawNumber` (which may estimate and save its
-// position), compares it with `winningDigits` and appends the entry to
-// "Kitebard_100.dat" (toLast500File) or "Kitebard.dat". A draw whose
-// prediction fails counts as having no candidates. Fails, with a message for
-// the user, when the back-test file cannot be written.
+// position), compares it with `winningDigits` and adds the entry to
+// "Kitebard_100.dat" (toLast500File) or "Kitebard.dat", in one replacement
+// of the file; an entry for the same draw at the end of the file is
+// replaced. A draw whose prediction fails counts as having no candidates.
+// Fails, with a message for the user, when the back-test file cannot be
+// written.
 Result<BackTestResult> BackTestDraw(DrawHistory& history, int drawNumber,
                                     std::string_view winningDigits, bool toLast500File);
 

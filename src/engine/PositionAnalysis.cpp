@@ -1,5 +1,7 @@
 #include "engine/PositionAnalysis.h"
 
+#include <array>
+#include <charconv>
 #include <memory>
 
 #include "common/NumberText.h"
@@ -31,12 +33,16 @@ void StoreMissingPositions(DrawHistory& history, const WindmillSimulator& simula
 
 std::string BuildListing(const WindmillSimulator& simulator) {
   std::string listing;
-  listing.reserve(static_cast<std::size_t>(simulator.drawNumber) * 10);
+  listing.reserve(static_cast<std::size_t>(simulator.drawNumber) * 12);
+  // One line per draw, up to 9,998 of them: the number is written in place
+  // rather than through a string of its own.
+  std::array<char, 16> number{};
   for (int t = 0; t <= simulator.drawNumber - 2; ++t) {
     const std::string_view triple = WindmillSimulator::Triple(simulator.estimatedPositions, t);
     if (triple[0] == '\0')
       continue;
-    listing += FormatInt(t + 1);
+    const auto written = std::to_chars(number.data(), number.data() + number.size(), t + 1);
+    listing.append(number.data(), written.ptr);
     listing += ": ";
     listing += triple;
     listing += " \r\n";
@@ -49,6 +55,14 @@ std::string BuildListing(const WindmillSimulator& simulator) {
 Result<PositionAnalysis> AnalysePositions(DrawHistory& history, int drawNumber, AnalysisMode mode,
                                           int typeIndex, Feedback& feedback) {
   feedback.SetProgress(10);
+  if (!WindmillSimulator::IsRunnableDraw(drawNumber)) {
+    return Status::Failure("第 " + FormatInt(drawNumber) +
+                           " 回は解析できません（解析できるのは第 2 回から第 9999 回"
+                           "までです）。" +
+                           (drawNumber > WindmillSimulator::kLastRunnableDraw
+                                ? "当選番号ファイルに記録できるのは第 9999 回までです。"
+                                : "当選番号を 1 回分以上登録してから解析してください。"));
+  }
   auto simulator = std::make_unique<WindmillSimulator>();
   simulator->drawNumber = drawNumber;
   const bool automatic = mode == AnalysisMode::kAutomatic;
@@ -59,7 +73,9 @@ Result<PositionAnalysis> AnalysePositions(DrawHistory& history, int drawNumber, 
   if (automatic) {
     StoreMissingPositions(history, *simulator);
     if (Status saved = history.Save(); !saved.ok()) {
-      return Status::Failure("推定した風車位置を保存できませんでした（" + saved.message() + "）。");
+      return Status::Failure("推定した風車位置を保存できませんでした（" + saved.message() +
+                             "）。フォルダーの書き込み権限と空き容量を確かめてから、もう一度解析"
+                             "してください。");
     }
   } else {
     analysis.estimate =

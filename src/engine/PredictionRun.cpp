@@ -36,7 +36,9 @@ Status EstimateAndStorePosition(DrawHistory& history, WindmillSimulator& simulat
   // of non-digits and saved into the history.
   if (!IsThreeDigits(history.record(drawNumber - 1).digits)) {
     return Status::Failure(DrawName(drawNumber) + "の風車位置を推定できません（" +
-                           DrawName(drawNumber - 1) + "の当選番号がありません）。");
+                           DrawName(drawNumber - 1) + "の当選番号がありません）。" +
+                           DrawName(drawNumber - 1) +
+                           "の当選番号を登録してから、もう一度実行してください。");
   }
   if (Status run = simulator.RunDraws(history, false, typeIndex); !run.ok())
     return run;
@@ -50,7 +52,8 @@ Status EstimateAndStorePosition(DrawHistory& history, WindmillSimulator& simulat
   if (!history.Save().ok()) {
     return Status::Failure("当選番号ファイル（" + history.file().string() +
                            "）に書き込めないため、" + DrawName(drawNumber) +
-                           "の予想を中止しました。");
+                           "の予想を中止しました。フォルダーの書き込み権限と空き容量を確かめて"
+                           "から、もう一度実行してください。");
   }
   return Status::Ok();
 }
@@ -80,7 +83,10 @@ std::string CandidateListing(const CandidateTable& candidates) {
 Result<Prediction> PredictionRun(DrawHistory& history, int drawNumber, bool showListing) {
   if (!WindmillSimulator::IsRunnableDraw(drawNumber)) {
     return Status::Failure(DrawName(drawNumber) +
-                           "は予想できません（抽選回数は 2 から 9999 までです）。");
+                           "は予想できません（抽選回数は 2 から 9999 までです）。" +
+                           (drawNumber > WindmillSimulator::kLastRunnableDraw
+                                ? "当選番号ファイルに記録できるのは第 9999 回までです。"
+                                : "当選番号を 1 回分以上登録してから予想してください。"));
   }
   auto simulator = std::make_unique<WindmillSimulator>();
   simulator->drawNumber = drawNumber;
@@ -95,7 +101,8 @@ Result<Prediction> PredictionRun(DrawHistory& history, int drawNumber, bool show
   // A hand-edited file can hold anything; non-digits would reach the page.
   if (!IsThreeDigits(record.position)) {
     return Status::Failure(DrawName(drawNumber) +
-                           "の風車位置が数字3桁ではないため、予想できません。");
+                           "の風車位置が数字3桁ではないため、予想できません。風車位置を 3 桁の"
+                           "数字で登録し直してから、もう一度実行してください。");
   }
   for (int offset = 0; offset < kPlacesPerTriple; ++offset) {
     simulator->inputPosition[static_cast<std::size_t>(offset)] =

@@ -17,7 +17,10 @@ std::string CannotSaveMessage(const Status& saved) {
 
 std::string OutOfRangeMessage(int draw, int last) {
   return "第 " + FormatInt(draw) + " 回は登録できません。登録できるのは第 1 回から第 " +
-         FormatInt(last) + " 回までです。";
+         FormatInt(last) + " 回までです。" +
+         (draw > DrawHistory::kMaxDrawNumber
+              ? "当選番号ファイルに記録できるのは第 9999 回までです。"
+              : "回の番号を確かめてください。");
 }
 
 int LastRegistrableDraw(const DrawHistory& history) {

@@ -1,6 +1,7 @@
 #include "engine/WindmillSimulator.h"
 
 #include <algorithm>
+#include <bit>
 #include <string>
 
 #include "engine/WindmillArithmetic.h"
@@ -11,16 +12,36 @@ namespace {
 
 constexpr int kLastSettingsType = kSettingsTypeCount - 1;
 
-// The per-place keys of the settings files end in 1 (thousands) to 4 (units).
-constexpr int KeySuffixOfPlace(int place) {
-  return place + 1;
-}
-
 template <std::size_t N>
 void CopyText(std::string_view text, std::array<char, N>& target) {
   target.fill('\0');
   std::copy_n(text.begin(), std::min(text.size(), N - 1), target.begin());
 }
+
+// The wheel layout's character mappings of every byte value, per place,
+// looked up instead of worked out: the runs map each character of up to
+// 9,998 draws.
+struct CodeTables {
+  std::array<std::array<char, 256>, kPlaceTableSize> toSector{};
+  std::array<std::array<char, 256>, kPlaceTableSize> toDigit{};
+};
+
+constexpr CodeTables MakeCodeTables() {
+  CodeTables tables;
+  for (int place = 0; place < kPlaceTableSize; ++place) {
+    for (int byte = 0; byte < 256; ++byte) {
+      const int code = static_cast<signed char>(byte);
+      const auto at = static_cast<std::size_t>(byte);
+      tables.toSector[place][at] =
+          static_cast<char>(DigitCodeToSectorCode(static_cast<Place>(place), code));
+      tables.toDigit[place][at] =
+          static_cast<char>(SectorCodeToDigitCode(static_cast<Place>(place), code));
+    }
+  }
+  return tables;
+}
+
+constexpr CodeTables kCodeTables = MakeCodeTables();
 
 // Adds `amount` to a character code and brings a result beyond '9' back by
 // ten, once.
@@ -57,19 +78,15 @@ WindmillSimulator::WindmillSimulator()
 
 void WindmillSimulator::LoadSettingsTypes() {
   for (int index = 0; index < kSettingsTypeCount; ++index) {
+    const SettingsTypeValues values = ReadSettingsTypeValues(index, kEndPointCapacityEngine);
     SettingsType& type = types[static_cast<std::size_t>(index)];
-    CopyText(ReadEndPoint(index, kEndPointCapacityEngine), type.stopConstant);
+    CopyText(values.endPoint, type.stopConstant);
+    // The files number the places 1 (thousands) to 4 (units), in table order.
     for (int place = 0; place < kPlaceTableSize; ++place) {
-      type.startToReach[static_cast<std::size_t>(place)] =
-          ReadReachPoint(index, KeySuffixOfPlace(place));
-    }
-    for (int place = 0; place < kPlaceTableSize; ++place) {
-      type.startToHit[static_cast<std::size_t>(place)] =
-          ReadHitPoint(index, KeySuffixOfPlace(place));
-    }
-    for (int place = 0; place < kPlaceTableSize; ++place) {
-      type.speedOffset[static_cast<std::size_t>(place)] =
-          SpeedOffsetOfIndex(ReadSpeedRate(index, KeySuffixOfPlace(place)));
+      const auto at = static_cast<std::size_t>(place);
+      type.startToReach[at] = values.reachPoint[at];
+      type.startToHit[at] = values.hitPoint[at];
+      type.speedOffset[at] = SpeedOffsetOfIndex(values.speedRate[at]);
     }
   }
 }
@@ -96,9 +113,8 @@ void WindmillSimulator::LoadWinningPositions(const DrawHistory& history, int n) 
       const char digit = record.digits[static_cast<std::size_t>(offset)];
       const Place place = PlaceOfTripleOffset(offset);
       // A non-digit leaves hundreds and tens as they were and is copied for units.
-      if (IsDigitCode(digit) || place == kUnits) {
-        triple[offset] = static_cast<char>(DigitCodeToSectorCode(place, digit));
-      }
+      if (IsDigitCode(digit) || place == kUnits)
+        triple[offset] = kCodeTables.toSector[place][static_cast<unsigned char>(digit)];
     }
   }
 }
@@ -107,10 +123,14 @@ void WindmillSimulator::PositionsToDigits(int n) {
   if (!IsRunnableDraw(n))
     return;
   const std::size_t end = static_cast<std::size_t>(n - 1) * kPlacesPerTriple;
-  for (std::size_t i = 0; i < end; ++i) {
-    const Place place = PlaceOfTripleOffset(static_cast<int>(i % kPlacesPerTriple));
-    estimatedPositions[i] = static_cast<char>(SectorCodeToDigitCode(place, estimatedPositions[i]));
-    winningPositions[i] = static_cast<char>(SectorCodeToDigitCode(place, winningPositions[i]));
+  for (std::size_t first = 0; first < end; first += kPlacesPerTriple) {
+    for (int offset = 0; offset < kPlacesPerTriple; ++offset) {
+      const auto& toDigit = kCodeTables.toDigit[PlaceOfTripleOffset(offset)];
+      char& estimated = estimatedPositions[first + static_cast<std::size_t>(offset)];
+      char& winning = winningPositions[first + static_cast<std::size_t>(offset)];
+      estimated = toDigit[static_cast<unsigned char>(estimated)];
+      winning = toDigit[static_cast<unsigned char>(winning)];
+    }
   }
 }
 
@@ -123,9 +143,10 @@ Status WindmillSimulator::RunDraws(const DrawHistory& history, bool allDraws, in
                            "回は計算できません（抽選回数は 2 から 9999 までです）。");
   }
   LoadWinningPositions(history, drawNumber);
-  const int startIndex = ReadStartIndex();
-  stepNum = ReadStepNum();
-  targetDiameter = ReadDiameter();
+  const RunSettings settings = ReadRunSettings();
+  const int startIndex = settings.startIndex;
+  stepNum = settings.stepNum;
+  targetDiameter = settings.diameter;
   std::fill(typeOfDraw.begin() + kFirstRunnableDraw, typeOfDraw.begin() + drawNumber + 1,
             startIndex);
   if (allDraws) {
@@ -174,18 +195,37 @@ void WindmillSimulator::ComputeStartPosition(int i) {
   }
 }
 
+bool WindmillSimulator::HitShiftInputsUnchanged(float diameter, int steps) const {
+  // Compared bit for bit: a value that is not a number equals itself here,
+  // and gives the same outcome each time.
+  using Bits = std::array<std::uint32_t, kPlaceTableSize>;
+  const HitShiftMemo& memo = hitShiftMemo_;
+  return memo.valid &&
+         std::bit_cast<std::uint32_t>(memo.diameter) == std::bit_cast<std::uint32_t>(diameter) &&
+         memo.stepNum == steps &&
+         std::bit_cast<Bits>(memo.startToReach) == std::bit_cast<Bits>(startToReach) &&
+         std::bit_cast<Bits>(memo.startToHit) == std::bit_cast<Bits>(startToHit) &&
+         memo.hitShift == hitShift;
+}
+
 bool WindmillSimulator::ComputeHitShift() {
-  hitShift[kThousands] = 0;
   const float diameter = UsableDiameter(targetDiameter);
   const int steps = UsableStepNum(stepNum);
+  if (HitShiftInputsUnchanged(diameter, steps))
+    return hitShiftMemo_.inRange;
+  hitShift[kThousands] = 0;
+  bool inRange = true;
   for (const Place place : {kHundreds, kTens, kUnits}) {
     const float reach = startToReach[place];
     const float hit = startToHit[place];
-    if (!IsStartToReachInRange(reach) || !IsStartToHitInRange(hit))
-      return false;
+    if (!IsStartToReachInRange(reach) || !IsStartToHitInRange(hit)) {
+      inRange = false;
+      break;
+    }
     hitShift[place] = static_cast<std::int8_t>(ComputePlaceHitShift(diameter, steps, reach, hit));
   }
-  return true;
+  hitShiftMemo_ = {true, diameter, steps, startToReach, startToHit, hitShift, inRange};
+  return inRange;
 }
 
 void WindmillSimulator::MakeCandidates(std::uint16_t h, std::uint16_t t, std::uint16_t u) {

@@ -106,8 +106,25 @@ class WindmillSimulator {
   std::array<SettingsType, kSettingsTypeCount> types{};
 
  private:
+  // The inputs and outcome of the last hit-shift computation. The same inputs
+  // always give the same shifts, so while the inputs and the shifts stand as
+  // it left them, the computation is not repeated: the all-draws run would
+  // otherwise redo it identically for each of up to 9,998 draws.
+  struct HitShiftMemo {
+    bool valid = false;
+    float diameter = 0;
+    int stepNum = 0;
+    std::array<float, kPlaceTableSize> startToReach{};
+    std::array<float, kPlaceTableSize> startToHit{};
+    std::array<std::int8_t, kPlaceTableSize> hitShift{};
+    bool inRange = false;
+  };
+
+  bool HitShiftInputsUnchanged(float diameter, int steps) const;
   int StopConstantDigit(Place place) const;
   void EstimateFromStart(int i);
+
+  HitShiftMemo hitShiftMemo_;
 };
 
 }  // namespace kitebar

@@ -50,7 +50,7 @@ class DrawHistory {
   int count = 0;
 
  private:
-  void ParseLine(std::string_view line, bool& pendingSeen);
+  void ParseLine(std::string_view line, bool& lastStoredPending);
 
   std::filesystem::path file_;
   std::vector<DrawRecord> slots_;

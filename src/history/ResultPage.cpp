@@ -26,14 +26,11 @@ constexpr std::size_t kBoldCloseOffset = 6;
 
 std::vector<int> BlockAnchors(std::string_view text) {
   std::vector<int> anchors;
-  for (std::size_t p = 0; p < text.size() && anchors.size() < kMaxAnchors;) {
-    if (PatternAt(text, p, page_pattern::kBlockAnchor)) {
-      anchors.push_back(
-          ReadNumberAt(text, p + page_pattern::kBlockAnchor.size(), kAnchorNumberWidth));
-      p += kAnchorStep;
-    } else {
-      ++p;
-    }
+  for (std::size_t p = text.find(page_pattern::kBlockAnchor);
+       p != std::string_view::npos && anchors.size() < kMaxAnchors;
+       p = text.find(page_pattern::kBlockAnchor, p + kAnchorStep)) {
+    anchors.push_back(
+        ReadNumberAt(text, p + page_pattern::kBlockAnchor.size(), kAnchorNumberWidth));
   }
   return anchors;
 }
@@ -51,7 +48,8 @@ Status AppendWinningNumberAt(std::string_view text, std::size_t position, DrawHi
 
 Status GapMessage(int pageDraw, int expected) {
   return Status::Failure("ページの第 " + FormatInt(pageDraw) + " 回は第 " + FormatInt(expected) +
-                         " 回に続きません。");
+                         " 回に続きません。第 " + FormatInt(expected) +
+                         " 回からの当選番号を手で登録してから、もう一度実行してください。");
 }
 
 // Reads one block: the bold opens in its window, after the first `skip` ones,
@@ -97,9 +95,8 @@ Status ReadBlockLayout(std::string_view text, DrawHistory& history) {
   const std::vector<int> anchors = BlockAnchors(text);
   const BlockStart start = FindBlockStart(anchors, history.count);
   int occurrence = 0;
-  for (std::size_t p = 0; p < text.size(); ++p) {
-    if (!PatternAt(text, p, page_pattern::kBlockHeading))
-      continue;
+  for (std::size_t p = text.find(page_pattern::kBlockHeading); p != std::string_view::npos;
+       p = text.find(page_pattern::kBlockHeading, p + 1)) {
     ++occurrence;
     if (occurrence < start.blockIndex)
       continue;

@@ -10,7 +10,8 @@
 namespace kitebar {
 namespace {
 
-constexpr char kFetchFailedMessage[] = "ページを取得できませんでした。";
+constexpr char kFetchFailedMessage[] =
+    "ページを取得できませんでした。結果サイトとネットワークの接続を確かめてください。";
 
 }  // namespace
 
@@ -47,7 +48,11 @@ Status ResultPageReader::ReadResultPage(std::string_view pageName) {
     return read;
   // The whole history as a save writes it, so that a pending record and the
   // positions of the draws just completed survive the replacement.
-  return WriteFileAtomically(ScratchFile(), history_.SaveText());
+  if (Status written = WriteFileAtomically(ScratchFile(), history_.SaveText()); !written) {
+    return Status::Failure("読み込んだ当選番号を書き込めません: " + written.message() +
+                           "。フォルダーの書き込み権限と空き容量を確かめてください。");
+  }
+  return Status::Ok();
 }
 
 }  // namespace kitebar

@@ -6,6 +6,7 @@
 #include <system_error>
 #include <thread>
 
+#include "common/AtomicFile.h"
 #include "common/NumberText.h"
 #include "history/ResultPageReader.h"
 #include "settings/SettingsFiles.h"
@@ -35,10 +36,22 @@ std::size_t StartIndex(const std::vector<std::string>& queue, const EndUrl& book
 Status ReplaceHistoryFile(const std::filesystem::path& scratch, const DrawHistory& history) {
   std::error_code error;
   std::filesystem::rename(scratch, history.file(), error);
-  if (error)
-    return Status::Failure(history.file().string() + ": " + error.message());
+  if (error) {
+    return Status::Failure("「" + history.file().string() + "」を「" + scratch.string() +
+                           "」で置き換えられません（" + DescribeSystemError(error.value()) +
+                           "）。");
+  }
   return Status::Ok();
 }
+
+// What the user can do after a failed run; the bookmark makes the next run
+// go on from the page after the last one read.
+constexpr char kIndexFailedAdvice[] =
+    "base.ini の [TvalUrl] BaseURL とネットワークの接続を確かめてから、もう一度実行してください。"
+    "当選番号ファイルは変更していません。";
+constexpr char kPageFailedAdvice[] =
+    "それまでに読んだページの当選番号は保存されています。もう一度実行すると、続きのページから読み"
+    "込みます。";
 
 class WebImportRun {
  public:
@@ -54,7 +67,8 @@ class WebImportRun {
     const EndUrl bookmark = ReadEndUrl();
     if (!reader_.ReadIndexPage()) {
       view_.SetBusy(false);
-      return Fail();
+      return Fail("結果サイトの目次ページ（" + std::string(kIndexPageName) +
+                  "）を読めませんでした。" + kIndexFailedAdvice);
     }
     const std::vector<std::string>& queue = reader_.pageNames();
     feedback_.SetProgress(kProgressAfterIndex);
@@ -62,8 +76,8 @@ class WebImportRun {
     for (std::size_t k = StartIndex(queue, bookmark); k < queue.size(); ++k) {
       feedback_.AddMessageLine(ImportProgressLine(history_.count, static_cast<int>(k)));
       pauseBeforeRequest();
-      if (!ReadPage(queue[k]))
-        return FailAtPage();
+      if (Status read = ReadPage(queue[k]); !read)
+        return FailAtPage(queue[k], read);
       progress = std::min(progress + kProgressPerPage, kMaxPageProgress);
       feedback_.SetProgress(progress);
       view_.RefreshControls();
@@ -93,15 +107,17 @@ class WebImportRun {
     view_.RefillDrawList();
   }
 
-  Status FailAtPage() {
+  Status FailAtPage(const std::string& pageName, const Status& read) {
     view_.SetBusy(false);
     ShowHistory();
-    return Fail();
+    return Fail(pageName + ": " + read.message() + kPageFailedAdvice);
   }
 
-  Status Fail() {
+  // The stop message is the fixed one; the returned failure says what went
+  // wrong and what to do, for a caller that can show more.
+  Status Fail(const std::string& detail) {
     feedback_.ShowMessage(kImportFailedMessage, MessageIcon::kStop);
-    return Status::Failure(kImportFailedMessage);
+    return Status::Failure(detail);
   }
 
   DrawHistory& history_;

@@ -42,7 +42,8 @@ void PauseBeforePageRequest();
 // bookmark [TvalUrl] EndURL, and after each result page puts the rewritten
 // history file in place and moves the bookmark on. Progress goes to
 // `feedback` (5 after the index page, 12, 14, ... at most 90, then 100);
-// a failure is shown as a stop message and returned.
+// a failure is shown as the stop message "当選番号の取得に失敗しました。" and
+// returned with what went wrong and what to do.
 Status RunWebImport(DrawHistory& history, HttpFetcher& fetcher, ImportView& view,
                     Feedback& feedback,
                     const std::function<void()>& pauseBeforeRequest = PauseBeforePageRequest);

@@ -81,7 +81,10 @@ void AppendSummary(std::string& page, const HitTallies& t) {
 
 void AppendDrawRow(std::string& page, int rowNumber, const ResultCodes& codes) {
   page += "<tr align=\"center\" bgcolor=#f0f0f0>\n";
-  page += "<td bgcolor=#006600><b>第" + FormatInt(rowNumber) + "回</B></td>\n";
+  // Appended piece by piece: a page can hold 10,000 rows.
+  page += "<td bgcolor=#006600><b>第";
+  page += FormatInt(rowNumber);
+  page += "回</B></td>\n";
   page += "<td bgcolor=#660000>\n";
   if (codes.isMiss())
     page += "<B> ハズレ </B>\n";
@@ -124,7 +127,9 @@ Result<HitTallies> WriteHitReport(HitReportVariant variant, bool hitsOnly, PageO
   const char* output = recent ? kRecentHitReportPage : kHitReportPage;
   const Result<std::string> records = ReadWholeFile(input);
   if (!records.ok()) {
-    return Status::Failure(std::string("当選履歴がありません（") + input + " を読めません）。");
+    return Status::Failure(std::string("当選履歴がありません（") + input + " を読めません）。" +
+                           (recent ? "過去の履歴を作り直してから、もう一度表示してください。"
+                                   : "次の回の当選番号を登録すると作られます。"));
   }
   const HitReport report = BuildHitReport(*records, hitsOnly);
   if (Status written = WriteReportPage(output, report.page); !written.ok())

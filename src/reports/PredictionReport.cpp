@@ -40,7 +40,9 @@ Status WritePredictionPage(const std::filesystem::path& file, int drawNumber,
                            const CandidateTable& candidates) {
   // The atomic replacement would otherwise overwrite a page the user protected.
   if (IsReadOnly(file)) {
-    return Status::Failure(file.string() + " は読み取り専用のため、書き込めません。");
+    return Status::Failure(file.string() +
+                           " は読み取り専用のため、書き込めません。読み取り専用を解除してから、"
+                           "もう一度実行してください。");
   }
   return WriteReportPage(file, BuildPredictionPage(drawNumber, candidates));
 }

@@ -43,7 +43,8 @@ Status XdgPageOpener::Open(const std::filesystem::path& page) {
       ::posix_spawnp(&child, program.c_str(), streams.get(), nullptr, argv, environ);
   if (spawned != 0) {
     return Status::Failure(
-        "ブラウザを起動できません（xdg-open: " + std::string(std::strerror(spawned)) + "）。");
+        "ブラウザを起動できません（xdg-open: " + std::string(std::strerror(spawned)) +
+        "）。xdg-utils を入れるか、ページ（" + page.string() + "）をブラウザで開いてください。");
   }
   return Status::Ok();
 }

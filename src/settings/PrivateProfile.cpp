@@ -33,28 +33,22 @@ bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
 
 // One line of the file: its text without the line end, and the line end as
 // found, so that lines the writer does not touch are written back unchanged.
-struct Line {
-  std::string_view text;
-  std::string_view ending;
-};
+using Line = ProfileLine;
 
+// A line ends with CR LF, LF or a CR alone: a file whose lines end in bare
+// CRs would otherwise be one long line, in which a value written never reads
+// back.
 std::vector<Line> SplitLines(std::string_view contents) {
   std::vector<Line> lines;
   while (!contents.empty()) {
-    const std::size_t newline = contents.find('\n');
-    std::string_view text = contents.substr(0, newline);
-    std::string_view ending;
-    if (newline == std::string_view::npos) {
-      contents = {};
-    } else {
-      ending = contents.substr(newline, 1);
-      contents.remove_prefix(newline + 1);
+    const std::size_t end = contents.find_first_of("\r\n");
+    if (end == std::string_view::npos) {
+      lines.push_back({contents, {}});
+      break;
     }
-    if (!text.empty() && text.back() == '\r') {
-      ending = std::string_view(text.data() + text.size() - 1, ending.size() + 1);
-      text.remove_suffix(1);
-    }
-    lines.push_back({text, ending});
+    const std::size_t endLength = contents.substr(end, 2) == "\r\n" ? 2 : 1;
+    lines.push_back({contents.substr(0, end), contents.substr(end, endLength)});
+    contents.remove_prefix(end + endLength);
   }
   return lines;
 }
@@ -130,48 +124,11 @@ std::string WithLineEnd(std::string_view text) {
   return std::string(text) + "\r\n";
 }
 
-}  // namespace
-
-std::size_t GetPrivateProfileString(std::string_view section, std::string_view key,
-                                    std::string_view defaultText, std::span<char> buffer,
-                                    const std::filesystem::path& file) {
-  if (buffer.empty())
-    return 0;
-  std::string_view value = defaultText;
-  const Result<std::string> contents = ReadWholeFile(file);
-  std::vector<Line> lines;
-  if (contents.ok()) {
-    lines = SplitLines(*contents);
-    const Location location = Locate(lines, section, key);
-    if (location.keyLine)
-      value = ParseKeyLine(lines[*location.keyLine].text)->value;
-  }
-  // A NUL inside the value ends it, as it would in a C string.
-  value = value.substr(0, value.find('\0'));
-  const std::size_t copied = std::min(value.size(), buffer.size() - 1);
-  std::copy_n(value.data(), copied, buffer.data());
-  buffer[copied] = '\0';
-  return copied;
-}
-
-std::string ReadProfileString(const std::filesystem::path& file, std::string_view section,
-                              std::string_view key, std::string_view defaultText,
-                              std::size_t capacity) {
-  std::vector<char> buffer(std::max<std::size_t>(capacity, 1));
-  const std::size_t length = GetPrivateProfileString(
-      section, key, defaultText, std::span<char>(buffer.data(), capacity), file);
-  return std::string(buffer.data(), length);
-}
-
-Status WritePrivateProfileString(std::string_view section, std::string_view key,
-                                 std::string_view value, const std::filesystem::path& file) {
-  std::string contents;
-  if (std::filesystem::exists(file)) {
-    Result<std::string> read = ReadWholeFile(file);
-    if (!read.ok())
-      return read.status();
-    contents = std::move(read.value());
-  }
+// The file text with `key` of `section` set to `value`: the value replaced in
+// its line, or the key added at the end of its section, or the section added
+// at the end of the file; every other line stays as it was.
+std::string WithProfileValue(std::string_view contents, std::string_view section,
+                             std::string_view key, std::string_view value) {
   const std::vector<Line> lines = SplitLines(contents);
   const Location location = Locate(lines, section, key);
 
@@ -198,7 +155,89 @@ Status WritePrivateProfileString(std::string_view section, std::string_view key,
     output.push_back(WithLineEnd(header));
     output.push_back(WithLineEnd(entry));
   }
-  return WriteFileAtomically(file, JoinLines(output));
+  return JoinLines(output);
+}
+
+// The value of `key` in `section` of a file's `lines` (none when the file
+// could not be read), or `defaultText`, copied into `buffer` as
+// GetPrivateProfileString describes. `buffer` is not empty.
+std::size_t CopyProfileValue(const std::vector<Line>* lines, std::string_view section,
+                             std::string_view key, std::string_view defaultText,
+                             std::span<char> buffer) {
+  std::string_view value = defaultText;
+  if (lines != nullptr) {
+    const Location location = Locate(*lines, section, key);
+    if (location.keyLine)
+      value = ParseKeyLine((*lines)[*location.keyLine].text)->value;
+  }
+  // A NUL inside the value ends it, as it would in a C string.
+  value = value.substr(0, value.find('\0'));
+  const std::size_t copied = std::min(value.size(), buffer.size() - 1);
+  std::copy_n(value.data(), copied, buffer.data());
+  buffer[copied] = '\0';
+  return copied;
+}
+
+}  // namespace
+
+std::size_t GetPrivateProfileString(std::string_view section, std::string_view key,
+                                    std::string_view defaultText, std::span<char> buffer,
+                                    const std::filesystem::path& file) {
+  if (buffer.empty())
+    return 0;
+  const Result<std::string> contents = ReadWholeFile(file);
+  if (!contents.ok())
+    return CopyProfileValue(nullptr, section, key, defaultText, buffer);
+  const std::vector<Line> lines = SplitLines(*contents);
+  return CopyProfileValue(&lines, section, key, defaultText, buffer);
+}
+
+std::string ReadProfileString(const std::filesystem::path& file, std::string_view section,
+                              std::string_view key, std::string_view defaultText,
+                              std::size_t capacity) {
+  std::vector<char> buffer(std::max<std::size_t>(capacity, 1));
+  const std::size_t length = GetPrivateProfileString(
+      section, key, defaultText, std::span<char>(buffer.data(), capacity), file);
+  return std::string(buffer.data(), length);
+}
+
+ProfileSnapshot::ProfileSnapshot(const std::filesystem::path& file) {
+  Result<std::string> read = ReadWholeFile(file);
+  if (!read.ok())
+    return;
+  contents_ = std::move(read.value());
+  lines_ = SplitLines(*contents_);
+}
+
+std::string ProfileSnapshot::Read(std::string_view section, std::string_view key,
+                                  std::string_view defaultText, std::size_t capacity) const {
+  std::vector<char> buffer(std::max<std::size_t>(capacity, 1));
+  const std::size_t length =
+      capacity == 0 ? 0
+                    : CopyProfileValue(contents_ ? &lines_ : nullptr, section, key, defaultText,
+                                       std::span<char>(buffer.data(), capacity));
+  return std::string(buffer.data(), length);
+}
+
+Status WritePrivateProfileString(std::string_view section, std::string_view key,
+                                 std::string_view value, const std::filesystem::path& file) {
+  return WritePrivateProfileStrings({{std::string(section), std::string(key), std::string(value)}},
+                                    file);
+}
+
+Status WritePrivateProfileStrings(const std::vector<ProfileEntry>& entries,
+                                  const std::filesystem::path& file) {
+  std::string contents;
+  std::error_code error;
+  if (std::filesystem::exists(file, error)) {
+    Result<std::string> read = ReadWholeFile(file);
+    if (!read.ok())
+      return read.status();
+    contents = std::move(read.value());
+  }
+  for (const ProfileEntry& entry : entries)
+    contents = WithProfileValue(contents, entry.section, entry.key, entry.value);
+  return WriteFileAtomically(file, contents);
 }
 
 }  // namespace kitebar

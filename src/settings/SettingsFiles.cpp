@@ -36,20 +36,21 @@ std::string PlaceSection(const char* stem, int place) {
   return stem + FormatInt(place);
 }
 
-std::string ReadTypeValue(int setIndex, const char* stem, int place, const char* key,
-                          const char* defaultText, std::size_t capacity) {
-  return ReadProfileString(SettingsTypeFile(setIndex), PlaceSection(stem, place), key, defaultText,
-                           capacity);
+ProfileSnapshot SetFile(int setIndex) {
+  return ProfileSnapshot(SettingsTypeFile(setIndex));
 }
 
-std::string ReadReachText(int setIndex, int place) {
-  return ReadTypeValue(setIndex, "Toutatu", place, "f", "2.00", 16);
+std::string ReadEndPointText(const ProfileSnapshot& file, std::size_t capacity) {
+  return file.Read("EndPoint", "num", "238", capacity);
 }
-std::string ReadHitText(int setIndex, int place) {
-  return ReadTypeValue(setIndex, "Tekicyuten", place, "f", "11.50", 16);
+std::string ReadReachText(const ProfileSnapshot& file, int place) {
+  return file.Read(PlaceSection("Toutatu", place), "f", "2.00", 16);
 }
-std::string ReadSpeedText(int setIndex, int place) {
-  return ReadTypeValue(setIndex, "SpeedRate", place, "num", "2", 4);
+std::string ReadHitText(const ProfileSnapshot& file, int place) {
+  return file.Read(PlaceSection("Tekicyuten", place), "f", "11.50", 16);
+}
+std::string ReadSpeedText(const ProfileSnapshot& file, int place) {
+  return file.Read(PlaceSection("SpeedRate", place), "num", "2", 4);
 }
 std::string SysTypeSection(int selector) {
   return "SysType" + FormatInt(selector);
@@ -74,6 +75,15 @@ float ReadDiameter() {
   return static_cast<float>(ParseDoubleLikeAtof(ReadBase(kDiameter)));
 }
 
+RunSettings ReadRunSettings() {
+  const ProfileSnapshot base(kBaseIniFile);
+  const auto read = [&base](const KeyEntry& key) {
+    return base.Read(key.section, key.key, key.defaultText, key.capacity);
+  };
+  return {ParseIntLikeAtoi(read(kStartIndex)), ParseIntLikeAtoi(read(kStepNum)),
+          static_cast<float>(ParseDoubleLikeAtof(read(kDiameter)))};
+}
+
 int ReadSysType(int selector) {
   return ParseIntLikeAtoi(
       ReadProfileString(kBaseIniFile, SysTypeSection(selector), "index", "0", 4));
@@ -94,19 +104,32 @@ std::string ReadBaseUrl() {
 }
 
 std::string ReadEndPoint(int setIndex, std::size_t capacity) {
-  return ReadProfileString(SettingsTypeFile(setIndex), "EndPoint", "num", "238", capacity);
+  return ReadEndPointText(SetFile(setIndex), capacity);
 }
 
 float ReadReachPoint(int setIndex, int place) {
-  return static_cast<float>(ParseDoubleLikeAtof(ReadReachText(setIndex, place)));
+  return static_cast<float>(ParseDoubleLikeAtof(ReadReachText(SetFile(setIndex), place)));
 }
 
 float ReadHitPoint(int setIndex, int place) {
-  return static_cast<float>(ParseDoubleLikeAtof(ReadHitText(setIndex, place)));
+  return static_cast<float>(ParseDoubleLikeAtof(ReadHitText(SetFile(setIndex), place)));
 }
 
 int ReadSpeedRate(int setIndex, int place) {
-  return ParseIntLikeAtoi(ReadSpeedText(setIndex, place));
+  return ParseIntLikeAtoi(ReadSpeedText(SetFile(setIndex), place));
+}
+
+SettingsTypeValues ReadSettingsTypeValues(int setIndex, std::size_t endPointCapacity) {
+  const ProfileSnapshot file = SetFile(setIndex);
+  SettingsTypeValues values;
+  values.endPoint = ReadEndPointText(file, endPointCapacity);
+  for (int place = 1; place <= kPlaceCount; ++place) {
+    const auto at = static_cast<std::size_t>(place - 1);
+    values.reachPoint[at] = static_cast<float>(ParseDoubleLikeAtof(ReadReachText(file, place)));
+    values.hitPoint[at] = static_cast<float>(ParseDoubleLikeAtof(ReadHitText(file, place)));
+    values.speedRate[at] = ParseIntLikeAtoi(ReadSpeedText(file, place));
+  }
+  return values;
 }
 
 std::vector<SettingsEntry> ReadAllSettings() {
@@ -124,16 +147,17 @@ std::vector<SettingsEntry> ReadAllSettings() {
   }
   add(kBaseIniFile, kEndUrl.section, kEndUrl.key, ReadBase(kEndUrl));
   for (int set = 0; set < kSettingsTypeCount; ++set) {
-    const std::string file = SettingsTypeFile(set);
-    add(file, "EndPoint", "num", ReadEndPoint(set, kEndPointCapacityEngine));
+    const std::string name = SettingsTypeFile(set);
+    const ProfileSnapshot file(name);
+    add(name, "EndPoint", "num", ReadEndPointText(file, kEndPointCapacityEngine));
     for (int place = 1; place <= kPlaceCount; ++place) {
-      add(file, PlaceSection("Toutatu", place), "f", ReadReachText(set, place));
+      add(name, PlaceSection("Toutatu", place), "f", ReadReachText(file, place));
     }
     for (int place = 1; place <= kPlaceCount; ++place) {
-      add(file, PlaceSection("Tekicyuten", place), "f", ReadHitText(set, place));
+      add(name, PlaceSection("Tekicyuten", place), "f", ReadHitText(file, place));
     }
     for (int place = 1; place <= kPlaceCount; ++place) {
-      add(file, PlaceSection("SpeedRate", place), "num", ReadSpeedText(set, place));
+      add(name, PlaceSection("SpeedRate", place), "num", ReadSpeedText(file, place));
     }
   }
   return entries;

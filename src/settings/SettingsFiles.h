@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -34,6 +35,15 @@ int ReadStepNum();              // [StepNum] num, default "40"
 float ReadDiameter();           // [Diameter] f, default "30.0"
 int ReadSysType(int selector);  // [SysType1..5] index, default "0"; selector 1 to 5
 
+// The three values that a simulation run reads from "./base.ini", each as
+// the readers above give it, from a single read of the file.
+struct RunSettings {
+  int startIndex = 0;
+  int stepNum = 0;
+  float diameter = 0.0f;
+};
+RunSettings ReadRunSettings();
+
 // The import bookmark [TvalUrl] EndURL (default "er") and the number of
 // characters read, which tells whether a page was imported yet.
 struct EndUrl {
@@ -51,6 +61,16 @@ std::string ReadEndPoint(int setIndex, std::size_t capacity);  // [EndPoint] num
 float ReadReachPoint(int setIndex, int place);                 // [Toutatu1..4] f, default "2.00"
 float ReadHitPoint(int setIndex, int place);  // [Tekicyuten1..4] f, default "11.50"
 int ReadSpeedRate(int setIndex, int place);   // [SpeedRate1..4] num, default "2"
+
+// Every value of one setting set file, each as the readers above give it,
+// from a single read of the file (places 1 to 4 at indexes 0 to 3).
+struct SettingsTypeValues {
+  std::string endPoint;
+  std::array<float, kPlaceCount> reachPoint{};
+  std::array<float, kPlaceCount> hitPoint{};
+  std::array<int, kPlaceCount> speedRate{};
+};
+SettingsTypeValues ReadSettingsTypeValues(int setIndex, std::size_t endPointCapacity);
 
 // One value as the program reads it: for listing every setting.
 struct SettingsEntry {

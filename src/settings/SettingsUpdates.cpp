@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "common/NumberText.h"
 #include "settings/PrivateProfile.h"
@@ -21,55 +22,57 @@ std::string PlaceSection(std::string_view stem, int place) {
 }
 
 Status WriteFailure(const Status& written) {
-  return Status::Failure("設定を保存できません: " + written.message());
+  return Status::Failure(
+      "設定を保存できません（" + written.message() +
+      "）。フォルダーの書き込み権限と空き容量を確かめてから、もう一度保存してくだ"
+      "さい。設定ファイルは元のままです。");
 }
 
-// The writes of one update, in their order; the first failure ends them.
+// The writes of one update, in their order. They reach the file together, in
+// one replacement, so that a failed or interrupted update leaves the file as
+// it was rather than half old and half new.
 class ProfileWriter {
  public:
   explicit ProfileWriter(std::string file) : file_(std::move(file)) {}
 
-  Status Write(std::string_view section, std::string_view key, std::string_view value) {
-    if (const Status written = WritePrivateProfileString(section, key, value, file_); !written)
+  void Write(std::string_view section, std::string_view key, std::string value) {
+    entries_.push_back({std::string(section), std::string(key), std::move(value)});
+  }
+
+  Status Commit() const {
+    if (const Status written = WritePrivateProfileStrings(entries_, file_); !written)
       return WriteFailure(written);
     return Status::Ok();
   }
 
  private:
   std::string file_;
+  std::vector<ProfileEntry> entries_;
 };
 
-Status WriteReachPoints(ProfileWriter& writer, int set, WindmillSettings& settings) {
+void WriteWindmillValues(ProfileWriter& writer, const WindmillSettings& settings) {
+  writer.Write("EndPoint", "num", settings.stopConstant);
   for (int place = 1; place <= kPlaceCount; ++place) {
-    float& member = settings.startToReach[static_cast<std::size_t>(place - 1)];
-    if (Status written = writer.Write(PlaceSection("Toutatu", place), "f", FormatFixed(member, 2));
-        !written)
-      return written;
-    member = ReadReachPoint(set, place);
+    writer.Write(PlaceSection("Toutatu", place), "f",
+                 FormatFixed(settings.startToReach[static_cast<std::size_t>(place - 1)], 2));
   }
-  return Status::Ok();
+  for (int place = 1; place <= kPlaceCount; ++place) {
+    writer.Write(PlaceSection("Tekicyuten", place), "f",
+                 FormatFixed(settings.startToHit[static_cast<std::size_t>(place - 1)], 2));
+  }
+  for (int place = 1; place <= kPlaceCount; ++place) {
+    writer.Write(PlaceSection("SpeedRate", place), "num",
+                 FormatInt(settings.speedIndex[static_cast<std::size_t>(place - 1)]));
+  }
 }
 
-Status WriteHitPoints(ProfileWriter& writer, int set, WindmillSettings& settings) {
+// Each decimal written is read back, so that `settings` holds what the engine
+// will read.
+void ReadBackDecimals(int set, WindmillSettings& settings) {
   for (int place = 1; place <= kPlaceCount; ++place) {
-    float& member = settings.startToHit[static_cast<std::size_t>(place - 1)];
-    if (Status written =
-            writer.Write(PlaceSection("Tekicyuten", place), "f", FormatFixed(member, 2));
-        !written)
-      return written;
-    member = ReadHitPoint(set, place);
+    settings.startToReach[static_cast<std::size_t>(place - 1)] = ReadReachPoint(set, place);
+    settings.startToHit[static_cast<std::size_t>(place - 1)] = ReadHitPoint(set, place);
   }
-  return Status::Ok();
-}
-
-Status WriteSpeeds(ProfileWriter& writer, const WindmillSettings& settings) {
-  for (int place = 1; place <= kPlaceCount; ++place) {
-    const int speed = settings.speedIndex[static_cast<std::size_t>(place - 1)];
-    if (Status written = writer.Write(PlaceSection("SpeedRate", place), "num", FormatInt(speed));
-        !written)
-      return written;
-  }
-  return Status::Ok();
 }
 
 }  // namespace
@@ -123,13 +126,11 @@ Status UpdateWindmillSettings(int selection, WindmillSettings& settings) {
     return checked;
   const int set = SettingsTypeOfSelection(selection);
   ProfileWriter writer(SettingsTypeFile(set));
-  if (Status written = writer.Write("EndPoint", "num", settings.stopConstant); !written)
+  WriteWindmillValues(writer, settings);
+  if (Status written = writer.Commit(); !written)
     return written;
-  if (Status written = WriteReachPoints(writer, set, settings); !written)
-    return written;
-  if (Status written = WriteHitPoints(writer, set, settings); !written)
-    return written;
-  return WriteSpeeds(writer, settings);
+  ReadBackDecimals(set, settings);
+  return Status::Ok();
 }
 
 Status UpdateCoreSettings(CoreSettings& settings) {
@@ -140,16 +141,16 @@ Status UpdateCoreSettings(CoreSettings& settings) {
   if (settings.targetDiameter > kMaximumDiameter)
     settings.targetDiameter = kMaximumDiameter;
   ProfileWriter writer(kBaseIniFile);
-  if (Status written = writer.Write("EndRate", "num", FormatInt(settings.adjustRate)); !written)
-    return written;
-  if (Status written = writer.Write("StepNum", "num", FormatInt(settings.stepNum)); !written)
-    return written;
-  return writer.Write("Diameter", "f", FormatFixed(settings.targetDiameter, 1));
+  writer.Write("EndRate", "num", FormatInt(settings.adjustRate));
+  writer.Write("StepNum", "num", FormatInt(settings.stepNum));
+  writer.Write("Diameter", "f", FormatFixed(settings.targetDiameter, 1));
+  return writer.Commit();
 }
 
 Status WriteSetSelector(int selector, int selection) {
-  return ProfileWriter(kBaseIniFile)
-      .Write("SysType" + FormatInt(selector), "index", FormatInt(selection));
+  ProfileWriter writer(kBaseIniFile);
+  writer.Write("SysType" + FormatInt(selector), "index", FormatInt(selection));
+  return writer.Commit();
 }
 
 }  // namespace kitebar

@@ -69,13 +69,14 @@ Status CheckStopConstant(std::string_view stopConstant);
 // reach points "%1.02f", the hit points "%2.02f", the speeds "%d", in that
 // order. Each decimal written is read back into `settings`, which then holds
 // what the engine will read. Refuses, writing nothing, a stop constant that
-// fails CheckStopConstant; stops at the first write that fails.
+// fails CheckStopConstant. The keys reach the file in one replacement: a
+// failed or interrupted update leaves the file as it was.
 Status UpdateWindmillSettings(int selection, WindmillSettings& settings);
 
 // Saves `settings` into "./base.ini": "EndRate" and "StepNum" "%d", "Diameter"
 // "%2.1f", in that order. A step value below 1 is saved as 40 and a diameter
 // outside 10.0 to 50.0 as the nearer bound; `settings` then holds the values
-// saved. Stops at the first write that fails.
+// saved. The three keys reach the file in one replacement.
 Status UpdateCoreSettings(CoreSettings& settings);
 
 // Saves the choice of set selector `selector` (1 to 5) as "SysType<selector>".

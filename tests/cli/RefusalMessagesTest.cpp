@@ -1,0 +1,151 @@
+// Every refusal of the command line says what is wrong and what to do, in
+// Japanese, and leaves the files as they were.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "common/NumberText.h"
+#include "support/CliRunner.h"
+#include "support/TempWorkingDirectory.h"
+
+namespace kitebar {
+namespace {
+
+using test::ReadFileBytes;
+using test::RunCli;
+using test::TempWorkingDirectory;
+using test::WriteFileBytes;
+
+std::string HistoryUpTo(int last) {
+  std::string text;
+  for (int n = 1; n <= last; ++n)
+    text += FormatZeroPadded(n, 4) + "," + FormatZeroPadded(n * 7 % 1000, 3) + "\r\n";
+  return text;
+}
+
+struct RefusalCase {
+  const char* name;
+  std::vector<std::string> args;
+  int historyDraws;  // -1: no history file
+  std::string baseIni;
+  int exitCode;
+  // Parts of the message: what is wrong, then what to do.
+  std::vector<std::string> messageParts;
+};
+
+class CliRefusal : public testing::TestWithParam<RefusalCase> {};
+
+TEST_P(CliRefusal, SaysWhatIsWrongAndWhatToDoAndChangesNothing) {
+  TempWorkingDirectory folder;
+  const RefusalCase& c = GetParam();
+  if (c.historyDraws >= 0)
+    WriteFileBytes("kitebarnum.dat", HistoryUpTo(c.historyDraws));
+  if (!c.baseIni.empty())
+    WriteFileBytes("base.ini", c.baseIni);
+  WriteFileBytes("bad.csv", "1,007\n2,14\n");
+
+  const test::CliResult result = RunCli(c.args);
+  EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
+  EXPECT_TRUE(result.out.empty()) << result.out;
+  for (const std::string& part : c.messageParts)
+    EXPECT_NE(result.err.find(part), std::string::npos) << part << " not in: " << result.err;
+
+  if (c.historyDraws >= 0) {
+    EXPECT_EQ(ReadFileBytes("kitebarnum.dat"), HistoryUpTo(c.historyDraws));
+  } else {
+    EXPECT_FALSE(std::filesystem::exists("kitebarnum.dat"));
+  }
+  EXPECT_FALSE(std::filesystem::exists("Kitebard.dat"));
+  EXPECT_EQ(ReadFileBytes("base.ini"), c.baseIni);
+}
+
+const std::string kUnreachableSite = "[TvalUrl]\r\nBaseURL=http://127.0.0.1:1/numbers/\r\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CliRefusal,
+    testing::Values(RefusalCase{"RegisterDraw10000",
+                                {"register", "123"},
+                                9999,
+                                "",
+                                2,
+                                {"第 10000 回は登録できません", "第 9999 回まで", "--draw"}},
+                    RefusalCase{"PredictDraw10000",
+                                {"predict"},
+                                9999,
+                                "",
+                                1,
+                                {"第 10000 回は予想できません", "第 9999 回まで"}},
+                    RefusalCase{"AnalyseDraw10000",
+                                {"analyse"},
+                                9999,
+                                "",
+                                2,
+                                {"第 10000 回は解析できません", "第 9999 回まで"}},
+                    RefusalCase{"PositionOfDraw10000",
+                                {"position", "10000", "123"},
+                                9999,
+                                "",
+                                2,
+                                {"第 10000 回は風車位置を登録できません", "第 9999 回まで"}},
+                    RefusalCase{"CorrectionOfADrawNotYetHeld",
+                                {"register", "--draw", "12", "123"},
+                                10,
+                                "",
+                                2,
+                                {"第 12 回は修正できません", "--draw を付けずに"}},
+                    RefusalCase{"EntryOfLetters",
+                                {"register", "12a"},
+                                10,
+                                "",
+                                2,
+                                {"3 桁の数字ではありません", "指定してください"}},
+                    RefusalCase{"AnalysisOfAnEmptyHistory",
+                                {"analyse"},
+                                0,
+                                "",
+                                2,
+                                {"1 回分以上必要です", "登録してから"}},
+                    RefusalCase{"MissingHistory",
+                                {"predict"},
+                                -1,
+                                "",
+                                1,
+                                {"当選番号の取得に失敗しました。",
+                                 "ファイルまたはフォルダーがありません", "load-csv"}},
+                    RefusalCase{"BadCsv",
+                                {"load-csv", "bad.csv"},
+                                -1,
+                                "",
+                                1,
+                                {"2 行目", "CSV を直してから", "変更していません"}},
+                    RefusalCase{"MissingCsv",
+                                {"load-csv", "missing.csv"},
+                                -1,
+                                "",
+                                1,
+                                {"「missing.csv」を開けません", "ファイル名"}},
+                    RefusalCase{"UnknownOption",
+                                {"predict", "--no-such-option"},
+                                10,
+                                "",
+                                2,
+                                {"コマンドの指定が正しくありません", "--help"}},
+                    RefusalCase{"UnknownSettingsKey",
+                                {"settings", "set-core", "Speed=3"},
+                                10,
+                                "",
+                                2,
+                                {"不明なキーです: Speed", "--help"}},
+                    RefusalCase{
+                        "UnreachableResultSite",
+                        {"import"},
+                        10,
+                        kUnreachableSite,
+                        1,
+                        {"当選番号の取得に失敗しました。", "BaseURL", "もう一度実行してください"}}),
+    [](const testing::TestParamInfo<RefusalCase>& info) { return info.param.name; });
+
+}  // namespace
+}  // namespace kitebar

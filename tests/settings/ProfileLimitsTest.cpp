@@ -1,0 +1,72 @@
+// Settings files beyond what the program writes: values far longer than the
+// buffers, files of megabytes, binary bytes and NULs, lines ending in a bare
+// CR. Reads stay within their buffers and a value written reads back.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "settings/PrivateProfile.h"
+#include "settings/SettingsFiles.h"
+#include "support/TempWorkingDirectory.h"
+
+namespace kitebar {
+namespace {
+
+using test::ReadFileBytes;
+using test::TempWorkingDirectory;
+using test::WriteFileBytes;
+
+constexpr char kFile[] = "./base.ini";
+
+struct ProfileCase {
+  const char* name;
+  std::string contents;
+  std::string stepNum;  // "StepNum" "num" as read with capacity 16
+};
+
+class ProfileLimits : public testing::TestWithParam<ProfileCase> {};
+
+TEST_P(ProfileLimits, ReadsWithinTheBufferAndAWrittenValueReadsBack) {
+  TempWorkingDirectory folder;
+  const ProfileCase& c = GetParam();
+  WriteFileBytes(kFile, c.contents);
+  EXPECT_EQ(ReadProfileString(kFile, "StepNum", "num", "40", 16), c.stepNum);
+
+  ASSERT_TRUE(WritePrivateProfileString("Diameter", "f", "25.0", kFile));
+  ASSERT_TRUE(WritePrivateProfileString("StepNum", "num", "77", kFile));
+  EXPECT_EQ(ReadProfileString(kFile, "Diameter", "f", "", 16), "25.0");
+  EXPECT_EQ(ReadProfileString(kFile, "StepNum", "num", "", 16), "77");
+  EXPECT_EQ(ReadStepNum(), 77);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ProfileLimits,
+    testing::Values(
+        ProfileCase{"ValueOfOneMegabyte", "[StepNum]\r\nnum=" + std::string(1 << 20, '7') + "\r\n",
+                    std::string(15, '7')},
+        ProfileCase{"FiveMegabytesBeforeTheSection",
+                    std::string(5 << 20, 'x') + "\r\n[StepNum]\r\nnum=45\r\n", "45"},
+        ProfileCase{"NulEndsTheValue",
+                    std::string("[StepNum]\r\nnum=4\0"
+                                "5\r\n",
+                                20),
+                    "4"},
+        ProfileCase{"BinaryBytesAroundTheSection",
+                    "\xef\xbb\xbf\xff\xfe\r\n[StepNum]\r\nnum=46\r\n\x80\x81=\x82\r\n", "46"},
+        ProfileCase{"BareCarriageReturns", "[StepNum]\rnum=47\r[Diameter]\rf=30.0\r", "47"},
+        ProfileCase{"NoLineEndAtAll", "[StepNum]", "40"}),
+    [](const testing::TestParamInfo<ProfileCase>& info) { return info.param.name; });
+
+TEST(ProfileLimits, OverlongValuesOfTheOtherKeysSurviveAWrite) {
+  TempWorkingDirectory folder;
+  const std::string longUrl = "http://" + std::string(300000, 'a') + "/";
+  WriteFileBytes(kFile, "[TvalUrl]\r\nBaseURL=" + longUrl + "\r\n");
+  ASSERT_TRUE(WriteEndUrl("num3-h2015.html"));
+  EXPECT_EQ(ReadProfileString(kFile, "TvalUrl", "BaseURL", "", 1 << 20), longUrl);
+  // The import reads the address with its own capacity: cut, never overrun.
+  EXPECT_EQ(ReadBaseUrl().size(), 255u);
+  EXPECT_EQ(ReadEndUrl().name, "num3-h2015.html");
+}
+
+}  // namespace
+}  // namespace kitebar
