@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTableWidget>
+#include <algorithm>
+#include <array>
 #include <vector>
 
 #include "app/SettingsControls.h"
@@ -49,8 +51,12 @@ void SetUpColumns(QTableWidget& list) {
   list.setColumnCount(3);
   list.setHorizontalHeaderLabels(
       {QStringLiteral("回数"), QStringLiteral("当選番号"), QStringLiteral("風車位置")});
+  // A four-digit draw number must stay readable beside its 16-pixel state
+  // picture, whatever font the system substitutes for the dialog's own.
+  const int drawColumnWidth =
+      std::max(50, list.fontMetrics().horizontalAdvance(QStringLiteral("9999")) + 16 + 16);
   const std::array<std::pair<int, Qt::Alignment>, 3> columns{
-      {{50, Qt::AlignLeft}, {65, Qt::AlignHCenter}, {65, Qt::AlignHCenter}}};
+      {{drawColumnWidth, Qt::AlignLeft}, {65, Qt::AlignHCenter}, {65, Qt::AlignHCenter}}};
   for (int column = 0; column < 3; ++column) {
     list.setColumnWidth(column, columns[static_cast<std::size_t>(column)].first);
     list.horizontalHeaderItem(column)->setTextAlignment(
