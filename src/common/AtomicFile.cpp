@@ -50,6 +50,30 @@ class FileDescriptor {
   int fd_;
 };
 
+// Reads a whole file; a missing one reads as empty when `missingIsEmpty`.
+Result<std::string> ReadFile(const std::filesystem::path& file, bool missingIsEmpty) {
+  FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd.valid()) {
+    if (missingIsEmpty && errno == ENOENT)
+      return std::string();
+    return Status::Failure(SystemError("を開けません", file));
+  }
+  std::string contents;
+  char buffer[65536];
+  for (;;) {
+    const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
+    if (got < 0) {
+      if (errno == EINTR)
+        continue;
+      return Status::Failure(SystemError("を読めません", file));
+    }
+    if (got == 0)
+      break;
+    contents.append(buffer, static_cast<std::size_t>(got));
+  }
+  return contents;
+}
+
 }  // namespace
 
 std::string DescribeSystemError(int error) {
@@ -100,23 +124,11 @@ Status WriteFileAtomically(const std::filesystem::path& file, std::string_view b
 }
 
 Result<std::string> ReadWholeFile(const std::filesystem::path& file) {
-  FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!fd.valid())
-    return Status::Failure(SystemError("を開けません", file));
-  std::string contents;
-  char buffer[65536];
-  for (;;) {
-    const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
-    if (got < 0) {
-      if (errno == EINTR)
-        continue;
-      return Status::Failure(SystemError("を読めません", file));
-    }
-    if (got == 0)
-      break;
-    contents.append(buffer, static_cast<std::size_t>(got));
-  }
-  return contents;
+  return ReadFile(file, false);
+}
+
+Result<std::string> ReadFileOrEmpty(const std::filesystem::path& file) {
+  return ReadFile(file, true);
 }
 
 }  // namespace kitebar

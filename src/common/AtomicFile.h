@@ -17,6 +17,9 @@ Status WriteFileAtomically(const std::filesystem::path& file, std::string_view b
 // Reads a whole file; fails when it cannot be opened or read.
 Result<std::string> ReadWholeFile(const std::filesystem::path& file);
 
+// The same, but a file that does not exist yet reads as empty.
+Result<std::string> ReadFileOrEmpty(const std::filesystem::path& file);
+
 // The reason of a failed file operation (an errno value), in Japanese for the
 // usual ones. The failure messages of the two functions above end with it.
 std::string DescribeSystemError(int error);

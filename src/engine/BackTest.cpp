@@ -1,9 +1,7 @@
 #include "engine/BackTest.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <string>
-#include <system_error>
 
 #include "common/AtomicFile.h"
 #include "common/NumberText.h"
@@ -62,14 +60,10 @@ std::size_t TrailingEntryOf(std::string_view contents, int drawNumber) {
 // draw is replaced rather than repeated, so that registering a draw again
 // after an interrupted registration does not count it twice.
 Status WriteBackTestEntry(const char* file, int drawNumber, BackTestResult result) {
-  std::string contents;
-  std::error_code error;
-  if (std::filesystem::exists(file, error)) {
-    Result<std::string> read = ReadWholeFile(file);
-    if (!read.ok())
-      return read.status();
-    contents = std::move(read.value());
-  }
+  Result<std::string> read = ReadFileOrEmpty(file);
+  if (!read.ok())
+    return read.status();
+  std::string contents = std::move(read.value());
   if (const std::size_t start = TrailingEntryOf(contents, drawNumber); start != std::string::npos)
     contents.resize(start);
   contents += BackTestEntry(drawNumber, result);

@@ -227,14 +227,10 @@ Status WritePrivateProfileString(std::string_view section, std::string_view key,
 
 Status WritePrivateProfileStrings(const std::vector<ProfileEntry>& entries,
                                   const std::filesystem::path& file) {
-  std::string contents;
-  std::error_code error;
-  if (std::filesystem::exists(file, error)) {
-    Result<std::string> read = ReadWholeFile(file);
-    if (!read.ok())
-      return read.status();
-    contents = std::move(read.value());
-  }
+  Result<std::string> read = ReadFileOrEmpty(file);
+  if (!read.ok())
+    return read.status();
+  std::string contents = std::move(read.value());
   for (const ProfileEntry& entry : entries)
     contents = WithProfileValue(contents, entry.section, entry.key, entry.value);
   return WriteFileAtomically(file, contents);

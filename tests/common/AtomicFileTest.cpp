@@ -45,5 +45,14 @@ TEST(ShiftJis, ConvertsBothWaysAndRefusesUnmappableText) {
   EXPECT_FALSE(ShiftJisToUtf8("\x82").ok());              // half a character
 }
 
+TEST(AtomicFile, MissingFileReadsAsEmptyOnlyWhereAsked) {
+  TempWorkingDirectory folder;
+  EXPECT_FALSE(ReadWholeFile("missing.dat").ok());
+  ASSERT_TRUE(ReadFileOrEmpty("missing.dat").ok());
+  EXPECT_EQ(*ReadFileOrEmpty("missing.dat"), "");
+  std::filesystem::create_directory("folder.dat");
+  EXPECT_FALSE(ReadFileOrEmpty("folder.dat").ok());
+}
+
 }  // namespace
 }  // namespace kitebar
