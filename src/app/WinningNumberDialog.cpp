@@ -41,7 +41,7 @@ WinningNumberDialog::WinningNumberDialog(DrawHistory& history, PageOpener& pageO
       pauseBeforeRequest(PauseWhilePainting),
       history_(history),
       pageOpener_(pageOpener),
-      fetcher_(*this) {
+      fetcher_(*this, sockets_) {
   setObjectName(QStringLiteral("winningNumberDialog"));
   setWindowTitle(QStringLiteral("当選番号編集"));
   setModal(true);

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "app/DialogFeedback.h"
+#include "app/PaintingSocketApi.h"
 #include "app/WinningNumberControls.h"
 #include "common/Feedback.h"
 #include "history/HttpFetcher.h"
@@ -87,6 +88,7 @@ class WinningNumberDialog final : public QDialog, public ImportView, public Feed
 
   DrawHistory& history_;
   PageOpener& pageOpener_;
+  PaintingSocketApi sockets_;
   HttpFetcher fetcher_;
   WinningNumberControls controls_;
   std::unique_ptr<BusyState> busy_;

@@ -320,6 +320,26 @@ class WinningNumberDialogTest : public QObject {
     QCOMPARE(Entry().text(), QStringLiteral("7"));
   }
 
+  // A slow result site: while the fetcher waits for the answer, timers fire
+  // and the window repaints.
+  void slowSiteKeepsTheWindowPainting() {
+    std::map<std::string, std::string> site = RecentSite();
+    site["/numbers/numtop01.html"] = IndexPage({QStringLiteral("2011")});
+    kitebar::test::PageServer server(site, std::chrono::milliseconds(300));
+    PointImportAt(server);
+    Open(HistoryText(2010));
+    dialog_->pauseBeforeRequest = [] {};
+    int ticks = 0;
+    QTimer ticker;
+    ticker.setInterval(20);
+    QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+    ticker.start();
+    Button("importButton").click();
+    ticker.stop();
+    QCOMPARE(history_->count, 2011);
+    QVERIFY2(ticks >= 10, qPrintable(QStringLiteral("ticks: %1").arg(ticks)));
+  }
+
   void hitHistoryButtonShowsTheRunningRecord() {
     Open(HistoryText(8));
     Button("hitHistoryButton").click();  // no record yet: nothing happens

@@ -140,11 +140,13 @@ class ScriptedServer {
 };
 
 // A static site: answers each request for a known path with status 200 and
-// its bytes, any other with 404, until destroyed. Records the paths asked for.
+// its bytes, any other with 404, until destroyed, each answer after `delay`
+// (a slow site). Records the paths asked for.
 class PageServer {
  public:
-  explicit PageServer(std::map<std::string, std::string> pages)
-      : pages_(std::move(pages)), thread_([this] { Serve(); }) {}
+  explicit PageServer(std::map<std::string, std::string> pages,
+                      std::chrono::milliseconds delay = std::chrono::milliseconds(0))
+      : pages_(std::move(pages)), delay_(delay), thread_([this] { Serve(); }) {}
   PageServer(const PageServer&) = delete;
   PageServer& operator=(const PageServer&) = delete;
   ~PageServer() {
@@ -171,6 +173,7 @@ class PageServer {
         const std::lock_guard lock(mutex_);
         requested_.push_back(path);
       }
+      std::this_thread::sleep_for(delay_);
       const auto page = pages_.find(path);
       SendAll(connection,
               page == pages_.end()
@@ -182,6 +185,7 @@ class PageServer {
 
   LoopbackListener listener_;
   std::map<std::string, std::string> pages_;
+  std::chrono::milliseconds delay_;
   std::mutex mutex_;
   std::vector<std::string> requested_;
   std::atomic<bool> stop_ = false;
