@@ -96,9 +96,7 @@ class WinningNumberDialogTest : public QObject {
   void init() {
     folder_ = std::make_unique<WorkingFolder>();
     MessageBoxes::ResetTestHook();
-    // Every box is answered at once; the tests read what was shown.
-    for (int box = 0; box < 8; ++box)
-      MessageBoxes::SetNextAnswer(QMessageBox::Ok);
+    AnswerMessageBoxesWithOk();
   }
   void cleanup() {
     dialog_.reset();

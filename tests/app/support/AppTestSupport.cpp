@@ -4,8 +4,11 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QMessageBox>
 #include <QTimer>
 #include <QtTest>
+
+#include "app/MessageBoxes.h"
 
 namespace kitebar::app::test {
 namespace {
@@ -40,6 +43,11 @@ WorkingFolder::~WorkingFolder() {
 Status RecordingPageOpener::Open(const std::filesystem::path& page) {
   opened.push_back(page);
   return Status::Ok();
+}
+
+void AnswerMessageBoxesWithOk() {
+  for (int box = 0; box < 8; ++box)
+    MessageBoxes::SetNextAnswer(QMessageBox::Ok);
 }
 
 void WriteFile(const QString& name, const QByteArray& bytes) {

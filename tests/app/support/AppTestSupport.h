@@ -40,6 +40,10 @@ class RecordingPageOpener final : public PageOpener {
   std::vector<std::filesystem::path> opened;
 };
 
+// Answers the next message boxes at once with OK; the tests then read what
+// was shown through the message-box hook.
+void AnswerMessageBoxesWithOk();
+
 void WriteFile(const QString& name, const QByteArray& bytes);
 QByteArray ReadFile(const QString& name);
 
