@@ -1,4 +1,3 @@
-#include <arpa/inet.h>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -65,22 +64,22 @@ class ServedResponse final : public SocketApi {
     sent_ = 0;
     return kSocket;
   }
-  int Connect(int, const sockaddr_in&) override { return 0; }
+  int Connect(int, const Ipv4Endpoint&) override { return 0; }
   int Poll(int, short events, int) override { return events; }
-  ssize_t Send(int, std::span<const char> bytes) override {
-    return static_cast<ssize_t>(bytes.size());
+  std::ptrdiff_t Send(int, std::span<const char> bytes) override {
+    return static_cast<std::ptrdiff_t>(bytes.size());
   }
-  ssize_t Receive(int, std::span<char> buffer) override {
+  std::ptrdiff_t Receive(int, std::span<char> buffer) override {
     const std::size_t size = std::min(buffer.size(), response_.size() - sent_);
     std::memcpy(buffer.data(), response_.data() + sent_, size);
     sent_ += size;
-    return static_cast<ssize_t>(size);
+    return static_cast<std::ptrdiff_t>(size);
   }
   int PendingError(int) override { return 0; }
   void Shutdown(int) override {}
   void Close(int) override {}
-  std::optional<in_addr> ResolveIpv4(const std::string&) override {
-    return in_addr{htonl(INADDR_LOOPBACK)};
+  std::optional<std::uint32_t> ResolveIpv4(const std::string&) override {
+    return kLoopbackIpv4;
   }
 
  private:

@@ -32,12 +32,12 @@ class ScriptedSockets final : public kitebar::SocketApi {
       : plan_(std::move(plan)), stream_(std::move(stream)) {}
 
   int Socket() override { return kFd; }
-  int Connect(int, const sockaddr_in&) override { return 0; }
+  int Connect(int, const kitebar::Ipv4Endpoint&) override { return 0; }
   int Poll(int, short events, int) override { return events; }
-  ssize_t Send(int, std::span<const char> bytes) override {
-    return static_cast<ssize_t>(bytes.size());
+  std::ptrdiff_t Send(int, std::span<const char> bytes) override {
+    return static_cast<std::ptrdiff_t>(bytes.size());
   }
-  ssize_t Receive(int, std::span<char> buffer) override {
+  std::ptrdiff_t Receive(int, std::span<char> buffer) override {
     if (failed_ || offset_ >= stream_.size())
       return 0;
     const unsigned step = NextPlanByte();
@@ -59,13 +59,13 @@ class ScriptedSockets final : public kitebar::SocketApi {
     const std::size_t size = std::min({wanted, buffer.size(), stream_.size() - offset_});
     std::memcpy(buffer.data(), stream_.data() + offset_, size);
     offset_ += size;
-    return static_cast<ssize_t>(size);
+    return static_cast<std::ptrdiff_t>(size);
   }
   int PendingError(int) override { return 0; }
   void Shutdown(int) override {}
   void Close(int) override {}
-  std::optional<in_addr> ResolveIpv4(const std::string&) override {
-    return in_addr{htonl(INADDR_LOOPBACK)};
+  std::optional<std::uint32_t> ResolveIpv4(const std::string&) override {
+    return kitebar::kLoopbackIpv4;
   }
 
   // What the client was given, in order.

@@ -5,7 +5,7 @@
 #include "common/NumberText.h"
 #include "engine/BackTest.h"
 #include "reports/HitReport.h"
-#include "reports/XdgPageOpener.h"
+#include "reports/BrowserPageOpener.h"
 
 namespace kitebar::cli {
 namespace {
@@ -36,7 +36,7 @@ int HitsCommand::Run() {
       return kExitFailure;
     }
   }
-  XdgPageOpener browser;
+  BrowserPageOpener browser;
   const Result<HitTallies> tallies =
       WriteHitReport(recent_ ? HitReportVariant::kRecent : HitReportVariant::kRunning, !all_,
                      open_ ? &browser : nullptr);

@@ -5,6 +5,7 @@
 #include "common/AtomicFile.h"
 #include "common/FileLimits.h"
 #include "common/NumberText.h"
+#include "common/Utf8Path.h"
 #include "history/DrawHistory.h"
 #include "history/ResultsCsv.h"
 
@@ -18,7 +19,7 @@ CLI::App* LoadCsvCommand::Register(CLI::App& app) {
 }
 
 int LoadCsvCommand::Run() {
-  const Result<std::string> csv = ReadWholeFile(csvFile_, kMaxResultsCsvBytes);
+  const Result<std::string> csv = ReadWholeFile(PathFromUtf8(csvFile_), kMaxResultsCsvBytes);
   if (!csv.ok()) {
     PrintError("CSV ファイルを読めません: " + csv.message() +
                "。ファイル名とその読み取り権限を確かめてください。");

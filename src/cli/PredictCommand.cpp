@@ -8,7 +8,7 @@
 #include "engine/PredictionRun.h"
 #include "history/DrawHistory.h"
 #include "reports/PredictionReport.h"
-#include "reports/XdgPageOpener.h"
+#include "reports/BrowserPageOpener.h"
 
 namespace kitebar::cli {
 
@@ -42,7 +42,7 @@ int PredictCommand::RunNextDraw() {
   }
   std::fwrite(out.data(), 1, out.size(), stdout);
   if (open_) {
-    XdgPageOpener opener;
+    BrowserPageOpener opener;
     if (const Status opened = opener.Open(kPredictionPage); !opened.ok()) {
       PrintError(opened.message());
       return kExitFailure;

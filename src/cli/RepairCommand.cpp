@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/Output.h"
+#include "common/LocalTime.h"
 #include "common/NumberText.h"
 #include "history/DrawHistory.h"
 #include "history/HistoryRepair.h"
@@ -12,9 +13,7 @@ namespace kitebar::cli {
 namespace {
 
 std::string LocalTimestamp() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
+  const std::tm local = LocalTimeOf(std::time(nullptr));
   char text[32];
   std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
   return text;

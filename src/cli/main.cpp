@@ -4,11 +4,13 @@
 #include <utility>
 
 #include "cli/Command.h"
+#include "cli/Console.h"
 #include "cli/Output.h"
 #include "history/HistoryChange.h"
 
 int main(int argc, char** argv) {
   using namespace kitebar::cli;
+  const ConsoleSession console(argc, argv);
   CLI::App app{
       "kitebar-cli: the Kitebar predictor from the command line.\n"
       "Works on the files of the current directory."};
@@ -18,7 +20,7 @@ int main(int argc, char** argv) {
   for (const auto& command : commands)
     registered.emplace_back(command->Register(app), command.get());
   try {
-    app.parse(argc, argv);
+    app.parse(console.argc(), console.argv());
   } catch (const CLI::ParseError& error) {
     // --help and the like end here too, as successes.
     if (error.get_exit_code() == 0)

@@ -1,52 +1,24 @@
 #include "common/AtomicFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <random>
 #include <string>
 
-#include "common/FileDescriptor.h"
+#include "common/AtomicFileParts.h"
 #include "common/NumberText.h"
 
 namespace kitebar {
-namespace {
-
-constexpr mode_t kAnyWriteBit = S_IWUSR | S_IWGRP | S_IWOTH;
-constexpr int kTemporaryNameAttempts = 100;
+namespace file_parts {
 
 std::string Quoted(const std::filesystem::path& file) {
   return "「" + file.string() + "」";
 }
 
-// "「<file>」<what>（<reason>）" for the failure `error`.
-std::string SystemError(std::string_view what, const std::filesystem::path& file, int error) {
-  return Quoted(file) + std::string(what) + "（" + DescribeSystemError(error) + "）";
-}
-
-// Writes all of `bytes`, retrying short writes and interrupted calls.
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-    if (written < 0) {
-      if (errno == EINTR)
-        continue;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return true;
-}
-
-// Root may write whatever the permission bits say, so a file the user made
-// read-only is recognised by its bits as well as by access().
-bool IsReadOnly(const std::filesystem::path& file, const struct stat& status) {
-  return (status.st_mode & kAnyWriteBit) == 0 ||
-         (::access(file.c_str(), W_OK) != 0 && errno == EACCES);
+std::string Failure(std::string_view what, const std::filesystem::path& file,
+                    std::string_view reason) {
+  return Quoted(file) + std::string(what) + "（" + std::string(reason) + "）";
 }
 
 std::string NotRegularMessage(const std::filesystem::path& file, std::string_view what) {
@@ -61,70 +33,22 @@ std::string TooLargeMessage(const std::filesystem::path& file, std::size_t maxBy
          " バイトです）。正しいファイルか確かめてください。";
 }
 
-// A name beside `file` that no other write uses: the process, a counter and
-// random bits.
-std::filesystem::path TemporaryName(const std::filesystem::path& file) {
+std::string ReadOnlyMessage(const std::filesystem::path& file) {
+  return Quoted(file) +
+         "は読み取り専用のため、書き込めません。読み取り専用を解除してから、もう一度実行して"
+         "ください。";
+}
+
+std::filesystem::path TemporaryName(const std::filesystem::path& file, std::uint64_t process) {
   static std::atomic<unsigned> counter{0};
   thread_local std::mt19937 random{std::random_device{}()};
   std::filesystem::path name = file;
-  name += "." + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
+  name += "." + std::to_string(process) + "-" + std::to_string(counter++) + "-" +
           std::to_string(random() % 1000000) + ".tmp";
   return name;
 }
 
-// Creates the temporary file exclusively: an existing file or link of that
-// name is never opened, let alone followed.
-Result<std::pair<FileDescriptor, std::filesystem::path>> CreateTemporaryFile(
-    const std::filesystem::path& file) {
-  for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
-    std::filesystem::path name = TemporaryName(file);
-    FileDescriptor fd(
-        ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
-    if (fd.valid())
-      return std::make_pair(std::move(fd), std::move(name));
-    if (errno != EEXIST)
-      return Status::Failure(SystemError("の一時ファイルを作成できません", file, errno));
-  }
-  return Status::Failure(SystemError("の一時ファイルを作成できません", file, EEXIST));
-}
-
-Result<std::string> ReadFile(const std::filesystem::path& file, std::size_t maxBytes,
-                             bool missingIsEmpty) {
-  // Without O_NONBLOCK a named pipe would block the open until a writer came.
-  FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-  if (!fd.valid()) {
-    if (missingIsEmpty && errno == ENOENT)
-      return std::string();
-    return Status::Failure(SystemError("を開けません", file, errno));
-  }
-  struct stat status {};
-  if (::fstat(fd.get(), &status) != 0)
-    return Status::Failure(SystemError("を読めません", file, errno));
-  if (!S_ISREG(status.st_mode))
-    return Status::Failure(NotRegularMessage(file, "読めません"));
-  if (status.st_size < 0 || static_cast<std::uintmax_t>(status.st_size) > maxBytes)
-    return Status::Failure(TooLargeMessage(file, maxBytes));
-  std::string contents;
-  contents.reserve(static_cast<std::size_t>(status.st_size));
-  char buffer[65536];
-  for (;;) {
-    const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
-    if (got < 0) {
-      if (errno == EINTR)
-        continue;
-      return Status::Failure(SystemError("を読めません", file, errno));
-    }
-    if (got == 0)
-      break;
-    // The file may grow while it is read.
-    if (contents.size() + static_cast<std::size_t>(got) > maxBytes)
-      return Status::Failure(TooLargeMessage(file, maxBytes));
-    contents.append(buffer, static_cast<std::size_t>(got));
-  }
-  return contents;
-}
-
-}  // namespace
+}  // namespace file_parts
 
 std::string DescribeSystemError(int error) {
   switch (error) {
@@ -134,7 +58,9 @@ std::string DescribeSystemError(int error) {
     case ENOENT:
       return "ファイルまたはフォルダーがありません";
     case ENOSPC:
+#ifdef EDQUOT
     case EDQUOT:
+#endif
       return "ディスクの空き容量が足りません";
     case EFBIG:
       return "ファイルの大きさの上限を超えます";
@@ -155,23 +81,6 @@ std::string DescribeSystemError(int error) {
   }
 }
 
-Status CheckReplaceable(const std::filesystem::path& file) {
-  struct stat status {};
-  if (::stat(file.c_str(), &status) != 0) {
-    if (errno == ENOENT)
-      return Status::Ok();
-    return Status::Failure(SystemError("を確かめられません", file, errno));
-  }
-  if (!S_ISREG(status.st_mode))
-    return Status::Failure(NotRegularMessage(file, "置き換えられません"));
-  if (IsReadOnly(file, status)) {
-    return Status::Failure(Quoted(file) +
-                           "は読み取り専用のため、書き込めません。読み取り専用を解除してから、"
-                           "もう一度実行してください。");
-  }
-  return Status::Ok();
-}
-
 Status CheckAllReplaceable(std::initializer_list<std::filesystem::path> files) {
   for (const std::filesystem::path& file : files) {
     if (Status checked = CheckReplaceable(file); !checked.ok())
@@ -180,51 +89,12 @@ Status CheckAllReplaceable(std::initializer_list<std::filesystem::path> files) {
   return Status::Ok();
 }
 
-Status WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes) {
-  if (Status replaceable = CheckReplaceable(file); !replaceable.ok())
-    return replaceable;
-  struct stat old {};
-  const bool replacing = ::stat(file.c_str(), &old) == 0;
-  auto created = CreateTemporaryFile(file);
-  if (!created.ok())
-    return created.status();
-  auto& [fd, temporary] = created.value();
-  // The new file keeps what the user set on the old one.
-  const bool written = (!replacing || ::fchmod(fd.get(), old.st_mode & 07777) == 0) &&
-                       WriteAll(fd.get(), bytes) && ::fdatasync(fd.get()) == 0;
-  const int writeError = errno;
-  const bool closed = fd.Close();
-  const int closeError = errno;
-  if (!written || !closed) {
-    ::unlink(temporary.c_str());
-    return Status::Failure(
-        SystemError("に書き込めません", file, written ? closeError : writeError));
-  }
-  if (::rename(temporary.c_str(), file.c_str()) != 0) {
-    const int renameError = errno;
-    ::unlink(temporary.c_str());
-    return Status::Failure(SystemError("を置き換えられません", file, renameError));
-  }
-  return Status::Ok();
-}
-
 Result<std::string> ReadWholeFile(const std::filesystem::path& file, std::size_t maxBytes) {
-  return ReadFile(file, maxBytes, false);
+  return file_parts::ReadRegularFile(file, maxBytes, false);
 }
 
 Result<std::string> ReadFileOrEmpty(const std::filesystem::path& file, std::size_t maxBytes) {
-  return ReadFile(file, maxBytes, true);
-}
-
-Status CheckReadable(const std::filesystem::path& file, std::size_t maxBytes) {
-  struct stat status {};
-  if (::stat(file.c_str(), &status) != 0)
-    return Status::Ok();
-  if (!S_ISREG(status.st_mode))
-    return Status::Failure(NotRegularMessage(file, "読めません"));
-  if (status.st_size < 0 || static_cast<std::uintmax_t>(status.st_size) > maxBytes)
-    return Status::Failure(TooLargeMessage(file, maxBytes));
-  return Status::Ok();
+  return file_parts::ReadRegularFile(file, maxBytes, true);
 }
 
 }  // namespace kitebar

@@ -6,7 +6,8 @@
 
 namespace kitebar {
 
-// An open POSIX file descriptor, closed once when the object ends.
+// An open POSIX file descriptor, closed once when the object ends. For the
+// POSIX platform files only.
 class FileDescriptor {
  public:
   FileDescriptor() = default;

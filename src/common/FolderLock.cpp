@@ -1,17 +1,11 @@
 #include "common/FolderLock.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <map>
 #include <mutex>
 #include <thread>
 
-#include "common/AtomicFile.h"
-#include "common/FileDescriptor.h"
+#include "common/LockFile.h"
 
 namespace kitebar {
 namespace {
@@ -24,7 +18,7 @@ constexpr std::chrono::milliseconds kLongestRetryInterval{16};
 // The locks this process holds, by folder, with the number of operations
 // inside each.
 struct HeldLock {
-  FileDescriptor fd;
+  LockFile file;
   int depth = 0;
 };
 
@@ -45,39 +39,33 @@ std::string KeyOf(const std::filesystem::path& folder) {
   return error ? folder.string() : absolute.string();
 }
 
-// Opens the lock file without following a link planted in its place; a
-// read-only one still serves, since the lock needs no write.
-Result<FileDescriptor> OpenLockFile(const std::filesystem::path& file) {
-  const int flags = O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
-  FileDescriptor fd(::open(file.c_str(), O_RDWR | flags, 0644));
-  if (!fd.valid() && (errno == EACCES || errno == EROFS))
-    fd = FileDescriptor(::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-  if (!fd.valid()) {
-    return Status::Failure("「" + file.string() + "」を作成できないため、書き込みを中止しました（" +
-                           DescribeSystemError(errno) +
-                           "）。フォルダーの書き込み権限と空き容量を確かめてから、もう一度実行して"
-                           "ください。");
-  }
-  struct stat status {};
-  if (::fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode)) {
-    return Status::Failure(
-        "「" + file.string() +
-        "」は通常のファイルではないため、書き込みを中止しました。別の場所へ移して"
-        "から、もう一度実行してください。");
-  }
-  return fd;
-}
-
-bool TryLock(int fd) {
-  for (;;) {
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
-      return true;
-    if (errno != EINTR)
-      return false;
-  }
-}
-
 }  // namespace
+
+std::string LockFileCreationFailure(const std::filesystem::path& file, std::string_view reason) {
+  return "「" + file.string() + "」を作成できないため、書き込みを中止しました（" +
+         std::string(reason) +
+         "）。フォルダーの書き込み権限と空き容量を確かめてから、もう一度実行してください。";
+}
+
+std::string LockFileNotRegularFailure(const std::filesystem::path& file) {
+  return "「" + file.string() +
+         "」は通常のファイルではないため、書き込みを中止しました。別の場所へ移してから、もう一度"
+         "実行してください。";
+}
+
+LockFile::LockFile(LockFile&& other) noexcept : handle_(std::exchange(other.handle_, kNone)) {}
+
+LockFile& LockFile::operator=(LockFile&& other) noexcept {
+  if (this != &other) {
+    Release();
+    handle_ = std::exchange(other.handle_, kNone);
+  }
+  return *this;
+}
+
+LockFile::~LockFile() {
+  Release();
+}
 
 std::string AnotherWriterMessage() {
   return "ほかの Kitebar（デスクトップ版または kitebar-cli）が同じフォルダーのファイルを書き込んで"
@@ -95,13 +83,16 @@ Result<FolderLock> FolderLock::Acquire(const std::filesystem::path& folder,
       return FolderLock(std::move(key), true);
     }
   }
-  Result<FileDescriptor> opened = OpenLockFile(folder / kLockFileName);
+  Result<LockFile> opened = LockFile::Open(folder / kLockFileName);
   if (!opened.ok())
     return opened.status();
   const auto deadline = std::chrono::steady_clock::now() + patience;
   auto interval = kFirstRetryInterval;
-  while (!TryLock(opened.value().get())) {
-    if (errno != EWOULDBLOCK || std::chrono::steady_clock::now() >= deadline)
+  for (;;) {
+    const LockFile::Attempt attempt = opened.value().TryLock();
+    if (attempt == LockFile::Attempt::kLocked)
+      break;
+    if (attempt == LockFile::Attempt::kFailed || std::chrono::steady_clock::now() >= deadline)
       return Status::Failure(AnotherWriterMessage());
     std::this_thread::sleep_for(interval);
     interval = std::min(interval * 2, kLongestRetryInterval);
@@ -121,7 +112,7 @@ FolderLock::~FolderLock() {
   auto held = HeldLocks().find(key_);
   if (held == HeldLocks().end())
     return;
-  // Closing the descriptor releases the lock.
+  // Closing the lock file releases the lock.
   if (--held->second.depth == 0)
     HeldLocks().erase(held);
 }

@@ -1,7 +1,5 @@
 #include "history/HttpFetcher.h"
 
-#include <arpa/inet.h>
-
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -111,17 +109,13 @@ bool HttpFetcher::Connect(std::string_view url) {
     Fail(kSocketMessage);
     return false;
   }
-  const std::optional<in_addr> address = sockets_.ResolveIpv4(host_);
+  const std::optional<std::uint32_t> address = sockets_.ResolveIpv4(host_);
   if (!address) {
     Close();
     Fail(kLookupMessage);
     return false;
   }
-  sockaddr_in peer{};
-  peer.sin_family = AF_INET;
-  peer.sin_port = htons(static_cast<std::uint16_t>(port_));
-  peer.sin_addr = *address;
-  if (!ConnectWithinTimeout(peer)) {
+  if (!ConnectWithinTimeout({*address, static_cast<std::uint16_t>(port_)})) {
     Close();
     return false;
   }
@@ -137,16 +131,16 @@ bool HttpFetcher::Connect(std::string_view url) {
 
 // A connect to a silent address would otherwise wait for the system's own
 // time-out, minutes long; it gets the same deadline as a fetch.
-bool HttpFetcher::ConnectWithinTimeout(const sockaddr_in& address) {
+bool HttpFetcher::ConnectWithinTimeout(const Ipv4Endpoint& peer) {
   const Clock::time_point deadline =
       Clock::now() + std::chrono::seconds(std::max(timeoutSeconds, 0));
-  if (sockets_.Connect(socket_, address) == 0)
+  if (sockets_.Connect(socket_, peer) == 0)
     return true;
   // An interrupted non-blocking connect goes on in the background, like one
   // in progress.
   if (errno != EINPROGRESS && errno != EINTR)
     return false;
-  return WaitFor(POLLOUT, deadline) && sockets_.PendingError(socket_) == 0;
+  return WaitFor(SocketApi::kWritable, deadline) && sockets_.PendingError(socket_) == 0;
 }
 
 // Waits until `events` occur on the socket or the deadline passes; an error
@@ -169,14 +163,14 @@ bool HttpFetcher::SendRequest() {
       Clock::now() + std::chrono::seconds(std::max(timeoutSeconds, 0));
   std::string_view rest = request;
   while (!rest.empty()) {
-    const ssize_t sent = sockets_.Send(socket_, rest);
+    const std::ptrdiff_t sent = sockets_.Send(socket_, rest);
     if (sent >= 0) {
       rest.remove_prefix(std::min(static_cast<std::size_t>(sent), rest.size()));
       continue;
     }
     if (errno == EINTR)
       continue;
-    if ((errno != EAGAIN && errno != EWOULDBLOCK) || !WaitFor(POLLOUT, deadline))
+    if ((errno != EAGAIN && errno != EWOULDBLOCK) || !WaitFor(SocketApi::kWritable, deadline))
       return false;
   }
   return true;
@@ -202,7 +196,7 @@ bool HttpFetcher::Fetch() {
       }
       break;
     }
-    const int ready = sockets_.Poll(socket_, POLLIN, MillisecondsUntil(deadline));
+    const int ready = sockets_.Poll(socket_, SocketApi::kReadable, MillisecondsUntil(deadline));
     if (ready == 0 || (ready < 0 && errno == EINTR))
       continue;
     if (ready < 0)
@@ -222,7 +216,7 @@ bool HttpFetcher::Fetch() {
 
 bool HttpFetcher::ReceiveChunk() {
   std::array<char, kChunkSize> chunk{};
-  ssize_t received = 0;
+  std::ptrdiff_t received = 0;
   do {
     received = sockets_.Receive(socket_, chunk);
   } while (received < 0 && errno == EINTR);

@@ -68,7 +68,7 @@ class HttpFetcher {
   int timeoutSeconds = 20;
 
  private:
-  bool ConnectWithinTimeout(const sockaddr_in& address);
+  bool ConnectWithinTimeout(const Ipv4Endpoint& peer);
   bool WaitFor(short events, std::chrono::steady_clock::time_point deadline);
   void Append(std::string_view chunk);
   void Fail(std::string_view message);

@@ -23,9 +23,9 @@ class ScriptedSockets final : public SocketApi {
   static constexpr int kFd = 1000;
 
   int Socket() override { return failSocket ? -1 : kFd; }
-  int Connect(int, const sockaddr_in&) override { return 0; }
+  int Connect(int, const Ipv4Endpoint&) override { return 0; }
   int Poll(int, short events, int) override { return events; }
-  ssize_t Send(int, std::span<const char> bytes) override {
+  std::ptrdiff_t Send(int, std::span<const char> bytes) override {
     if (!sendErrors.empty()) {
       errno = sendErrors.front();
       sendErrors.pop_front();
@@ -33,9 +33,9 @@ class ScriptedSockets final : public SocketApi {
     }
     const std::size_t taken = std::min(bytes.size(), sendPiece);
     sent.append(bytes.data(), taken);
-    return static_cast<ssize_t>(taken);
+    return static_cast<std::ptrdiff_t>(taken);
   }
-  ssize_t Receive(int, std::span<char> buffer) override {
+  std::ptrdiff_t Receive(int, std::span<char> buffer) override {
     if (receipts.empty())
       return 0;
     Receipt next = std::move(receipts.front());
@@ -50,15 +50,15 @@ class ScriptedSockets final : public SocketApi {
     EXPECT_LE(bytes.size(), buffer.size());
     const std::size_t size = std::min(bytes.size(), buffer.size());
     std::memcpy(buffer.data(), bytes.data(), size);
-    return static_cast<ssize_t>(size);
+    return static_cast<std::ptrdiff_t>(size);
   }
   int PendingError(int) override { return 0; }
   void Shutdown(int) override {}
   void Close(int fd) override { closed.push_back(fd); }
-  std::optional<in_addr> ResolveIpv4(const std::string&) override {
+  std::optional<std::uint32_t> ResolveIpv4(const std::string&) override {
     if (failLookup)
       return std::nullopt;
-    return in_addr{htonl(INADDR_LOOPBACK)};
+    return kLoopbackIpv4;
   }
 
   bool failSocket = false;

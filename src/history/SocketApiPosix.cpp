@@ -1,14 +1,30 @@
-#include "history/SocketApi.h"
-
 #include <arpa/inet.h>
 #include <netdb.h>
+#include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <memory>
 
+#include "history/SocketApi.h"
+
 namespace kitebar {
+namespace {
+
+short PollEvents(short events) {
+  return static_cast<short>(((events & SocketApi::kReadable) != 0 ? POLLIN : 0) |
+                            ((events & SocketApi::kWritable) != 0 ? POLLOUT : 0));
+}
+
+int EventsOf(short revents) {
+  return ((revents & POLLIN) != 0 ? SocketApi::kReadable : 0) |
+         ((revents & POLLOUT) != 0 ? SocketApi::kWritable : 0) |
+         ((revents & (POLLERR | POLLHUP | POLLNVAL)) != 0 ? SocketApi::kFailed : 0);
+}
+
+}  // namespace
 
 SocketApi& SocketApi::System() {
   static SocketApi system;
@@ -19,22 +35,26 @@ int SocketApi::Socket() {
   return ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
 }
 
-int SocketApi::Connect(int fd, const sockaddr_in& address) {
+int SocketApi::Connect(int fd, const Ipv4Endpoint& peer) {
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(peer.port);
+  address.sin_addr.s_addr = htonl(peer.address);
   return ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
 }
 
 int SocketApi::Poll(int fd, short events, int timeoutMilliseconds) {
-  pollfd entry{fd, events, 0};
+  pollfd entry{fd, PollEvents(events), 0};
   const int ready = ::poll(&entry, 1, timeoutMilliseconds);
-  return ready > 0 ? entry.revents : ready;
+  return ready > 0 ? EventsOf(entry.revents) : ready;
 }
 
-ssize_t SocketApi::Send(int fd, std::span<const char> bytes) {
+std::ptrdiff_t SocketApi::Send(int fd, std::span<const char> bytes) {
   // MSG_NOSIGNAL: a peer that has gone away gives EPIPE, not a signal.
   return ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
 }
 
-ssize_t SocketApi::Receive(int fd, std::span<char> buffer) {
+std::ptrdiff_t SocketApi::Receive(int fd, std::span<char> buffer) {
   return ::recv(fd, buffer.data(), buffer.size(), 0);
 }
 
@@ -54,10 +74,10 @@ void SocketApi::Close(int fd) {
   ::close(fd);
 }
 
-std::optional<in_addr> SocketApi::ResolveIpv4(const std::string& host) {
+std::optional<std::uint32_t> SocketApi::ResolveIpv4(const std::string& host) {
   in_addr address{};
   if (::inet_pton(AF_INET, host.c_str(), &address) == 1)
-    return address;
+    return ntohl(address.s_addr);
   addrinfo hints{};
   hints.ai_family = AF_INET;
   hints.ai_socktype = SOCK_STREAM;
@@ -66,7 +86,7 @@ std::optional<in_addr> SocketApi::ResolveIpv4(const std::string& host) {
     return std::nullopt;
   }
   const std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> owner(found, &::freeaddrinfo);
-  return reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr;
+  return ntohl(reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr.s_addr);
 }
 
 }  // namespace kitebar

@@ -1,0 +1,16 @@
+# What the Windows build adds: a runtime linked in statically, so that each
+# .exe runs on a bare Windows (and under Wine) without the MinGW DLLs; Unicode
+# Windows API names; and the header-only CLI11 of the build machine, which
+# sits among its other headers (/usr/include), so it is reached through a
+# folder that holds only it.
+target_link_options(kitebar_options INTERFACE -static -static-libgcc -static-libstdc++)
+target_compile_definitions(kitebar_options INTERFACE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
+                                                     _WIN32_WINNT=0x0A00)
+
+set(KITEBAR_CLI11_SOURCE_DIR /usr/include/CLI CACHE PATH "The CLI11 headers to use in the cross build")
+if(NOT EXISTS ${KITEBAR_CLI11_SOURCE_DIR}/CLI.hpp)
+  message(FATAL_ERROR "CLI11 not found in ${KITEBAR_CLI11_SOURCE_DIR}: install libcli11-dev")
+endif()
+set(KITEBAR_CLI11_INCLUDE_DIR ${PROJECT_BINARY_DIR}/cli11-include)
+file(MAKE_DIRECTORY ${KITEBAR_CLI11_INCLUDE_DIR})
+file(CREATE_LINK ${KITEBAR_CLI11_SOURCE_DIR} ${KITEBAR_CLI11_INCLUDE_DIR}/CLI SYMBOLIC)

@@ -1,0 +1,157 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+
+#include "common/AtomicFile.h"
+#include "common/AtomicFileParts.h"
+#include "common/FileDescriptor.h"
+
+namespace kitebar {
+namespace {
+
+using file_parts::NotRegularMessage;
+using file_parts::TooLargeMessage;
+
+constexpr mode_t kAnyWriteBit = S_IWUSR | S_IWGRP | S_IWOTH;
+
+std::string SystemError(std::string_view what, const std::filesystem::path& file, int error) {
+  return file_parts::Failure(what, file, DescribeSystemError(error));
+}
+
+// Writes all of `bytes`, retrying short writes and interrupted calls.
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR)
+        continue;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+// Root may write whatever the permission bits say, so a file the user made
+// read-only is recognised by its bits as well as by access().
+bool IsReadOnly(const std::filesystem::path& file, const struct stat& status) {
+  return (status.st_mode & kAnyWriteBit) == 0 ||
+         (::access(file.c_str(), W_OK) != 0 && errno == EACCES);
+}
+
+// Creates the temporary file exclusively: an existing file or link of that
+// name is never opened, let alone followed.
+Result<std::pair<FileDescriptor, std::filesystem::path>> CreateTemporaryFile(
+    const std::filesystem::path& file) {
+  for (int attempt = 0; attempt < file_parts::kTemporaryNameAttempts; ++attempt) {
+    std::filesystem::path name =
+        file_parts::TemporaryName(file, static_cast<std::uint64_t>(::getpid()));
+    FileDescriptor fd(
+        ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+    if (fd.valid())
+      return std::make_pair(std::move(fd), std::move(name));
+    if (errno != EEXIST)
+      return Status::Failure(SystemError("の一時ファイルを作成できません", file, errno));
+  }
+  return Status::Failure(SystemError("の一時ファイルを作成できません", file, EEXIST));
+}
+
+}  // namespace
+
+namespace file_parts {
+
+Result<std::string> ReadRegularFile(const std::filesystem::path& file, std::size_t maxBytes,
+                                    bool missingIsEmpty) {
+  // Without O_NONBLOCK a named pipe would block the open until a writer came.
+  FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  if (!fd.valid()) {
+    if (missingIsEmpty && errno == ENOENT)
+      return std::string();
+    return Status::Failure(SystemError("を開けません", file, errno));
+  }
+  struct stat status {};
+  if (::fstat(fd.get(), &status) != 0)
+    return Status::Failure(SystemError("を読めません", file, errno));
+  if (!S_ISREG(status.st_mode))
+    return Status::Failure(NotRegularMessage(file, "読めません"));
+  if (status.st_size < 0 || static_cast<std::uintmax_t>(status.st_size) > maxBytes)
+    return Status::Failure(TooLargeMessage(file, maxBytes));
+  std::string contents;
+  contents.reserve(static_cast<std::size_t>(status.st_size));
+  char buffer[65536];
+  for (;;) {
+    const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
+    if (got < 0) {
+      if (errno == EINTR)
+        continue;
+      return Status::Failure(SystemError("を読めません", file, errno));
+    }
+    if (got == 0)
+      break;
+    // The file may grow while it is read.
+    if (contents.size() + static_cast<std::size_t>(got) > maxBytes)
+      return Status::Failure(TooLargeMessage(file, maxBytes));
+    contents.append(buffer, static_cast<std::size_t>(got));
+  }
+  return contents;
+}
+
+}  // namespace file_parts
+
+Status CheckReplaceable(const std::filesystem::path& file) {
+  struct stat status {};
+  if (::stat(file.c_str(), &status) != 0) {
+    if (errno == ENOENT)
+      return Status::Ok();
+    return Status::Failure(SystemError("を確かめられません", file, errno));
+  }
+  if (!S_ISREG(status.st_mode))
+    return Status::Failure(NotRegularMessage(file, "置き換えられません"));
+  if (IsReadOnly(file, status))
+    return Status::Failure(file_parts::ReadOnlyMessage(file));
+  return Status::Ok();
+}
+
+Status WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes) {
+  if (Status replaceable = CheckReplaceable(file); !replaceable.ok())
+    return replaceable;
+  struct stat old {};
+  const bool replacing = ::stat(file.c_str(), &old) == 0;
+  auto created = CreateTemporaryFile(file);
+  if (!created.ok())
+    return created.status();
+  auto& [fd, temporary] = created.value();
+  // The new file keeps what the user set on the old one.
+  const bool written = (!replacing || ::fchmod(fd.get(), old.st_mode & 07777) == 0) &&
+                       WriteAll(fd.get(), bytes) && ::fdatasync(fd.get()) == 0;
+  const int writeError = errno;
+  const bool closed = fd.Close();
+  const int closeError = errno;
+  if (!written || !closed) {
+    ::unlink(temporary.c_str());
+    return Status::Failure(
+        SystemError("に書き込めません", file, written ? closeError : writeError));
+  }
+  if (::rename(temporary.c_str(), file.c_str()) != 0) {
+    const int renameError = errno;
+    ::unlink(temporary.c_str());
+    return Status::Failure(SystemError("を置き換えられません", file, renameError));
+  }
+  return Status::Ok();
+}
+
+Status CheckReadable(const std::filesystem::path& file, std::size_t maxBytes) {
+  struct stat status {};
+  if (::stat(file.c_str(), &status) != 0)
+    return Status::Ok();
+  if (!S_ISREG(status.st_mode))
+    return Status::Failure(NotRegularMessage(file, "読めません"));
+  if (status.st_size < 0 || static_cast<std::uintmax_t>(status.st_size) > maxBytes)
+    return Status::Failure(TooLargeMessage(file, maxBytes));
+  return Status::Ok();
+}
+
+}  // namespace kitebar

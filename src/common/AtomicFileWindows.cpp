@@ -1,0 +1,238 @@
+#include <aclapi.h>
+#include <windows.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "common/AtomicFile.h"
+#include "common/AtomicFileParts.h"
+#include "common/WindowsHandle.h"
+
+namespace kitebar {
+namespace {
+
+using file_parts::NotRegularMessage;
+using file_parts::TooLargeMessage;
+using windows::UniqueHandle;
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+// Attributes that the new file takes over from the old one.
+constexpr DWORD kKeptAttributes =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+// A rename that another program's open handle blocks is tried again for
+// about a second.
+constexpr int kReplaceAttempts = 20;
+constexpr std::chrono::milliseconds kReplaceRetryInterval{50};
+constexpr DWORD kReadChunk = 65536;
+
+std::string SystemError(std::string_view what, const std::filesystem::path& file, DWORD error) {
+  return file_parts::Failure(what, file, windows::DescribeError(error));
+}
+
+// Opens `file` without reading it, for its type and attributes; a folder
+// opens too, so that it can be named as such.
+UniqueHandle OpenForQuery(const std::filesystem::path& file, DWORD access) {
+  return UniqueHandle(::CreateFileW(file.c_str(), access, kShareAll, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+bool WriteAll(HANDLE handle, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+    DWORD written = 0;
+    if (::WriteFile(handle, bytes.data(), piece, &written, nullptr) == 0 || written == 0)
+      return false;
+    bytes.remove_prefix(written);
+  }
+  return true;
+}
+
+// The access rules of a file, to be given to the file that replaces it.
+class AccessRules {
+ public:
+  // Nothing to keep for a file that does not exist, or on a file system
+  // without access rules.
+  static AccessRules Of(const std::filesystem::path& file) {
+    AccessRules rules;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (::GetNamedSecurityInfoW(file.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                                nullptr, &rules.list_, nullptr, &descriptor) != ERROR_SUCCESS) {
+      return rules;
+    }
+    rules.descriptor_.reset(descriptor);
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    rules.protected_ = ::GetSecurityDescriptorControl(descriptor, &control, &revision) != 0 &&
+                       (control & SE_DACL_PROTECTED) != 0;
+    return rules;
+  }
+
+  // An inherited rule is left to the folder, as for any new file in it; the
+  // rules set on the file itself are copied.
+  DWORD ApplyTo(HANDLE handle) const {
+    if (list_ == nullptr)
+      return ERROR_SUCCESS;
+    const SECURITY_INFORMATION what =
+        DACL_SECURITY_INFORMATION |
+        (protected_ ? PROTECTED_DACL_SECURITY_INFORMATION : UNPROTECTED_DACL_SECURITY_INFORMATION);
+    return ::SetSecurityInfo(handle, SE_FILE_OBJECT, what, nullptr, nullptr, list_, nullptr);
+  }
+
+ private:
+  struct LocalFreer {
+    void operator()(void* memory) const { ::LocalFree(memory); }
+  };
+  std::unique_ptr<void, LocalFreer> descriptor_;
+  PACL list_ = nullptr;  // inside descriptor_
+  bool protected_ = false;
+};
+
+// Creates the temporary file exclusively (CREATE_NEW): an existing file or
+// link of that name is never opened, let alone followed.
+Result<std::pair<UniqueHandle, std::filesystem::path>> CreateTemporaryFile(
+    const std::filesystem::path& file) {
+  for (int attempt = 0; attempt < file_parts::kTemporaryNameAttempts; ++attempt) {
+    std::filesystem::path name = file_parts::TemporaryName(file, ::GetCurrentProcessId());
+    UniqueHandle handle(::CreateFileW(name.c_str(), GENERIC_WRITE | WRITE_DAC, 0, nullptr,
+                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (handle.valid())
+      return std::make_pair(std::move(handle), std::move(name));
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+      return Status::Failure(SystemError("の一時ファイルを作成できません", file, error));
+  }
+  return Status::Failure(SystemError("の一時ファイルを作成できません", file, ERROR_FILE_EXISTS));
+}
+
+bool KeepAttributes(HANDLE handle, DWORD oldAttributes) {
+  const DWORD kept = oldAttributes & kKeptAttributes;
+  if (kept == 0)
+    return true;
+  FILE_BASIC_INFO information{};  // zero times: left as they are
+  information.FileAttributes = kept;
+  return ::SetFileInformationByHandle(handle, FileBasicInfo, &information, sizeof information) != 0;
+}
+
+// Renames `temporary` over `file` in one step, flushed through to the disk.
+DWORD Replace(const std::filesystem::path& temporary, const std::filesystem::path& file) {
+  DWORD error = ERROR_SUCCESS;
+  for (int attempt = 0; attempt < kReplaceAttempts; ++attempt) {
+    if (::MoveFileExW(temporary.c_str(), file.c_str(),
+                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0)
+      return ERROR_SUCCESS;
+    error = ::GetLastError();
+    if (!windows::MayPassSoon(error))
+      return error;
+    std::this_thread::sleep_for(kReplaceRetryInterval);
+  }
+  return error;
+}
+
+}  // namespace
+
+namespace file_parts {
+
+Result<std::string> ReadRegularFile(const std::filesystem::path& file, std::size_t maxBytes,
+                                    bool missingIsEmpty) {
+  // Shared for deletion too, so that a writer's rename never waits for a
+  // reader.
+  UniqueHandle handle(::CreateFileW(file.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!handle.valid()) {
+    const DWORD error = ::GetLastError();
+    if (missingIsEmpty && windows::IsMissing(error))
+      return std::string();
+    return Status::Failure(SystemError("を開けません", file, error));
+  }
+  if (!windows::IsRegularFile(handle.get()))
+    return Status::Failure(NotRegularMessage(file, "読めません"));
+  LARGE_INTEGER size{};
+  if (::GetFileSizeEx(handle.get(), &size) == 0)
+    return Status::Failure(SystemError("を読めません", file, ::GetLastError()));
+  if (size.QuadPart < 0 || static_cast<std::uint64_t>(size.QuadPart) > maxBytes)
+    return Status::Failure(TooLargeMessage(file, maxBytes));
+  std::string contents;
+  contents.reserve(static_cast<std::size_t>(size.QuadPart));
+  auto buffer = std::make_unique<char[]>(kReadChunk);
+  for (;;) {
+    DWORD got = 0;
+    if (::ReadFile(handle.get(), buffer.get(), kReadChunk, &got, nullptr) == 0)
+      return Status::Failure(SystemError("を読めません", file, ::GetLastError()));
+    if (got == 0)
+      break;
+    // The file may grow while it is read.
+    if (contents.size() + got > maxBytes)
+      return Status::Failure(TooLargeMessage(file, maxBytes));
+    contents.append(buffer.get(), got);
+  }
+  return contents;
+}
+
+}  // namespace file_parts
+
+Status CheckReplaceable(const std::filesystem::path& file) {
+  const UniqueHandle handle = OpenForQuery(file, FILE_READ_ATTRIBUTES);
+  if (!handle.valid()) {
+    const DWORD error = ::GetLastError();
+    if (windows::IsMissing(error))
+      return Status::Ok();
+    return Status::Failure(SystemError("を確かめられません", file, error));
+  }
+  if (!windows::IsRegularFile(handle.get()))
+    return Status::Failure(NotRegularMessage(file, "置き換えられません"));
+  const DWORD attributes = ::GetFileAttributesW(file.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
+    return Status::Failure(file_parts::ReadOnlyMessage(file));
+  // Access rules that deny writing make the file read-only for this user.
+  if (!OpenForQuery(file, FILE_WRITE_DATA).valid() && ::GetLastError() == ERROR_ACCESS_DENIED)
+    return Status::Failure(file_parts::ReadOnlyMessage(file));
+  return Status::Ok();
+}
+
+Status WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes) {
+  if (Status replaceable = CheckReplaceable(file); !replaceable.ok())
+    return replaceable;
+  const DWORD oldAttributes = ::GetFileAttributesW(file.c_str());
+  const bool replacing = oldAttributes != INVALID_FILE_ATTRIBUTES;
+  const AccessRules rules = replacing ? AccessRules::Of(file) : AccessRules();
+  auto created = CreateTemporaryFile(file);
+  if (!created.ok())
+    return created.status();
+  auto& [handle, temporary] = created.value();
+  // The new file keeps what the user set on the old one.
+  DWORD error = replacing ? rules.ApplyTo(handle.get()) : ERROR_SUCCESS;
+  const bool written = error == ERROR_SUCCESS &&
+                       (!replacing || KeepAttributes(handle.get(), oldAttributes)) &&
+                       WriteAll(handle.get(), bytes) && ::FlushFileBuffers(handle.get()) != 0;
+  if (!written && error == ERROR_SUCCESS)
+    error = ::GetLastError();
+  const bool closed = handle.Close();
+  if (written && !closed)
+    error = ::GetLastError();
+  if (!written || !closed) {
+    ::DeleteFileW(temporary.c_str());
+    return Status::Failure(SystemError("に書き込めません", file, error));
+  }
+  if (const DWORD replaceError = Replace(temporary, file); replaceError != ERROR_SUCCESS) {
+    ::DeleteFileW(temporary.c_str());
+    return Status::Failure(SystemError("を置き換えられません", file, replaceError));
+  }
+  return Status::Ok();
+}
+
+Status CheckReadable(const std::filesystem::path& file, std::size_t maxBytes) {
+  const UniqueHandle handle = OpenForQuery(file, FILE_READ_ATTRIBUTES);
+  if (!handle.valid())
+    return Status::Ok();
+  if (!windows::IsRegularFile(handle.get()))
+    return Status::Failure(NotRegularMessage(file, "読めません"));
+  LARGE_INTEGER size{};
+  if (::GetFileSizeEx(handle.get(), &size) != 0 &&
+      (size.QuadPart < 0 || static_cast<std::uint64_t>(size.QuadPart) > maxBytes))
+    return Status::Failure(TooLargeMessage(file, maxBytes));
+  return Status::Ok();
+}
+
+}  // namespace kitebar

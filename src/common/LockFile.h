@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "common/Status.h"
+
+namespace kitebar {
+
+// The open lock file of a folder, for FolderLock; each platform has its file
+// (LockFilePosix.cpp, LockFileWindows.cpp). Closing it releases the lock.
+class LockFile {
+ public:
+  enum class Attempt { kLocked, kHeldElsewhere, kFailed };
+
+  // Opens (creating it when needed) the lock file without following a link
+  // in its place; it must be a regular file. A read-only one still serves.
+  static Result<LockFile> Open(const std::filesystem::path& file);
+
+  // One attempt at the exclusive lock, without waiting.
+  Attempt TryLock();
+
+  LockFile(LockFile&& other) noexcept;
+  LockFile& operator=(LockFile&& other) noexcept;
+  LockFile(const LockFile&) = delete;
+  LockFile& operator=(const LockFile&) = delete;
+  ~LockFile();
+
+ private:
+  static constexpr std::intptr_t kNone = -1;
+  explicit LockFile(std::intptr_t handle) : handle_(handle) {}
+  void Release();
+
+  std::intptr_t handle_ = kNone;  // a descriptor, or a HANDLE
+};
+
+// The failures of LockFile::Open, worded alike on every platform.
+std::string LockFileCreationFailure(const std::filesystem::path& file, std::string_view reason);
+std::string LockFileNotRegularFailure(const std::filesystem::path& file);
+
+}  // namespace kitebar
