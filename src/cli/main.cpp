@@ -15,6 +15,10 @@ int main(int argc, char** argv) {
       "kitebar-cli: the Kitebar predictor from the command line.\n"
       "Works on the files of the current directory."};
   app.require_subcommand(1);
+  // Options begin with "-" on every platform: on Windows "/" would otherwise
+  // start one too, and take a path for an unknown option. Sub-commands copy
+  // this on creation.
+  app.allow_windows_style_options(false);
   std::vector<std::unique_ptr<Command>> commands = MakeCommands();
   std::vector<std::pair<CLI::App*, Command*>> registered;
   for (const auto& command : commands)

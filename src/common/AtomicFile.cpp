@@ -42,9 +42,15 @@ std::string ReadOnlyMessage(const std::filesystem::path& file) {
 std::filesystem::path TemporaryName(const std::filesystem::path& file, std::uint64_t process) {
   static std::atomic<unsigned> counter{0};
   thread_local std::mt19937 random{std::random_device{}()};
+  std::string suffix = ".";
+  suffix += std::to_string(process);
+  suffix += '-';
+  suffix += std::to_string(counter++);
+  suffix += '-';
+  suffix += std::to_string(random() % 1000000);
+  suffix += ".tmp";
   std::filesystem::path name = file;
-  name += "." + std::to_string(process) + "-" + std::to_string(counter++) + "-" +
-          std::to_string(random() % 1000000) + ".tmp";
+  name += suffix;
   return name;
 }
 
