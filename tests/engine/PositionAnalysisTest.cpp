@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "history/DrawHistory.h"
+#ifndef _WIN32
 #include "support/FileSizeLimit.h"
+#endif
 #include "support/TempWorkingDirectory.h"
 
 namespace kitebar {
@@ -103,6 +105,7 @@ TEST(PositionAnalysis, RefusesDrawsOutsideTheRangeAndReportsAFailedSave) {
   RecordingFeedback feedback;
   EXPECT_FALSE(AnalysePositions(history, 1, AnalysisMode::kAutomatic, 0, feedback).ok());
   EXPECT_FALSE(AnalysePositions(history, 10000, AnalysisMode::kSingle, 0, feedback).ok());
+#ifndef _WIN32  // RLIMIT_FSIZE: POSIX only
   feedback.progress.clear();
   const Result<PositionAnalysis> failed = [&] {
     const test::FileSizeLimit fullDisk(8);
@@ -112,6 +115,7 @@ TEST(PositionAnalysis, RefusesDrawsOutsideTheRangeAndReportsAFailedSave) {
   EXPECT_EQ(feedback.progress, std::vector<int>{10});
   EXPECT_EQ(ReadFileBytes(kHistoryFileName), "0001,123\r\n0002,456\r\n");
   EXPECT_EQ(history.record(2).positionText(), "466");  // kept in memory
+#endif
 }
 
 // An estimate made from a draw without a three-digit winning number would be

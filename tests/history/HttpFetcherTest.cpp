@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/socket.h>
 
 #include <chrono>
 #include <string>
@@ -115,12 +114,8 @@ TEST(HttpFetcherTest, ConnectToAServerThatNeverAnswersEndsAtTheTimeout) {
   // A listener whose one-place queue is full drops further handshakes, so the
   // next connect stays pending as it would towards a silent address.
   const test::LoopbackListener listener(0);
-  const int filler = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<std::uint16_t>(listener.port()));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  ASSERT_EQ(::connect(filler, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  const int filler = test::ConnectToLoopback(listener.port());
+  ASSERT_GE(filler, 0);
   const auto started = std::chrono::steady_clock::now();
   const Fetched got = FetchFrom(listener.Url("/"), 1);
   // A hang guard, far above the one-second timeout: unbounded, the system
@@ -129,7 +124,7 @@ TEST(HttpFetcherTest, ConnectToAServerThatNeverAnswersEndsAtTheTimeout) {
   EXPECT_FALSE(got.connected);
   EXPECT_TRUE(got.messages.empty());
   EXPECT_EQ(got.socketAfter, -1);
-  ::close(filler);
+  test::CloseSocket(filler);
 }
 
 TEST(HttpFetcherTest, FetchWithoutConnectionFails) {

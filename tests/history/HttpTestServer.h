@@ -1,11 +1,5 @@
 #pragma once
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -16,6 +10,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/TestSockets.h"
+
 namespace kitebar::test {
 
 // Servers on 127.0.0.1 (an ephemeral port) for the HTTP client's tests. Every
@@ -24,22 +20,10 @@ inline constexpr int kServerWaitMilliseconds = 10000;
 
 class LoopbackListener {
  public:
-  explicit LoopbackListener(int backlog = 8)
-      : fd_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const int reuse = 1;
-    ::setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse);
-    ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::listen(fd_, backlog);
-    socklen_t length = sizeof address;
-    ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
-    port_ = ntohs(address.sin_port);
-  }
+  explicit LoopbackListener(int backlog = 8) : fd_(ListenOnLoopback(backlog, &port_)) {}
   LoopbackListener(const LoopbackListener&) = delete;
   LoopbackListener& operator=(const LoopbackListener&) = delete;
-  ~LoopbackListener() { ::close(fd_); }
+  ~LoopbackListener() { CloseSocket(fd_); }
 
   int port() const { return port_; }
   std::string Url(std::string_view path) const {
@@ -47,15 +31,14 @@ class LoopbackListener {
   }
   // The next connection, or -1 when none comes within `milliseconds`.
   int Accept(int milliseconds = kServerWaitMilliseconds) const {
-    pollfd entry{fd_, POLLIN, 0};
-    if (::poll(&entry, 1, milliseconds) != 1)
+    if (!WaitReadable(fd_, milliseconds))
       return -1;
-    return ::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
+    return AcceptConnection(fd_);
   }
 
  private:
-  int fd_;
   int port_ = 0;
+  int fd_;
 };
 
 // Reads what the client sends up to the blank line that ends its request.
@@ -63,10 +46,9 @@ inline std::string ReadRequest(int connection) {
   std::string request;
   char buffer[512];
   while (request.find("\r\n\r\n") == std::string::npos && request.size() < 4096) {
-    pollfd entry{connection, POLLIN, 0};
-    if (::poll(&entry, 1, kServerWaitMilliseconds) != 1)
+    if (!WaitReadable(connection, kServerWaitMilliseconds))
       break;
-    const ssize_t got = ::recv(connection, buffer, sizeof buffer, 0);
+    const std::ptrdiff_t got = ReceiveSome(connection, buffer, sizeof buffer);
     if (got <= 0)
       break;
     request.append(buffer, static_cast<std::size_t>(got));
@@ -76,7 +58,7 @@ inline std::string ReadRequest(int connection) {
 
 inline void SendAll(int connection, std::string_view bytes) {
   while (!bytes.empty()) {
-    const ssize_t sent = ::send(connection, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    const std::ptrdiff_t sent = SendSome(connection, bytes);
     if (sent <= 0)
       return;
     bytes.remove_prefix(static_cast<std::size_t>(sent));
@@ -89,8 +71,7 @@ inline void WaitForClientClose(int connection) {
   const auto deadline =
       std::chrono::steady_clock::now() + std::chrono::milliseconds(kServerWaitMilliseconds);
   while (std::chrono::steady_clock::now() < deadline) {
-    pollfd entry{connection, POLLIN, 0};
-    if (::poll(&entry, 1, 100) == 1 && ::recv(connection, buffer, sizeof buffer, 0) <= 0)
+    if (WaitReadable(connection, 100) && ReceiveSome(connection, buffer, sizeof buffer) <= 0)
       return;
   }
 }
@@ -131,7 +112,7 @@ class ScriptedServer {
     } else {
       WaitForClientClose(connection);
     }
-    ::close(connection);
+    CloseSocket(connection);
   }
 
   LoopbackListener listener_;
@@ -179,7 +160,7 @@ class PageServer {
               page == pages_.end()
                   ? std::string("HTTP/1.0 404 Not Found\r\nServer: test\r\n\r\nnot found")
                   : "HTTP/1.0 200 OK\r\nServer: test\r\n\r\n" + page->second);
-      ::close(connection);
+      CloseSocket(connection);
     }
   }
 

@@ -4,7 +4,9 @@
 
 #include <array>
 
+#ifndef _WIN32
 #include "support/FileSizeLimit.h"
+#endif
 #include "support/TempWorkingDirectory.h"
 
 namespace kitebar {
@@ -74,6 +76,7 @@ TEST(PrivateProfileWrite, ReplacesTheValueInItsLineAndKeepsEveryOtherLine) {
   EXPECT_EQ(ReadProfileString(kFile, "StepNum", "num", "", 16), "55");
 }
 
+#ifndef _WIN32  // RLIMIT_FSIZE: POSIX only
 TEST(PrivateProfileWrite, FailureLeavesTheOldFileAsItWas) {
   TempWorkingDirectory folder;
   WriteFileBytes(kFile, "[StepNum]\r\nnum=40\r\n");
@@ -82,6 +85,7 @@ TEST(PrivateProfileWrite, FailureLeavesTheOldFileAsItWas) {
   EXPECT_FALSE(WritePrivateProfileString("StepNum", "num", "41", kFile));
   EXPECT_EQ(ReadFileBytes(kFile), "[StepNum]\r\nnum=40\r\n");
 }
+#endif
 
 }  // namespace
 }  // namespace kitebar

@@ -1,21 +1,27 @@
 #include "support/TempWorkingDirectory.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <fstream>
 #include <iterator>
+#include <random>
 
 namespace kitebar::test {
 
 TempWorkingDirectory::TempWorkingDirectory() : previous_(std::filesystem::current_path()) {
-  std::string pattern = (std::filesystem::temp_directory_path() / "kitebar-test-XXXXXX").string();
-  const char* made = ::mkdtemp(pattern.data());
-  if (made == nullptr) {
+  // A fresh name of our own: create_directory reports a folder that was there.
+  std::random_device random;
+  for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+    std::filesystem::path candidate = std::filesystem::temp_directory_path() /
+                                      ("kitebar-test-" + std::to_string(random()));
+    std::error_code error;
+    if (std::filesystem::create_directory(candidate, error))
+      path_ = std::move(candidate);
+  }
+  if (path_.empty()) {
     ADD_FAILURE() << "cannot create a temporary folder";
     return;
   }
-  path_ = made;
   std::filesystem::current_path(path_);
 }
 
