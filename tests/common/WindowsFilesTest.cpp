@@ -1,0 +1,154 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <thread>
+#include <vector>
+
+#include "common/AtomicFile.h"
+#include "common/FolderLock.h"
+#include "support/TempWorkingDirectory.h"
+
+// The Windows side of the file layer, where Linux has permission bits, links
+// and flock: attributes, devices, other programs' open handles and LockFileEx.
+namespace kitebar {
+namespace {
+
+using test::ReadFileBytes;
+using test::TempWorkingDirectory;
+using test::WriteFileBytes;
+
+std::vector<std::string> FolderEntries() {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator("."))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Another program's handle on `file` that does not share deletion, as an
+// editor or a virus scanner may hold one: the file cannot be replaced while
+// it is open.
+HANDLE OpenWithoutSharingDeletion(const char* file) {
+  return ::CreateFileA(file, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+TEST(WindowsFiles, AReplacementThatFailsLeavesTheOldFileAndNoTemporaryOne) {
+  TempWorkingDirectory folder;
+  WriteFileBytes("a.dat", "old");
+  const HANDLE other = OpenWithoutSharingDeletion("a.dat");
+  ASSERT_NE(other, INVALID_HANDLE_VALUE);
+  const Status written = WriteFileAtomically("a.dat", "new");
+  ::CloseHandle(other);
+  EXPECT_FALSE(written.ok());
+  EXPECT_NE(written.message().find("a.dat"), std::string::npos) << written.message();
+  EXPECT_EQ(ReadFileBytes("a.dat"), "old");
+  EXPECT_EQ(FolderEntries(), std::vector<std::string>{"a.dat"});
+}
+
+TEST(WindowsFiles, AReplacementWaitsForAnotherProgramThatLetsGoSoon) {
+  TempWorkingDirectory folder;
+  WriteFileBytes("a.dat", "old");
+  const HANDLE other = OpenWithoutSharingDeletion("a.dat");
+  ASSERT_NE(other, INVALID_HANDLE_VALUE);
+  std::thread closer([other] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    ::CloseHandle(other);
+  });
+  const Status written = WriteFileAtomically("a.dat", "new");
+  closer.join();
+  EXPECT_TRUE(written.ok()) << written.message();
+  EXPECT_EQ(ReadFileBytes("a.dat"), "new");
+  EXPECT_EQ(FolderEntries(), std::vector<std::string>{"a.dat"});
+}
+
+// Refused before anything is written, as on Linux.
+struct Refusal {
+  const char* name;
+  const char* file;
+  void (*prepare)(const char* file);
+  const char* messagePart;
+};
+
+class WindowsFileRefusal : public testing::TestWithParam<Refusal> {};
+
+TEST_P(WindowsFileRefusal, ComesBeforeAnyWriteAndNamesTheFile) {
+  TempWorkingDirectory folder;
+  GetParam().prepare(GetParam().file);
+  const Status written = WriteFileAtomically(GetParam().file, "new");
+  ASSERT_FALSE(written.ok());
+  EXPECT_NE(written.message().find(GetParam().messagePart), std::string::npos)
+      << written.message();
+  EXPECT_FALSE(CheckReplaceable(GetParam().file).ok());
+  EXPECT_EQ(FolderEntries().size(), std::filesystem::exists(GetParam().file) ? 1u : 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WindowsFileRefusal,
+    testing::Values(Refusal{"ReadOnlyAttribute", "a.dat",
+                            [](const char* file) {
+                              WriteFileBytes(file, "old");
+                              ::SetFileAttributesA(file, FILE_ATTRIBUTE_READONLY);
+                            },
+                            "読み取り専用"},
+                    Refusal{"Folder", "a.dat",
+                            [](const char* file) { std::filesystem::create_directory(file); },
+                            "通常のファイルではない"},
+                    Refusal{"Device", "NUL", [](const char*) {}, "通常のファイルではない"}),
+    [](const testing::TestParamInfo<Refusal>& info) { return info.param.name; });
+
+TEST(WindowsFiles, ADeviceIsNeverRead) {
+  const Result<std::string> read = ReadWholeFile("NUL", 100);
+  ASSERT_FALSE(read.ok());
+  EXPECT_NE(read.message().find("通常のファイルではない"), std::string::npos) << read.message();
+  EXPECT_FALSE(CheckReadable("NUL", 100).ok());
+}
+
+TEST(WindowsFiles, AHiddenFileStaysHidden) {
+  TempWorkingDirectory folder;
+  WriteFileBytes("a.dat", "old");
+  ::SetFileAttributesA("a.dat", FILE_ATTRIBUTE_HIDDEN);
+  ASSERT_TRUE(WriteFileAtomically("a.dat", "new").ok());
+  EXPECT_EQ(ReadFileBytes("a.dat"), "new");
+  EXPECT_NE(::GetFileAttributesA("a.dat") & FILE_ATTRIBUTE_HIDDEN, 0u);
+}
+
+// Another process holds the lock: LockFileEx keeps this one out until it lets
+// go.
+TEST(WindowsFolderLock, IsExclusiveBetweenTwoProcesses) {
+  TempWorkingDirectory folder;
+  wchar_t self[MAX_PATH];
+  ASSERT_GT(::GetModuleFileNameW(nullptr, self, MAX_PATH), 0u);
+  const std::filesystem::path holder =
+      std::filesystem::path(self).parent_path() / "kitebar_lock_holder.exe";
+  std::wstring commandLine = L"\"" + holder.wstring() + L"\" \"" + folder.path().wstring() + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  ASSERT_NE(::CreateProcessW(holder.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                             nullptr, nullptr, &startup, &process),
+            0);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!std::filesystem::exists("held") && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  const Result<FolderLock> refused = FolderLock::Acquire(".", std::chrono::milliseconds(200));
+  WriteFileBytes("release", "x");
+  const DWORD waited = ::WaitForSingleObject(process.hProcess, 20000);
+  DWORD exitCode = 1;
+  ::GetExitCodeProcess(process.hProcess, &exitCode);
+  ::CloseHandle(process.hThread);
+  ::CloseHandle(process.hProcess);
+  ASSERT_TRUE(std::filesystem::exists("held"));
+  EXPECT_EQ(waited, WAIT_OBJECT_0);
+  EXPECT_EQ(exitCode, 0u);
+  ASSERT_FALSE(refused.ok());
+  EXPECT_EQ(refused.message(), AnotherWriterMessage());
+  EXPECT_TRUE(FolderLock::Acquire(".", std::chrono::milliseconds(200)).ok());
+}
+
+}  // namespace
+}  // namespace kitebar
