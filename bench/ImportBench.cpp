@@ -78,9 +78,7 @@ class ServedResponse final : public SocketApi {
   int PendingError(int) override { return 0; }
   void Shutdown(int) override {}
   void Close(int) override {}
-  std::optional<std::uint32_t> ResolveIpv4(const std::string&) override {
-    return kLoopbackIpv4;
-  }
+  std::optional<std::uint32_t> ResolveIpv4(const std::string&) override { return kLoopbackIpv4; }
 
  private:
   static constexpr int kSocket = 1000;

@@ -1,6 +1,7 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+
 #include <shellapi.h>
 
 #include <cstdio>

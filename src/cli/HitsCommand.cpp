@@ -4,8 +4,8 @@
 #include "cli/Output.h"
 #include "common/NumberText.h"
 #include "engine/BackTest.h"
-#include "reports/HitReport.h"
 #include "reports/BrowserPageOpener.h"
+#include "reports/HitReport.h"
 
 namespace kitebar::cli {
 namespace {

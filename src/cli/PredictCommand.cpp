@@ -7,8 +7,8 @@
 #include "common/NumberText.h"
 #include "engine/PredictionRun.h"
 #include "history/DrawHistory.h"
-#include "reports/PredictionReport.h"
 #include "reports/BrowserPageOpener.h"
+#include "reports/PredictionReport.h"
 
 namespace kitebar::cli {
 

@@ -1,5 +1,6 @@
-#include <aclapi.h>
 #include <windows.h>
+
+#include <aclapi.h>
 
 #include <chrono>
 #include <memory>

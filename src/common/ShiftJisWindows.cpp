@@ -21,7 +21,7 @@ struct IconvCode {
 constexpr IconvCode kIconvOnlyCodes[] = {
     {0x00A2, "\x81\x91"}, {0x00A3, "\x81\x92"}, {0x00A5, "\x5C"},
     {0x00AC, "\x81\xCA"}, {0x2014, "\x81\x5C"}, {0x2016, "\x81\x61"},
-    {0x203E, "\x7E"},      {0x2212, "\x81\x7C"}, {0x301C, "\x81\x60"},
+    {0x203E, "\x7E"},     {0x2212, "\x81\x7C"}, {0x301C, "\x81\x60"},
 };
 
 // ...and leaves undefined the bytes 0x80, 0xA0 and 0xFD to 0xFF, which

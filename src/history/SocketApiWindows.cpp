@@ -1,8 +1,8 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <memory>
 
@@ -152,8 +152,7 @@ std::ptrdiff_t SocketApi::Receive(int fd, std::span<char> buffer) {
 int SocketApi::PendingError(int fd) {
   int error = 0;
   int length = sizeof error;
-  if (::getsockopt(Native(fd), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) !=
-      0)
+  if (::getsockopt(Native(fd), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) != 0)
     return ErrnoOf(::WSAGetLastError());
   return ErrnoOf(error);
 }

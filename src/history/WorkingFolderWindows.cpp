@@ -1,4 +1,5 @@
 #include <windows.h>
+
 #include <knownfolders.h>
 #include <shlobj.h>
 
@@ -12,8 +13,7 @@ namespace kitebar {
 Result<std::filesystem::path> DefaultWorkingFolder() {
   PWSTR localAppData = nullptr;
   const HRESULT found = ::SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &localAppData);
-  const std::unique_ptr<wchar_t, decltype(&::CoTaskMemFree)> owner(localAppData,
-                                                                   &::CoTaskMemFree);
+  const std::unique_ptr<wchar_t, decltype(&::CoTaskMemFree)> owner(localAppData, &::CoTaskMemFree);
   if (SUCCEEDED(found) && localAppData != nullptr)
     return std::filesystem::path(localAppData) / L"Kitebar";
   // The shell may be unavailable (a service account): the variable is the

@@ -1,4 +1,5 @@
 #include <windows.h>
+
 #include <shellapi.h>
 
 #include <cstdint>
@@ -17,10 +18,10 @@ Status ShellPageOpener::Open(const std::filesystem::path& page) {
   const auto result = reinterpret_cast<std::intptr_t>(
       ::ShellExecuteW(nullptr, L"open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
   if (result <= 32) {
-    return Status::Failure("ブラウザを起動できません（ShellExecute: " +
-                           FormatInt(static_cast<int>(result)) +
-                           "）。.html ファイルを開くプログラムを設定するか、ページ（" +
-                           page.string() + "）をブラウザで開いてください。");
+    return Status::Failure(
+        "ブラウザを起動できません（ShellExecute: " + FormatInt(static_cast<int>(result)) +
+        "）。.html ファイルを開くプログラムを設定するか、ページ（" + page.string() +
+        "）をブラウザで開いてください。");
   }
   return Status::Ok();
 }

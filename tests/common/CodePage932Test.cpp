@@ -80,14 +80,16 @@ std::uint64_t Checksum(std::string_view text) {
 
 TEST(CodePage932, EveryCharacterIsWrittenAsIconvWritesIt) {
   const std::string listing = EncodingListing();
-  EXPECT_EQ(Checksum(listing), 1800373757212287514u) << "set KITEBAR_PRINT_CP932=1 to print the listing";
+  EXPECT_EQ(Checksum(listing), 1800373757212287514u)
+      << "set KITEBAR_PRINT_CP932=1 to print the listing";
   if (std::getenv("KITEBAR_PRINT_CP932") != nullptr)
     std::fwrite(listing.data(), 1, listing.size(), stdout);
 }
 
 TEST(CodePage932, EveryByteSequenceIsReadAsIconvReadsIt) {
   const std::string listing = DecodingListing();
-  EXPECT_EQ(Checksum(listing), 12236245654463623247u) << "set KITEBAR_PRINT_CP932=1 to print the listing";
+  EXPECT_EQ(Checksum(listing), 12236245654463623247u)
+      << "set KITEBAR_PRINT_CP932=1 to print the listing";
   if (std::getenv("KITEBAR_PRINT_CP932") != nullptr)
     std::fwrite(listing.data(), 1, listing.size(), stdout);
 }
@@ -109,15 +111,16 @@ TEST_P(CodePage932Difference, FollowsIconv) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Characters, CodePage932Difference,
-    testing::Values(Difference{"¢", "\x81\x91"}, Difference{"£", "\x81\x92"},
-                    Difference{"¥", "\x5C"}, Difference{"¬", "\x81\xCA"},
-                    Difference{"—", "\x81\x5C"}, Difference{"‖", "\x81\x61"},
-                    Difference{"‾", "\x7E"}, Difference{"−", "\x81\x7C"},
-                    Difference{"〜", "\x81\x60"}, Difference{"~〜¥", "~\x81\x60\x5C"},
-                    Difference{"\xC2\x80", nullptr}, Difference{"\xEF\xA3\xB0", nullptr},
-                    Difference{"a\xEF\xA3\xB3", nullptr}));
+INSTANTIATE_TEST_SUITE_P(Characters, CodePage932Difference,
+                         testing::Values(Difference{"¢", "\x81\x91"}, Difference{"£", "\x81\x92"},
+                                         Difference{"¥", "\x5C"}, Difference{"¬", "\x81\xCA"},
+                                         Difference{"—", "\x81\x5C"}, Difference{"‖", "\x81\x61"},
+                                         Difference{"‾", "\x7E"}, Difference{"−", "\x81\x7C"},
+                                         Difference{"〜", "\x81\x60"},
+                                         Difference{"~〜¥", "~\x81\x60\x5C"},
+                                         Difference{"\xC2\x80", nullptr},
+                                         Difference{"\xEF\xA3\xB0", nullptr},
+                                         Difference{"a\xEF\xA3\xB3", nullptr}));
 
 TEST(CodePage932Difference, ALoneByte0x80ReadsAsNoCharacter) {
   EXPECT_FALSE(ShiftJisToUtf8("a\x80").ok());

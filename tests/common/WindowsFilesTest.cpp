@@ -81,8 +81,7 @@ TEST_P(WindowsFileRefusal, ComesBeforeAnyWriteAndNamesTheFile) {
   GetParam().prepare(GetParam().file);
   const Status written = WriteFileAtomically(GetParam().file, "new");
   ASSERT_FALSE(written.ok());
-  EXPECT_NE(written.message().find(GetParam().messagePart), std::string::npos)
-      << written.message();
+  EXPECT_NE(written.message().find(GetParam().messagePart), std::string::npos) << written.message();
   EXPECT_FALSE(CheckReplaceable(GetParam().file).ok());
   EXPECT_EQ(FolderEntries().size(), std::filesystem::exists(GetParam().file) ? 1u : 0u);
 }

@@ -79,8 +79,8 @@ TEST_P(SystemSocketExchange, ReportsTheServersEventsAsPosixDoes) {
   std::string received;
   char buffer[256];
   std::ptrdiff_t got = 0;
-  const bool readable = sockets.Poll(fd, SocketApi::kReadable,
-                                     exchange.readable ? kWaitMilliseconds : 300) > 0;
+  const bool readable =
+      sockets.Poll(fd, SocketApi::kReadable, exchange.readable ? kWaitMilliseconds : 300) > 0;
   EXPECT_EQ(readable, exchange.readable);
   while (readable && (got = sockets.Receive(fd, buffer)) > 0) {
     received.append(buffer, static_cast<std::size_t>(got));

@@ -52,12 +52,11 @@ TEST_P(WorkingFolderPreparation, FillsANewFolderAndNeverTouchesAHistory) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, WorkingFolderPreparation,
-    testing::Values(FirstStart{"NewFolder", "data/kitebar", nullptr, true, true,
-                               "0001,123\r\n0002,456\r\n"},
-                    FirstStart{"HistoryKept", "kitebar", "0001,999\r\n", true, true,
-                               "0001,999\r\n"},
-                    FirstStart{"EmptyHistoryKept", "kitebar", "", true, true, ""},
-                    FirstStart{"NoSample", "kitebar", nullptr, false, false, nullptr}),
+    testing::Values(
+        FirstStart{"NewFolder", "data/kitebar", nullptr, true, true, "0001,123\r\n0002,456\r\n"},
+        FirstStart{"HistoryKept", "kitebar", "0001,999\r\n", true, true, "0001,999\r\n"},
+        FirstStart{"EmptyHistoryKept", "kitebar", "", true, true, ""},
+        FirstStart{"NoSample", "kitebar", nullptr, false, false, nullptr}),
     [](const testing::TestParamInfo<FirstStart>& info) { return info.param.name; });
 
 #ifdef _WIN32

@@ -17,7 +17,8 @@ int main(int argc, char** argv) {
     return 1;
   std::ofstream(folder / "held").put('x');
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (!std::filesystem::exists(folder / "release") && std::chrono::steady_clock::now() < deadline)
+  while (!std::filesystem::exists(folder / "release") &&
+         std::chrono::steady_clock::now() < deadline)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   return 0;
 }

@@ -12,8 +12,8 @@ TempWorkingDirectory::TempWorkingDirectory() : previous_(std::filesystem::curren
   // A fresh name of our own: create_directory reports a folder that was there.
   std::random_device random;
   for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
-    std::filesystem::path candidate = std::filesystem::temp_directory_path() /
-                                      ("kitebar-test-" + std::to_string(random()));
+    std::filesystem::path candidate =
+        std::filesystem::temp_directory_path() / ("kitebar-test-" + std::to_string(random()));
     std::error_code error;
     if (std::filesystem::create_directory(candidate, error))
       path_ = std::move(candidate);
