@@ -8,6 +8,7 @@
 
 #include "common/AtomicFile.h"
 #include "common/NumberText.h"
+#include "history/ResultPage.h"
 #include "history/ResultPageReader.h"
 #include "settings/SettingsFiles.h"
 
@@ -45,13 +46,11 @@ Status ReplaceHistoryFile(const std::filesystem::path& scratch, const DrawHistor
 }
 
 // What the user can do after a failed run; the bookmark makes the next run
-// go on from the page after the last one read.
+// go on from the last page read whole.
 constexpr char kIndexFailedAdvice[] =
     "base.ini の [TvalUrl] BaseURL とネットワークの接続を確かめてから、もう一度実行してください。"
     "当選番号ファイルは変更していません。";
-constexpr char kPageFailedAdvice[] =
-    "それまでに読んだページの当選番号は保存されています。もう一度実行すると、続きのページから読み"
-    "込みます。";
+constexpr char kResumeAdvice[] = "もう一度実行すると、最後に読み終えたページから読み込みます。";
 
 class WebImportRun {
  public:
@@ -70,20 +69,28 @@ class WebImportRun {
       return Fail("結果サイトの目次ページ（" + std::string(kIndexPageName) +
                   "）を読めませんでした。" + kIndexFailedAdvice);
     }
+    startCount_ = savedCount_ = history_.count;
     const std::vector<std::string>& queue = reader_.pageNames();
     feedback_.SetProgress(kProgressAfterIndex);
     int progress = kFirstPageProgressBase;
+    int pagesWithoutNewDraw = 0;
     for (std::size_t k = StartIndex(queue, bookmark); k < queue.size(); ++k) {
       feedback_.AddMessageLine(ImportProgressLine(history_.count, static_cast<int>(k)));
       pauseBeforeRequest();
-      if (Status read = ReadPage(queue[k]); !read)
+      const Result<std::string> page = reader_.FetchResultPage(queue[k]);
+      if (!page)
+        return FailAtPage(queue[k], page.status());
+      const int countBefore = history_.count;
+      if (Status read = ReadPage(queue[k], *page); !read)
         return FailAtPage(queue[k], read);
       progress = std::min(progress + kProgressPerPage, kMaxPageProgress);
       feedback_.SetProgress(progress);
       view_.RefreshControls();
-      // A bookmark that cannot be written only makes the next run read more
-      // pages again; the draws themselves are safe in the history file.
-      WriteEndUrl(queue[k]);
+      if (Status marked = WriteEndUrl(queue[k]); !marked)
+        return FailAtBookmark(queue[k], marked);
+      pagesWithoutNewDraw = history_.count > countBefore ? 0 : pagesWithoutNewDraw + 1;
+      if (pagesWithoutNewDraw == kMaxPagesWithoutNewDraw && k + 1 < queue.size())
+        return FailWithoutNewDraws(queue[k]);
     }
     feedback_.SetProgress(kProgressDone);
     feedback_.AddMessageLine(kImportFinishedLine);
@@ -93,12 +100,30 @@ class WebImportRun {
   }
 
  private:
-  Status ReadPage(const std::string& pageName) {
-    if (Status read = reader_.ReadResultPage(pageName); !read)
+  // Reads the page into the history and puts the draws it added in the
+  // history file. A page that stops part way keeps the draws before the
+  // stop, which are sound, and fails: the bookmark does not move past it.
+  Status ReadPage(const std::string& pageName, std::string_view text) {
+    const int countBefore = history_.count;
+    const Status read = ReadResultPageText(pageName, text, history_);
+    if (history_.count > countBefore) {
+      if (Status stored = StoreHistory(); !stored)
+        return stored;
+    }
+    if (!read)
       return read;
     view_.ShowTargetDraw(history_.count + 1);
     view_.RefreshControls();
-    return ReplaceHistoryFile(reader_.ScratchFile(), history_);
+    return Status::Ok();
+  }
+
+  Status StoreHistory() {
+    if (Status written = reader_.WriteScratchFile(); !written)
+      return written;
+    if (Status replaced = ReplaceHistoryFile(reader_.ScratchFile(), history_); !replaced)
+      return replaced;
+    savedCount_ = history_.count;
+    return Status::Ok();
   }
 
   void ShowHistory() {
@@ -107,10 +132,35 @@ class WebImportRun {
     view_.RefillDrawList();
   }
 
-  Status FailAtPage(const std::string& pageName, const Status& read) {
+  std::string SavedSoFar() const {
+    if (savedCount_ == startCount_)
+      return "当選番号ファイルは変更していません。";
+    return "第 " + FormatInt(savedCount_) + " 回までの当選番号は保存されています。";
+  }
+
+  Status FailAtPage(const std::string& pageName, const Status& failure) {
+    return FailAfterPages(pageName + ": " + failure.message() + SavedSoFar() + kResumeAdvice);
+  }
+
+  Status FailAtBookmark(const std::string& pageName, const Status& failure) {
+    return FailAfterPages(
+        "第 " + FormatInt(savedCount_) + " 回までの当選番号は保存しましたが、読み終えたページ（" +
+        pageName + "）を base.ini に記録できません: " + failure.message() +
+        "。base.ini とフォルダーの書き込み権限を確かめてください。次に実行すると、"
+        "前に記録したページから読み直します。");
+  }
+
+  Status FailWithoutNewDraws(const std::string& pageName) {
+    return FailAfterPages(
+        "結果サイトのページを " + FormatInt(kMaxPagesWithoutNewDraw) +
+        " ページ続けて読みましたが、新しい当選番号がなかったため止めました（最後に読んだページ: " +
+        pageName + "）。" + SavedSoFar() + "もう一度実行すると、続きのページから読み込みます。");
+  }
+
+  Status FailAfterPages(const std::string& detail) {
     view_.SetBusy(false);
     ShowHistory();
-    return Fail(pageName + ": " + read.message() + kPageFailedAdvice);
+    return Fail(detail);
   }
 
   // The stop message is the fixed one; the returned failure says what went
@@ -124,6 +174,10 @@ class WebImportRun {
   ImportView& view_;
   Feedback& feedback_;
   ResultPageReader reader_;
+  // The history's count when the pages began, and the last draw in the
+  // history file since.
+  int startCount_ = 0;
+  int savedCount_ = 0;
 };
 
 }  // namespace

@@ -95,12 +95,56 @@ inline void WaitForClientClose(int connection) {
   }
 }
 
+// Ends the connection with a reset (RST) instead of an orderly close.
+inline void ResetConnection(int connection) {
+  const linger abort{1, 0};
+  ::setsockopt(connection, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+  ::close(connection);
+}
+
+// Sends one byte every 200 ms until the client closes its end (bounded): a
+// body that is still arriving when the client's deadline passes.
+inline void Drip(int connection) {
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::milliseconds(kServerWaitMilliseconds);
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (::send(connection, "x", 1, MSG_NOSIGNAL) != 1)
+      return;
+    pollfd entry{connection, POLLIN, 0};
+    char buffer[256];
+    if (::poll(&entry, 1, 200) == 1 && ::recv(connection, buffer, sizeof buffer, 0) <= 0)
+      return;
+  }
+}
+
+// How a hostile server ends an answer: an orderly close, a reset, or a body
+// dripping on past the client's deadline.
+enum class AnswerEnd { kClose, kReset, kDrip };
+
+// Sends `bytes` as they are (status line and headers included) and ends the
+// connection as `end` says.
+inline void AnswerRaw(int connection, std::string_view bytes, AnswerEnd end) {
+  SendAll(connection, bytes);
+  switch (end) {
+    case AnswerEnd::kClose:
+      ::close(connection);
+      return;
+    case AnswerEnd::kReset:
+      ResetConnection(connection);
+      return;
+    case AnswerEnd::kDrip:
+      Drip(connection);
+      ::close(connection);
+      return;
+  }
+}
+
 // Serves one connection: reads the request, then answers `response` and
-// closes, or (silent) keeps the connection open without a byte until the
-// client gives up.
+// closes (or resets, or drips on), or (silent) keeps the connection open
+// without a byte until the client gives up.
 class ScriptedServer {
  public:
-  enum class Mode { kAnswer, kSilent };
+  enum class Mode { kAnswer, kSilent, kReset, kDrip };
 
   explicit ScriptedServer(std::string response, Mode mode = Mode::kAnswer)
       : thread_([this, response = std::move(response), mode] { Serve(response, mode); }) {}
@@ -126,12 +170,18 @@ class ScriptedServer {
     if (connection < 0)
       return;
     request_ = ReadRequest(connection);
-    if (mode == Mode::kAnswer) {
-      SendAll(connection, response);
-    } else {
-      WaitForClientClose(connection);
+    switch (mode) {
+      case Mode::kAnswer:
+        return AnswerRaw(connection, response, AnswerEnd::kClose);
+      case Mode::kReset:
+        return AnswerRaw(connection, response, AnswerEnd::kReset);
+      case Mode::kDrip:
+        return AnswerRaw(connection, response, AnswerEnd::kDrip);
+      case Mode::kSilent:
+        WaitForClientClose(connection);
+        ::close(connection);
+        return;
     }
-    ::close(connection);
   }
 
   LoopbackListener listener_;
@@ -139,14 +189,25 @@ class ScriptedServer {
   std::thread thread_;
 };
 
+// One page of a hostile site: the whole answer as sent, and how it ends.
+struct RawAnswer {
+  std::string bytes;
+  AnswerEnd end = AnswerEnd::kClose;
+};
+
 // A static site: answers each request for a known path with status 200 and
 // its bytes, any other with 404, until destroyed, each answer after `delay`
-// (a slow site). Records the paths asked for.
+// (a slow site). A path in `raw` is answered as that entry says instead.
+// Records the paths asked for.
 class PageServer {
  public:
   explicit PageServer(std::map<std::string, std::string> pages,
-                      std::chrono::milliseconds delay = std::chrono::milliseconds(0))
-      : pages_(std::move(pages)), delay_(delay), thread_([this] { Serve(); }) {}
+                      std::chrono::milliseconds delay = std::chrono::milliseconds(0),
+                      std::map<std::string, RawAnswer> raw = {})
+      : pages_(std::move(pages)),
+        raw_(std::move(raw)),
+        delay_(delay),
+        thread_([this] { Serve(); }) {}
   PageServer(const PageServer&) = delete;
   PageServer& operator=(const PageServer&) = delete;
   ~PageServer() {
@@ -174,6 +235,10 @@ class PageServer {
         requested_.push_back(path);
       }
       std::this_thread::sleep_for(delay_);
+      if (const auto answer = raw_.find(path); answer != raw_.end()) {
+        AnswerRaw(connection, answer->second.bytes, answer->second.end);
+        continue;
+      }
       const auto page = pages_.find(path);
       SendAll(connection,
               page == pages_.end()
@@ -185,6 +250,7 @@ class PageServer {
 
   LoopbackListener listener_;
   std::map<std::string, std::string> pages_;
+  std::map<std::string, RawAnswer> raw_;
   std::chrono::milliseconds delay_;
   std::mutex mutex_;
   std::vector<std::string> requested_;

@@ -126,9 +126,11 @@ TEST_F(WebImportTest, KeepsThePositionsOfCompletedAndPendingDraws) {
 TEST_F(WebImportTest, ProgressStopsAt90UntilTheEnd) {
   std::vector<std::string> keys;
   std::map<std::string, std::string> pages;
+  // The recent pages are read last found first, each adding one draw.
   for (int i = 0; i < 45; ++i) {
     keys.push_back(FormatZeroPadded(i, 4));
-    pages["/numbers/num3-h" + keys.back() + ".html"] = "<html></html>";
+    pages["/numbers/num3-h" + keys.back() + ".html"] =
+        test::HeadingLayoutPage(test::ConsecutiveHeadings(4 + 44 - i, 1));
   }
   pages["/numbers/numtop01.html"] = test::IndexPage(keys, {});
   WriteFileBytes("kitebarnum.dat", test::HistoryFileUpTo(3));
