@@ -9,6 +9,7 @@
 
 #include "common/AtomicFile.h"
 #include "common/Feedback.h"
+#include "common/FileLimits.h"
 #include "engine/PositionAnalysis.h"
 #include "history/ResultsCsv.h"
 #include "settings/PrivateProfile.h"
@@ -59,7 +60,7 @@ const FileContents& DefaultSettingsFiles() {
     std::filesystem::current_path(folder);
     if (SaveDefaultSettings()) {
       for (const std::string& name : SettingsFileNames()) {
-        const Result<std::string> text = ReadWholeFile(name);
+        const Result<std::string> text = ReadWholeFile(name, kMaxSettingsFileBytes);
         if (text.ok())
           saved.emplace_back(name, *text);
       }
@@ -92,7 +93,7 @@ ScratchFolder::~ScratchFolder() {
 }
 
 bool LoadSampleHistory(DrawHistory& history, benchmark::State& state) {
-  const Result<std::string> csv = ReadWholeFile(KITEBAR_SAMPLE_CSV);
+  const Result<std::string> csv = ReadWholeFile(KITEBAR_SAMPLE_CSV, kMaxResultsCsvBytes);
   if (!csv.ok() || !MergeResultsCsv(history, *csv).ok() || !history.Save().ok()) {
     state.SkipWithError("cannot build the history from the sample");
     return false;

@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the history reader as "kitebarnum.dat": loading
 // never fails on a readable file and keeps the count within the four-digit
-// draw numbers, and a save never loses or changes a complete draw.
+// draw numbers, a damaged file refuses every save, and what a save writes
+// loses or changes no complete draw and is never damaged itself.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -40,15 +41,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   kitebar::fuzz::WriteScratchFile(history.file(), kitebar::fuzz::AsText(data, size));
   Require(history.Load().ok());
   Require(history.count >= 0 && history.count <= DrawHistory::kMaxDrawNumber);
+  // A damaged file is never written over.
+  Require(history.CheckWhole().ok() == !history.damage());
   const std::string saved = history.SaveText();
   const DrawHistory before = history;
 
   // What Save writes loads back with every complete draw as it was, and
   // saves again to the same text. (The count itself may change for a
-  // hand-made file: lines out of order, a stray draw after the last one, or
-  // winning digits that begin with the pending mark 'x'.)
+  // hand-made file: winning digits that begin with the pending mark 'x'.)
   kitebar::fuzz::WriteScratchFile(history.file(), saved);
   Require(history.Load().ok());
+  Require(!history.damage());
   for (int n = 1; n <= before.count; ++n) {
     if (HasWinningNumber(before.record(n)))
       Require(SameRecord(history.record(n), before.record(n)));

@@ -12,6 +12,7 @@
 #include "app/DesktopPageOpener.h"
 #include "app/MessageBoxes.h"
 #include "app/Resources.h"
+#include "history/HistoryChange.h"
 
 // The pictures live in a static library, whose resources are registered by
 // name; this must happen outside any namespace.
@@ -58,8 +59,22 @@ bool CKitebarApp::InitInstance(const QStringList& arguments) {
   if (!history_.Load()) {
     MessageBoxes::ShowStop(mainFrame_.get(), HistoryLoadFailedText());
     QMetaObject::invokeMethod(mainFrame_.get(), &QWidget::close, Qt::QueuedConnection);
+    return true;
   }
+  WarnOfUnusableFiles();
   return true;
+}
+
+// The program runs on with what it can read; every write that the trouble
+// concerns will refuse with the same explanation.
+void CKitebarApp::WarnOfUnusableFiles() {
+  if (const Status files = CheckSettingsFiles("."); !files.ok()) {
+    MessageBoxes::Show(mainFrame_.get(), QString::fromStdString(files.message()),
+                       QMessageBox::Warning);
+  } else if (history_.damage()) {
+    MessageBoxes::Show(mainFrame_.get(), QString::fromStdString(history_.DamageWarning()),
+                       QMessageBox::Warning);
+  }
 }
 
 void CKitebarApp::SetPageOpener(std::unique_ptr<PageOpener> opener) {

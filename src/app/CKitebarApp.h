@@ -51,6 +51,9 @@ class CKitebarApp final : public CommandTarget {
   void OnFileOpen();
 
  private:
+  // A damaged history or a file that cannot be read is pointed out at start-up.
+  void WarnOfUnusableFiles();
+
   DrawHistory history_;
   std::unique_ptr<PageOpener> pageOpener_;
   std::unique_ptr<QTranslator> toolkitTranslator_;

@@ -8,6 +8,7 @@
 #include "app/CKitebarApp.h"
 #include "app/MessageBoxes.h"
 #include "app/Resources.h"
+#include "common/AtomicFile.h"
 #include "engine/PredictionRun.h"
 #include "reports/PredictionReport.h"
 
@@ -31,14 +32,17 @@ bool CKitebarView::OnCmdMsg(int command) {
 }
 
 void CKitebarView::OnPredictionStart() {
-  DrawHistory& history = app_.history();
-  const Result<Prediction> prediction = PredictionRun(history, history.count + 1, false);
+  // A page that cannot be written (made read-only by the user) leaves the
+  // previous one in place, unopened and without a message; the history is
+  // then not written either.
+  if (!CheckReplaceable(kPredictionPage).ok())
+    return;
+  // The next draw of the history file as it is now, not as last painted.
+  const Result<Prediction> prediction = PredictNextDraw(app_.history());
   if (!prediction.ok()) {
     MessageBoxes::ShowStop(this, QString::fromStdString(prediction.message()));
     return;
   }
-  // A page that cannot be written (made read-only by the user) leaves the
-  // previous one in place, unopened and without a message.
   if (!WritePredictionPage(kPredictionPage, prediction->drawNumber, prediction->candidates).ok())
     return;
   // Whether a browser took the page is not examined.

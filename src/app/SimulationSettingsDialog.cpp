@@ -195,9 +195,19 @@ void SimulationSettingsDialog::ShowCurrentDraw(int draw, int number) {
                   : QStringLiteral("当選番号：%1").arg(number, 3, 10, QLatin1Char('0')));
 }
 
+void SimulationSettingsDialog::ShowReloadedHistory() {
+  const bool appending = predictionDrawNumber > listedCount_;
+  FillDrawList(true);
+  if (appending) {
+    predictionDrawNumber = history_.count + 1;
+    ShowCurrentDraw(predictionDrawNumber, 0);
+  }
+}
+
 void SimulationSettingsDialog::FillDrawList(bool refill) {
   QTableWidget& list = *positionPane_.drawList;
   list.setRowCount(0);
+  listedCount_ = history_.count;
   if (!refill) {
     SetUpColumns(list);
     for (const StatePicture picture : {kEstimatedPicture, kUnsetPicture, kDecidedPicture})

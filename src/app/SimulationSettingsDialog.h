@@ -87,6 +87,9 @@ class SimulationSettingsDialog final : public QDialog {
   void OnInitDialog();
   void SetResultText(const std::string& listing);
   void ScrollToLastComplete();
+  // After a write that reloaded the history (another Kitebar may have changed
+  // it): the list, and the draw when it was the next one, follow the file.
+  void ShowReloadedHistory();
 
   DrawHistory& history_;
   PositionInputPane positionPane_;
@@ -100,6 +103,8 @@ class SimulationSettingsDialog final : public QDialog {
   // The draw list's pictures, by StatePicture.
   std::array<QIcon, 3> stateImages_{};
   int rowOfLastComplete_ = -1;
+  // The count of the history that the draw list shows.
+  int listedCount_ = 0;
   SettingsDialogFields fields_;
 };
 

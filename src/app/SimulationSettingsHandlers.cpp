@@ -63,6 +63,7 @@ void SimulationSettingsDialog::OnRegister() {
         RegisterPosition(history_, predictionDrawNumber, data.positionEntry.toStdString());
     if (!registered) {
       MessageBoxes::ShowStop(this, FromUtf8(registered.message()));
+      ShowReloadedHistory();
       return;
     }
   }
@@ -84,6 +85,8 @@ void SimulationSettingsDialog::AnalysePositions() {
   }();
   if (!analysis) {
     MessageBoxes::ShowStop(this, FromUtf8(analysis.message()));
+    if (automatic)
+      ShowReloadedHistory();
     return;
   }
   if (automatic)
@@ -101,6 +104,9 @@ void SimulationSettingsDialog::PredictionRun(int drawNumber, bool showListing) {
     MessageBoxes::ShowStop(this, FromUtf8(prediction.message()));
     return;
   }
+  // An estimate was stored, on the history as its file held it.
+  if (prediction->estimated)
+    ShowReloadedHistory();
   predictedCandidates = prediction->candidates;
   if (showListing) {
     SetResultText(prediction->listing);

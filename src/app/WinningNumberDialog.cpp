@@ -90,6 +90,7 @@ void WinningNumberDialog::ShowValues() {
 void WinningNumberDialog::FillDrawList(bool keepColumns) {
   QTableWidget& list = *controls_.drawList;
   list.setRowCount(0);
+  listedCount_ = history_.count;
   if (!keepColumns)
     SetUpColumns(list);
   if (history_.count <= 0)
@@ -129,6 +130,15 @@ void WinningNumberDialog::ReturnToAppendMode() {
   numberEntry.clear();
   ShowValues();
   FillDrawList(true);
+}
+
+void WinningNumberDialog::ShowChangedHistory() {
+  if (history_.count == listedCount_)
+    return;
+  const bool appending = targetDraw > listedCount_;
+  FillDrawList(true);
+  if (appending)
+    ShowTargetDraw(history_.count + 1);
 }
 
 void WinningNumberDialog::SetBusy(bool busy) {

@@ -83,6 +83,9 @@ class WinningNumberDialog final : public QDialog, public ImportView, public Feed
   void OnInitDialog();
   void ScrollToLastDraw();
   void ReturnToAppendMode();
+  // After a write that another Kitebar's changes refused or reloaded: the list,
+  // and in append mode the draw label, follow the history as it is now.
+  void ShowChangedHistory();
   // The progress bar, the message line and the message boxes of the import.
   DialogFeedback ImportFeedback();
 
@@ -92,6 +95,8 @@ class WinningNumberDialog final : public QDialog, public ImportView, public Feed
   HttpFetcher fetcher_;
   WinningNumberControls controls_;
   std::unique_ptr<BusyState> busy_;
+  // The count of the history that the draw list shows.
+  int listedCount_ = 0;
 };
 
 }  // namespace kitebar::app

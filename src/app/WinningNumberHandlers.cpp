@@ -51,6 +51,7 @@ void WinningNumberDialog::OnRegister() {
         RegisterWinningNumber(history_, targetDraw, checked.padded);
     if (!registered) {
       MessageBoxes::ShowStop(this, FromUtf8(registered.message()));
+      ShowChangedHistory();
       return;
     }
   }
@@ -75,8 +76,10 @@ void WinningNumberDialog::OnRecentHitHistory() {
   }();
   if (!tested) {
     MessageBoxes::ShowStop(this, FromUtf8(tested.message()));
+    ShowChangedHistory();
     return;
   }
+  ShowChangedHistory();
   WriteHitReport(HitReportVariant::kRecent, !controls_.allDrawsRadio->isChecked(), &pageOpener_);
 }
 

@@ -23,7 +23,8 @@ CLI::App* AnalyseCommand::Register(CLI::App& app) {
 
 int AnalyseCommand::Run() {
   DrawHistory history;
-  if (!LoadHistoryOrReport(history))
+  if (!LoadHistoryOrReport(history,
+                           automatic_ ? DamageNotice::kLeaveToWriter : DamageNotice::kWarn))
     return kExitFailure;
   const int last = std::min(history.count + 1, DrawHistory::kMaxDrawNumber);
   const int draw = drawNumber_ == 0 ? history.count + 1 : drawNumber_;

@@ -16,19 +16,21 @@ void ReportLoadFailure(const Status& loaded) {
 
 }  // namespace
 
-bool LoadHistoryOrReport(DrawHistory& history) {
+bool LoadHistoryOrReport(DrawHistory& history, DamageNotice notice) {
   if (const Status loaded = history.Load(); !loaded.ok()) {
     ReportLoadFailure(loaded);
     return false;
   }
+  if (notice == DamageNotice::kWarn && history.damage())
+    PrintError(history.DamageWarning());
   return true;
 }
 
-bool LoadHistoryIfPresentOrReport(DrawHistory& history) {
+bool LoadHistoryIfPresentOrReport(DrawHistory& history, DamageNotice notice) {
   std::error_code error;
   if (!std::filesystem::exists(history.file(), error) && !error)
     return true;
-  return LoadHistoryOrReport(history);
+  return LoadHistoryOrReport(history, notice);
 }
 
 std::string ListingForTerminal(std::string_view listing) {

@@ -7,13 +7,18 @@
 
 namespace kitebar::cli {
 
+// Whether a damaged history is pointed out on loading: a command that only
+// reads works on the draws before the damage and says so; one that writes
+// leaves that to its refusal.
+enum class DamageNotice { kWarn, kLeaveToWriter };
+
 // Loads "kitebarnum.dat"; on failure prints what went wrong and what to do,
 // and returns false.
-bool LoadHistoryOrReport(DrawHistory& history);
+bool LoadHistoryOrReport(DrawHistory& history, DamageNotice notice = DamageNotice::kWarn);
 
 // The same for the commands that create the history: a file that does not
 // exist yet leaves the history empty.
-bool LoadHistoryIfPresentOrReport(DrawHistory& history);
+bool LoadHistoryIfPresentOrReport(DrawHistory& history, DamageNotice notice = DamageNotice::kWarn);
 
 // A listing of the settings dialog ("d: PPP \r\n" lines) as terminal lines,
 // without the trailing blank and CR.

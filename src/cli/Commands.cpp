@@ -6,6 +6,7 @@
 #include "cli/LoadCsvCommand.h"
 #include "cli/PredictCommand.h"
 #include "cli/RegisterCommands.h"
+#include "cli/RepairCommand.h"
 #include "cli/SettingsCommand.h"
 
 namespace kitebar::cli {
@@ -21,6 +22,7 @@ std::vector<std::unique_ptr<Command>> MakeCommands() {
   commands.push_back(std::make_unique<PositionCommand>());
   commands.push_back(std::make_unique<RegisterCommand>());
   commands.push_back(std::make_unique<HitsCommand>());
+  commands.push_back(std::make_unique<RepairCommand>());
   return commands;
 }
 

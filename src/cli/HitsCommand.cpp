@@ -29,7 +29,7 @@ CLI::App* HitsCommand::Register(CLI::App& app) {
 int HitsCommand::Run() {
   if (recent_) {
     DrawHistory history;
-    if (!LoadHistoryOrReport(history))
+    if (!LoadHistoryOrReport(history, DamageNotice::kLeaveToWriter))
       return kExitFailure;
     if (const Status tested = RunRecentBackTest(history); !tested.ok()) {
       PrintError(tested.message());

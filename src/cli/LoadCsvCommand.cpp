@@ -3,6 +3,7 @@
 #include "cli/CommandSupport.h"
 #include "cli/Output.h"
 #include "common/AtomicFile.h"
+#include "common/FileLimits.h"
 #include "common/NumberText.h"
 #include "history/DrawHistory.h"
 #include "history/ResultsCsv.h"
@@ -17,26 +18,17 @@ CLI::App* LoadCsvCommand::Register(CLI::App& app) {
 }
 
 int LoadCsvCommand::Run() {
-  const Result<std::string> csv = ReadWholeFile(csvFile_);
+  const Result<std::string> csv = ReadWholeFile(csvFile_, kMaxResultsCsvBytes);
   if (!csv.ok()) {
     PrintError("CSV ファイルを読めません: " + csv.message() +
                "。ファイル名とその読み取り権限を確かめてください。");
     return kExitFailure;
   }
-  DrawHistory history;
   // A history that does not exist yet starts empty and is created by the save.
-  if (!LoadHistoryIfPresentOrReport(history))
-    return kExitFailure;
-  const Result<int> added = MergeResultsCsv(history, *csv);
+  DrawHistory history;
+  const Result<int> added = AddResultsCsv(history, *csv);
   if (!added.ok()) {
-    PrintError(added.message() +
-               " CSV を直してから、もう一度実行してください。当選番号ファイルは変更していません。");
-    return kExitFailure;
-  }
-  if (const Status saved = history.Save(); !saved.ok()) {
-    PrintError("当選番号を保存できません: " + saved.message() +
-               "。フォルダーの書き込み権限と空き容量を確かめてから、もう一度実行してください。"
-               "当選番号ファイルは元のままです。");
+    PrintError(added.message());
     return kExitFailure;
   }
   PrintLine("added " + FormatInt(*added));

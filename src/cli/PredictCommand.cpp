@@ -29,7 +29,7 @@ int PredictCommand::Run() {
 
 int PredictCommand::RunNextDraw() {
   DrawHistory history;
-  if (!LoadHistoryOrReport(history))
+  if (!LoadHistoryOrReport(history, DamageNotice::kLeaveToWriter))
     return kExitFailure;
   const Result<Prediction> prediction = StartPrediction(history, nullptr);
   if (!prediction.ok()) {

@@ -10,8 +10,7 @@
 namespace kitebar::cli {
 namespace {
 
-int ReportRegistration(const Result<Registration>& registration, std::string_view what,
-                       int drawNumber) {
+int ReportRegistration(const Result<Registration>& registration, std::string_view what) {
   if (!registration.ok()) {
     PrintError(registration.message());
     return kExitFailure;
@@ -22,7 +21,7 @@ int ReportRegistration(const Result<Registration>& registration, std::string_vie
                "指定してください。");
     return kExitUsage;
   }
-  PrintLine(std::string(what) + " " + FormatInt(drawNumber) + " " + registration->padded);
+  PrintLine(std::string(what) + " " + FormatInt(registration->draw) + " " + registration->padded);
   return kExitOk;
 }
 
@@ -50,7 +49,7 @@ CLI::App* RegisterCommand::Register(CLI::App& app) {
 
 int RegisterCommand::Run() {
   DrawHistory history;
-  if (!LoadHistoryOrReport(history))
+  if (!LoadHistoryOrReport(history, DamageNotice::kLeaveToWriter))
     return kExitFailure;
   const bool correction = drawNumber_ != 0;
   const int draw = correction ? drawNumber_ : history.count + 1;
@@ -64,7 +63,11 @@ int RegisterCommand::Run() {
                          "記録済みの回を直すときは --draw N で回を指定してください。")) {
     return kExitUsage;
   }
-  return ReportRegistration(RegisterWinningNumber(history, draw, entry_), "registered", draw);
+  // The next draw is decided once the history is locked: a draw another writer
+  // registers meanwhile is not written over, this one follows it.
+  const RegistrationTarget target =
+      correction ? RegistrationTarget::Correction(draw) : RegistrationTarget::NextDraw();
+  return ReportRegistration(RegisterWinningNumber(history, target, entry_), "registered");
 }
 
 CLI::App* PositionCommand::Register(CLI::App& app) {
@@ -77,7 +80,7 @@ CLI::App* PositionCommand::Register(CLI::App& app) {
 
 int PositionCommand::Run() {
   DrawHistory history;
-  if (!LoadHistoryOrReport(history))
+  if (!LoadHistoryOrReport(history, DamageNotice::kLeaveToWriter))
     return kExitFailure;
   const int last = std::min(history.count + 1, DrawHistory::kMaxDrawNumber);
   if (!IsDrawInRange(drawNumber_, 1, last, "風車位置を登録",
@@ -86,8 +89,7 @@ int PositionCommand::Run() {
                          : "記録済みの回か、その次の回を指定してください。")) {
     return kExitUsage;
   }
-  return ReportRegistration(RegisterPosition(history, drawNumber_, entry_), "position",
-                            drawNumber_);
+  return ReportRegistration(RegisterPosition(history, drawNumber_, entry_), "position");
 }
 
 }  // namespace kitebar::cli

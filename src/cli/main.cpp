@@ -5,6 +5,7 @@
 
 #include "cli/Command.h"
 #include "cli/Output.h"
+#include "history/HistoryChange.h"
 
 int main(int argc, char** argv) {
   using namespace kitebar::cli;
@@ -26,6 +27,12 @@ int main(int argc, char** argv) {
                "）。使い方は kitebar-cli --help と kitebar-cli <コマンド> --help で確かめてくだ"
                "さい。");
     return kExitUsage;
+  }
+  // A settings file that is a named pipe or a runaway file is named before any
+  // command computes with defaults in its place.
+  if (const kitebar::Status files = kitebar::CheckSettingsFiles("."); !files.ok()) {
+    PrintError(files.message());
+    return kExitFailure;
   }
   for (const auto& [subcommand, command] : registered) {
     if (subcommand->parsed()) {

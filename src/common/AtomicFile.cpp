@@ -1,18 +1,31 @@
 #include "common/AtomicFile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <random>
 #include <string>
+
+#include "common/FileDescriptor.h"
+#include "common/NumberText.h"
 
 namespace kitebar {
 namespace {
 
-// "「<file>」<what>（<reason>）" for the failure in errno.
-std::string SystemError(std::string_view what, const std::filesystem::path& file) {
-  return "「" + file.string() + "」" + std::string(what) + "（" + DescribeSystemError(errno) + "）";
+constexpr mode_t kAnyWriteBit = S_IWUSR | S_IWGRP | S_IWOTH;
+constexpr int kTemporaryNameAttempts = 100;
+
+std::string Quoted(const std::filesystem::path& file) {
+  return "「" + file.string() + "」";
+}
+
+// "「<file>」<what>（<reason>）" for the failure `error`.
+std::string SystemError(std::string_view what, const std::filesystem::path& file, int error) {
+  return Quoted(file) + std::string(what) + "（" + DescribeSystemError(error) + "）";
 }
 
 // Writes all of `bytes`, retrying short writes and interrupted calls.
@@ -29,46 +42,83 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  ~FileDescriptor() { Close(); }
-  int get() const { return fd_; }
-  bool valid() const { return fd_ >= 0; }
-  // Closes once; a failed close is reported, never retried.
-  bool Close() {
-    if (fd_ < 0)
-      return true;
-    const int result = ::close(fd_);
-    fd_ = -1;
-    return result == 0;
+// Root may write whatever the permission bits say, so a file the user made
+// read-only is recognised by its bits as well as by access().
+bool IsReadOnly(const std::filesystem::path& file, const struct stat& status) {
+  return (status.st_mode & kAnyWriteBit) == 0 ||
+         (::access(file.c_str(), W_OK) != 0 && errno == EACCES);
+}
+
+std::string NotRegularMessage(const std::filesystem::path& file, std::string_view what) {
+  return Quoted(file) + "は通常のファイルではないため、" + std::string(what) +
+         "。同じ名前のフォルダーや特殊なファイル（名前付きパイプ、デバイスなど）を別の場所へ移して"
+         "から、もう一度実行してください。";
+}
+
+std::string TooLargeMessage(const std::filesystem::path& file, std::size_t maxBytes) {
+  return Quoted(file) + "は大きすぎるため、読めません（上限は " +
+         FormatInt(static_cast<int>(maxBytes)) +
+         " バイトです）。正しいファイルか確かめてください。";
+}
+
+// A name beside `file` that no other write uses: the process, a counter and
+// random bits.
+std::filesystem::path TemporaryName(const std::filesystem::path& file) {
+  static std::atomic<unsigned> counter{0};
+  thread_local std::mt19937 random{std::random_device{}()};
+  std::filesystem::path name = file;
+  name += "." + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
+          std::to_string(random() % 1000000) + ".tmp";
+  return name;
+}
+
+// Creates the temporary file exclusively: an existing file or link of that
+// name is never opened, let alone followed.
+Result<std::pair<FileDescriptor, std::filesystem::path>> CreateTemporaryFile(
+    const std::filesystem::path& file) {
+  for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
+    std::filesystem::path name = TemporaryName(file);
+    FileDescriptor fd(
+        ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+    if (fd.valid())
+      return std::make_pair(std::move(fd), std::move(name));
+    if (errno != EEXIST)
+      return Status::Failure(SystemError("の一時ファイルを作成できません", file, errno));
   }
+  return Status::Failure(SystemError("の一時ファイルを作成できません", file, EEXIST));
+}
 
- private:
-  int fd_;
-};
-
-// Reads a whole file; a missing one reads as empty when `missingIsEmpty`.
-Result<std::string> ReadFile(const std::filesystem::path& file, bool missingIsEmpty) {
-  FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+Result<std::string> ReadFile(const std::filesystem::path& file, std::size_t maxBytes,
+                             bool missingIsEmpty) {
+  // Without O_NONBLOCK a named pipe would block the open until a writer came.
+  FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   if (!fd.valid()) {
     if (missingIsEmpty && errno == ENOENT)
       return std::string();
-    return Status::Failure(SystemError("を開けません", file));
+    return Status::Failure(SystemError("を開けません", file, errno));
   }
+  struct stat status {};
+  if (::fstat(fd.get(), &status) != 0)
+    return Status::Failure(SystemError("を読めません", file, errno));
+  if (!S_ISREG(status.st_mode))
+    return Status::Failure(NotRegularMessage(file, "読めません"));
+  if (status.st_size < 0 || static_cast<std::uintmax_t>(status.st_size) > maxBytes)
+    return Status::Failure(TooLargeMessage(file, maxBytes));
   std::string contents;
+  contents.reserve(static_cast<std::size_t>(status.st_size));
   char buffer[65536];
   for (;;) {
     const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
     if (got < 0) {
       if (errno == EINTR)
         continue;
-      return Status::Failure(SystemError("を読めません", file));
+      return Status::Failure(SystemError("を読めません", file, errno));
     }
     if (got == 0)
       break;
+    // The file may grow while it is read.
+    if (contents.size() + static_cast<std::size_t>(got) > maxBytes)
+      return Status::Failure(TooLargeMessage(file, maxBytes));
     contents.append(buffer, static_cast<std::size_t>(got));
   }
   return contents;
@@ -86,6 +136,8 @@ std::string DescribeSystemError(int error) {
     case ENOSPC:
     case EDQUOT:
       return "ディスクの空き容量が足りません";
+    case EFBIG:
+      return "ファイルの大きさの上限を超えます";
     case EROFS:
       return "読み取り専用の場所です";
     case EISDIR:
@@ -94,6 +146,8 @@ std::string DescribeSystemError(int error) {
       return "同じ名前のフォルダーがあります";
     case ENOTDIR:
       return "途中のフォルダー名がファイルを指しています";
+    case ELOOP:
+      return "シンボリックリンクです";
     case EIO:
       return "ディスクの読み書きに失敗しました";
     default:
@@ -101,34 +155,76 @@ std::string DescribeSystemError(int error) {
   }
 }
 
-Status WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes) {
-  std::filesystem::path temporary = file;
-  temporary += ".tmp";
-  FileDescriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-  if (!fd.valid())
-    return Status::Failure(SystemError("を作成できません", temporary));
-  const bool written = WriteAll(fd.get(), bytes) && ::fdatasync(fd.get()) == 0;
-  const int saved_errno = errno;
-  if (!fd.Close() || !written) {
-    errno = written ? errno : saved_errno;
-    const std::string message = SystemError("に書き込めません", temporary);
-    ::unlink(temporary.c_str());
-    return Status::Failure(message);
+Status CheckReplaceable(const std::filesystem::path& file) {
+  struct stat status {};
+  if (::stat(file.c_str(), &status) != 0) {
+    if (errno == ENOENT)
+      return Status::Ok();
+    return Status::Failure(SystemError("を確かめられません", file, errno));
   }
-  if (::rename(temporary.c_str(), file.c_str()) != 0) {
-    const std::string message = SystemError("を置き換えられません", file);
-    ::unlink(temporary.c_str());
-    return Status::Failure(message);
+  if (!S_ISREG(status.st_mode))
+    return Status::Failure(NotRegularMessage(file, "置き換えられません"));
+  if (IsReadOnly(file, status)) {
+    return Status::Failure(Quoted(file) +
+                           "は読み取り専用のため、書き込めません。読み取り専用を解除してから、"
+                           "もう一度実行してください。");
   }
   return Status::Ok();
 }
 
-Result<std::string> ReadWholeFile(const std::filesystem::path& file) {
-  return ReadFile(file, false);
+Status CheckAllReplaceable(std::initializer_list<std::filesystem::path> files) {
+  for (const std::filesystem::path& file : files) {
+    if (Status checked = CheckReplaceable(file); !checked.ok())
+      return checked;
+  }
+  return Status::Ok();
 }
 
-Result<std::string> ReadFileOrEmpty(const std::filesystem::path& file) {
-  return ReadFile(file, true);
+Status WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes) {
+  if (Status replaceable = CheckReplaceable(file); !replaceable.ok())
+    return replaceable;
+  struct stat old {};
+  const bool replacing = ::stat(file.c_str(), &old) == 0;
+  auto created = CreateTemporaryFile(file);
+  if (!created.ok())
+    return created.status();
+  auto& [fd, temporary] = created.value();
+  // The new file keeps what the user set on the old one.
+  const bool written = (!replacing || ::fchmod(fd.get(), old.st_mode & 07777) == 0) &&
+                       WriteAll(fd.get(), bytes) && ::fdatasync(fd.get()) == 0;
+  const int writeError = errno;
+  const bool closed = fd.Close();
+  const int closeError = errno;
+  if (!written || !closed) {
+    ::unlink(temporary.c_str());
+    return Status::Failure(
+        SystemError("に書き込めません", file, written ? closeError : writeError));
+  }
+  if (::rename(temporary.c_str(), file.c_str()) != 0) {
+    const int renameError = errno;
+    ::unlink(temporary.c_str());
+    return Status::Failure(SystemError("を置き換えられません", file, renameError));
+  }
+  return Status::Ok();
+}
+
+Result<std::string> ReadWholeFile(const std::filesystem::path& file, std::size_t maxBytes) {
+  return ReadFile(file, maxBytes, false);
+}
+
+Result<std::string> ReadFileOrEmpty(const std::filesystem::path& file, std::size_t maxBytes) {
+  return ReadFile(file, maxBytes, true);
+}
+
+Status CheckReadable(const std::filesystem::path& file, std::size_t maxBytes) {
+  struct stat status {};
+  if (::stat(file.c_str(), &status) != 0)
+    return Status::Ok();
+  if (!S_ISREG(status.st_mode))
+    return Status::Failure(NotRegularMessage(file, "読めません"));
+  if (status.st_size < 0 || static_cast<std::uintmax_t>(status.st_size) > maxBytes)
+    return Status::Failure(TooLargeMessage(file, maxBytes));
+  return Status::Ok();
 }
 
 }  // namespace kitebar

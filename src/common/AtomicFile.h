@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -9,19 +11,36 @@
 namespace kitebar {
 
 // Replaces `file` with `bytes` so that a crash or a full disk never leaves half
-// a file: the bytes go to a temporary file in the same folder, which is flushed
-// to disk and then renamed over the old one. On failure the old file is
-// untouched and the temporary file removed.
+// a file: the bytes go to a temporary file of this write's own in the same
+// folder (created exclusively, so that a planted link is never followed and
+// two writers never share one), which is flushed to disk, given the old file's
+// permissions and then renamed over the old one. A read-only file, or
+// something other than a regular file in its place, is refused before
+// anything is written. On failure the old file is untouched and the temporary
+// file removed.
 Status WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes);
 
-// Reads a whole file; fails when it cannot be opened or read.
-Result<std::string> ReadWholeFile(const std::filesystem::path& file);
+// Whether WriteFileAtomically may replace `file`: it is absent, or a regular
+// file that is not read-only. An operation that writes several files checks
+// them all first, so that a refusal comes before its first write.
+Status CheckReplaceable(const std::filesystem::path& file);
+Status CheckAllReplaceable(std::initializer_list<std::filesystem::path> files);
+
+// Reads a whole regular file of at most `maxBytes` bytes. Fails, with a
+// message naming the file, when it cannot be opened or read, is not a regular
+// file (a folder, a named pipe, a device: opened without blocking, never read)
+// or is larger than `maxBytes`.
+Result<std::string> ReadWholeFile(const std::filesystem::path& file, std::size_t maxBytes);
 
 // The same, but a file that does not exist yet reads as empty.
-Result<std::string> ReadFileOrEmpty(const std::filesystem::path& file);
+Result<std::string> ReadFileOrEmpty(const std::filesystem::path& file, std::size_t maxBytes);
+
+// Whether `file` exists and can be read as ReadWholeFile would: a message for a
+// file that is not regular or larger than `maxBytes`; absent files pass.
+Status CheckReadable(const std::filesystem::path& file, std::size_t maxBytes);
 
 // The reason of a failed file operation (an errno value), in Japanese for the
-// usual ones. The failure messages of the two functions above end with it.
+// usual ones. The failure messages of the functions above end with it.
 std::string DescribeSystemError(int error);
 
 }  // namespace kitebar

@@ -1,12 +1,16 @@
 #include "engine/BackTest.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "common/AtomicFile.h"
+#include "common/FileLimits.h"
 #include "common/NumberText.h"
 #include "engine/PredictionRun.h"
 #include "history/DrawHistory.h"
+#include "history/HistoryChange.h"
 #include "reports/HitReport.h"
 
 namespace kitebar {
@@ -28,10 +32,17 @@ bool IsBox(const std::array<int, 3>& candidate, const WinningDigits& w) {
   return std::find(orders.begin(), orders.end(), candidate) != orders.end();
 }
 
-std::string CannotWriteMessage(const char* file) {
+std::string CannotWriteMessage(const char* file, const std::string& reason) {
   return std::string("予想成績のファイル「") + file +
          "」に書き込めません。フォルダーの書き込み権限と空き容量を確かめてから、"
-         "もう一度やり直してください。";
+         "もう一度やり直してください。（" +
+         reason + "）";
+}
+
+std::string CannotSaveHistoryMessage(const Status& saved) {
+  return "推定した風車位置を当選番号ファイルに保存できないため、予想成績を記録しませんでした。" +
+         saved.message() +
+         "。フォルダーの書き込み権限と空き容量を確かめてから、もう一度やり直してください。";
 }
 
 bool IsDigitCharacter(char c) {
@@ -53,21 +64,6 @@ std::size_t TrailingEntryOf(std::string_view contents, int drawNumber) {
                        IsDigitCharacter(entry[numberLine.size() + 1]);
   const bool startsLine = start == 0 || contents[start - 1] == '\n';
   return isEntry && startsLine ? start : std::string_view::npos;
-}
-
-// Adds the entry of one draw to a back-test file by replacing the whole file,
-// so that a crash leaves the entry whole or absent. A last entry for the same
-// draw is replaced rather than repeated, so that registering a draw again
-// after an interrupted registration does not count it twice.
-Status WriteBackTestEntry(const char* file, int drawNumber, BackTestResult result) {
-  Result<std::string> read = ReadFileOrEmpty(file);
-  if (!read.ok())
-    return read.status();
-  std::string contents = std::move(read.value());
-  if (const std::size_t start = TrailingEntryOf(contents, drawNumber); start != std::string::npos)
-    contents.resize(start);
-  contents += BackTestEntry(drawNumber, result);
-  return WriteFileAtomically(file, contents);
 }
 
 }  // namespace
@@ -107,33 +103,91 @@ std::string BackTestEntry(int drawNumber, BackTestResult result) {
   return FormatInt(drawNumber) + "\r\n" + result.main + result.mini + "\r\n";
 }
 
+TestedDraw TestDrawInMemory(DrawHistory& history, int drawNumber, std::string_view winningDigits) {
+  const Result<Prediction> prediction =
+      PredictionRun(history, drawNumber, false, EstimateSave::kByCaller);
+  if (!prediction.ok())
+    return {};
+  return {CompareCandidates(prediction->candidates, WinningDigitsOf(winningDigits)),
+          prediction->estimated};
+}
+
+// The entry is added by replacing the whole file, so that a crash leaves it
+// whole or absent. A last entry for the same draw is replaced rather than
+// repeated, so that registering a draw again after an interrupted
+// registration does not count it twice.
+Result<std::optional<std::string>> AddBackTestEntry(const char* file, int drawNumber,
+                                                    BackTestResult result) {
+  std::error_code error;
+  const bool existed = std::filesystem::exists(file, error);
+  Result<std::string> read = ReadFileOrEmpty(file, kMaxBackTestFileBytes);
+  if (!read.ok())
+    return Status::Failure(CannotWriteMessage(file, read.message()));
+  std::string contents = read.value();
+  if (const std::size_t start = TrailingEntryOf(contents, drawNumber); start != std::string::npos)
+    contents.resize(start);
+  contents += BackTestEntry(drawNumber, result);
+  if (Status written = WriteFileAtomically(file, contents); !written.ok())
+    return Status::Failure(CannotWriteMessage(file, written.message()));
+  return existed ? std::optional<std::string>(std::move(read.value())) : std::nullopt;
+}
+
+Status RestoreBackTestFile(const char* file, const std::optional<std::string>& previous) {
+  if (previous)
+    return WriteFileAtomically(file, *previous);
+  std::error_code error;
+  std::filesystem::remove(file, error);
+  if (error)
+    return Status::Failure("「" + std::string(file) + "」を元に戻せません（" +
+                           DescribeSystemError(error.value()) + "）");
+  return Status::Ok();
+}
+
 Result<BackTestResult> BackTestDraw(DrawHistory& history, int drawNumber,
                                     std::string_view winningDigits, bool toLast500File) {
-  const Result<Prediction> prediction = PredictionRun(history, drawNumber, false);
-  BackTestResult result;
-  if (prediction.ok()) {
-    result = CompareCandidates(prediction->candidates, WinningDigitsOf(winningDigits));
-  }
+  Result<FolderLock> change = BeginHistoryChange(history);
+  if (!change.ok())
+    return change.status();
   const char* file = toLast500File ? kRecentBackTestFile : kBackTestFile;
-  if (!WriteBackTestEntry(file, drawNumber, result).ok()) {
-    return Status::Failure(CannotWriteMessage(file));
+  if (Status writable = CheckAllReplaceable({history.file(), file}); !writable.ok())
+    return writable;
+  const TestedDraw tested = TestDrawInMemory(history, drawNumber, winningDigits);
+  if (tested.estimated) {
+    if (Status saved = history.Save(); !saved.ok())
+      return Status::Failure(CannotSaveHistoryMessage(saved));
   }
-  return result;
+  if (Result<std::optional<std::string>> added = AddBackTestEntry(file, drawNumber, tested.result);
+      !added.ok()) {
+    return added.status();
+  }
+  return tested.result;
 }
 
 Status RunRecentBackTest(DrawHistory& history) {
-  if (!WriteFileAtomically(kRecentBackTestFile, "").ok()) {
-    return Status::Failure(CannotWriteMessage(kRecentBackTestFile));
-  }
+  Result<FolderLock> change = BeginHistoryChange(history);
+  if (!change.ok())
+    return change.status();
+  if (Status writable = CheckAllReplaceable({history.file(), kRecentBackTestFile}); !writable.ok())
+    return writable;
   // Draw 1 has no draw before it to predict from.
   const int first =
       std::max(WindmillSimulator::kFirstRunnableDraw, history.count - (kRecentDrawCount - 1));
+  std::string entries;
+  bool estimated = false;
   for (int draw = first; draw <= history.count; ++draw) {
     const std::string digits(history.record(draw).digitsText());
-    if (Result<BackTestResult> tested = BackTestDraw(history, draw, digits, true); !tested.ok()) {
-      return tested.status();
-    }
+    const TestedDraw tested = TestDrawInMemory(history, draw, digits);
+    entries += BackTestEntry(draw, tested.result);
+    estimated = estimated || tested.estimated;
   }
+  // Statistics of predictions whose positions the history does not hold
+  // would not be what the next run shows: the history is saved first.
+  if (estimated) {
+    if (Status saved = history.Save(); !saved.ok())
+      return Status::Failure(CannotSaveHistoryMessage(saved));
+  }
+  if (Status written = WriteFileAtomically(kRecentBackTestFile, entries); !written.ok())
+    return Status::Failure(CannotWriteMessage(kRecentBackTestFile, written.message()));
   return Status::Ok();
 }
 

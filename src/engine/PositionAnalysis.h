@@ -25,10 +25,13 @@ enum class AnalysisMode {
   kSingle,
 };
 
-// Estimates windmill positions up to draw `drawNumber` (a). Progress goes to
-// `feedback` as 10 at the start and 100 at the end. Fails for a draw outside
-// 2 to 9999 and when the history cannot be saved (the new positions then stay
-// in memory only).
+// Estimates windmill positions up to draw `drawNumber` (a); the automatic
+// mode is one change of the folder, on the history as its file holds it now.
+// Progress goes to `feedback` as 10 at the start and 100 at the end. Fails
+// for a draw outside 2 to 9999 (in automatic mode also beyond count + 1),
+// when a position would be estimated from a draw without a three-digit
+// winning number (nothing is stored), and when the history cannot be saved
+// (the new positions then stay in memory only).
 Result<PositionAnalysis> AnalysePositions(DrawHistory& history, int drawNumber, AnalysisMode mode,
                                           int typeIndex, Feedback& feedback);
 

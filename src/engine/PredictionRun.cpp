@@ -5,6 +5,7 @@
 
 #include "common/NumberText.h"
 #include "history/DrawHistory.h"
+#include "history/HistoryChange.h"
 #include "settings/SettingsFiles.h"
 
 namespace kitebar {
@@ -29,7 +30,7 @@ bool HasStoredPosition(const DrawRecord& record) {
 }
 
 // Estimates the windmill position of `drawNumber` from the winning number of
-// the draw before, stores it as estimated and saves the history.
+// the draw before and stores it as estimated, in memory.
 Status EstimateAndStorePosition(DrawHistory& history, WindmillSimulator& simulator, int drawNumber,
                                 int typeIndex) {
   // Without the winning number of the draw before, the estimate would be made
@@ -44,18 +45,75 @@ Status EstimateAndStorePosition(DrawHistory& history, WindmillSimulator& simulat
     return run;
   const std::string_view estimate =
       WindmillSimulator::Triple(simulator.estimatedPositions, drawNumber - 2);
-  if (Status stored = history.SetPosition(drawNumber, estimate, kEstimatedStatus); !stored.ok()) {
-    return stored;
-  }
-  // Candidates from a position that never reached the file would be shown as
-  // a prediction that the history does not back: the run stops instead.
-  if (!history.Save().ok()) {
+  return history.SetPosition(drawNumber, estimate, kEstimatedStatus);
+}
+
+// Candidates from a position that never reached the file would be shown as a
+// prediction that the history does not back: the run stops instead.
+Status SaveEstimate(const DrawHistory& history, int drawNumber) {
+  if (Status saved = history.Save(); !saved.ok()) {
     return Status::Failure("当選番号ファイル（" + history.file().string() +
                            "）に書き込めないため、" + DrawName(drawNumber) +
-                           "の予想を中止しました。フォルダーの書き込み権限と空き容量を確かめて"
-                           "から、もう一度実行してください。");
+                           "の予想を中止しました。" + saved.message() +
+                           "。フォルダーの書き込み権限と空き容量を確かめてから、もう一度実行して"
+                           "ください。");
   }
   return Status::Ok();
+}
+
+Result<Prediction> ComputePrediction(DrawHistory& history, int drawNumber, bool showListing) {
+  auto simulator = std::make_unique<WindmillSimulator>();
+  simulator->drawNumber = drawNumber;
+  const int typeIndex = ReadStartIndex();
+  const DrawRecord& record = history.record(drawNumber);
+  Prediction prediction;
+  if (!HasStoredPosition(record)) {
+    if (Status estimated = EstimateAndStorePosition(history, *simulator, drawNumber, typeIndex);
+        !estimated.ok()) {
+      return estimated;
+    }
+    prediction.estimated = true;
+  }
+  // A hand-edited file can hold anything; non-digits would reach the page.
+  if (!IsThreeDigits(record.position)) {
+    return Status::Failure(DrawName(drawNumber) +
+                           "の風車位置が数字3桁ではないため、予想できません。風車位置を 3 桁の"
+                           "数字で登録し直してから、もう一度実行してください。");
+  }
+  for (int offset = 0; offset < kPlacesPerTriple; ++offset) {
+    simulator->inputPosition[static_cast<std::size_t>(offset)] =
+        static_cast<std::uint16_t>(record.position[static_cast<std::size_t>(offset)]);
+  }
+  simulator->PredictCandidates(typeIndex);
+  prediction.drawNumber = drawNumber;
+  prediction.candidates = simulator->candidates;
+  if (showListing)
+    prediction.listing = CandidateListing(prediction.candidates);
+  return prediction;
+}
+
+Status RefuseUnrunnableDraw(int drawNumber) {
+  if (WindmillSimulator::IsRunnableDraw(drawNumber))
+    return Status::Ok();
+  return Status::Failure(DrawName(drawNumber) +
+                         "は予想できません（抽選回数は 2 から 9999 までです）。" +
+                         (drawNumber > WindmillSimulator::kLastRunnableDraw
+                              ? "当選番号ファイルに記録できるのは第 9999 回までです。"
+                              : "当選番号を 1 回分以上登録してから予想してください。"));
+}
+
+// The run that estimates as a change of its own: under the write lock, on the
+// history as its file holds it now.
+Result<Prediction> PredictionRunAsChange(DrawHistory& history, int drawNumber, bool showListing) {
+  Result<FolderLock> change = BeginHistoryChange(history);
+  if (!change.ok())
+    return change.status();
+  Result<Prediction> prediction = ComputePrediction(history, drawNumber, showListing);
+  if (prediction.ok() && prediction->estimated) {
+    if (Status saved = SaveEstimate(history, drawNumber); !saved.ok())
+      return saved;
+  }
+  return prediction;
 }
 
 }  // namespace
@@ -80,41 +138,24 @@ std::string CandidateListing(const CandidateTable& candidates) {
   return listing;
 }
 
-Result<Prediction> PredictionRun(DrawHistory& history, int drawNumber, bool showListing) {
-  if (!WindmillSimulator::IsRunnableDraw(drawNumber)) {
-    return Status::Failure(DrawName(drawNumber) +
-                           "は予想できません（抽選回数は 2 から 9999 までです）。" +
-                           (drawNumber > WindmillSimulator::kLastRunnableDraw
-                                ? "当選番号ファイルに記録できるのは第 9999 回までです。"
-                                : "当選番号を 1 回分以上登録してから予想してください。"));
-  }
-  auto simulator = std::make_unique<WindmillSimulator>();
-  simulator->drawNumber = drawNumber;
-  const int typeIndex = ReadStartIndex();
-  const DrawRecord& record = history.record(drawNumber);
-  if (!HasStoredPosition(record)) {
-    if (Status estimated = EstimateAndStorePosition(history, *simulator, drawNumber, typeIndex);
-        !estimated.ok()) {
-      return estimated;
-    }
-  }
-  // A hand-edited file can hold anything; non-digits would reach the page.
-  if (!IsThreeDigits(record.position)) {
-    return Status::Failure(DrawName(drawNumber) +
-                           "の風車位置が数字3桁ではないため、予想できません。風車位置を 3 桁の"
-                           "数字で登録し直してから、もう一度実行してください。");
-  }
-  for (int offset = 0; offset < kPlacesPerTriple; ++offset) {
-    simulator->inputPosition[static_cast<std::size_t>(offset)] =
-        static_cast<std::uint16_t>(record.position[static_cast<std::size_t>(offset)]);
-  }
-  simulator->PredictCandidates(typeIndex);
-  Prediction prediction;
-  prediction.drawNumber = drawNumber;
-  prediction.candidates = simulator->candidates;
-  if (showListing)
-    prediction.listing = CandidateListing(prediction.candidates);
-  return prediction;
+Result<Prediction> PredictionRun(DrawHistory& history, int drawNumber, bool showListing,
+                                 EstimateSave save) {
+  if (Status runnable = RefuseUnrunnableDraw(drawNumber); !runnable.ok())
+    return runnable;
+  // Only a run that will write needs the lock; one that reads a stored
+  // position computes at once.
+  if (save == EstimateSave::kNow && !HasStoredPosition(history.record(drawNumber)))
+    return PredictionRunAsChange(history, drawNumber, showListing);
+  return ComputePrediction(history, drawNumber, showListing);
+}
+
+Result<Prediction> PredictNextDraw(DrawHistory& history) {
+  // The next draw is the one after the last in the file now, so the change
+  // begins before the draw is chosen; the run enters it.
+  Result<FolderLock> change = BeginHistoryChange(history);
+  if (!change.ok())
+    return change.status();
+  return PredictionRun(history, history.count + 1, false);
 }
 
 PredictionHolder::PredictionHolder() {

@@ -14,19 +14,53 @@ struct Registration {
   std::string padded;
   // False when the entry is not three digits: nothing was stored.
   bool stored = false;
+  // The draw that was registered.
+  int draw = 0;
 };
 
-// Registers a winning number typed by the user. For the next draw
-// (`targetDraw` = count + 1) the draw is back-tested first and `count`
-// advances once the history is saved; for a draw 1 to count the number is
-// corrected without back-test. A pending record keeps its position. Fails,
-// with a message for the user and the files as they were, when the back-test
-// file or the history cannot be written.
+// The draw a winning number is for, as the one who asked meant it. The
+// registration decides it on the history as its file holds when the change
+// begins, so that a draw another writer took in the meantime is never written
+// over.
+class RegistrationTarget {
+ public:
+  // Whichever draw is next then (the command line's "register NNN").
+  static RegistrationTarget NextDraw() { return RegistrationTarget(Kind::kNext, 0); }
+  // The next draw, shown to the user as `draw`: refused when it is not the
+  // next draw any more.
+  static RegistrationTarget NewDraw(int draw) { return RegistrationTarget(Kind::kNew, draw); }
+  // A correction of draw `draw`, which must be in the history.
+  static RegistrationTarget Correction(int draw) {
+    return RegistrationTarget(Kind::kCorrection, draw);
+  }
+
+  enum class Kind { kNext, kNew, kCorrection };
+  Kind kind() const { return kind_; }
+  int draw() const { return draw_; }
+
+ private:
+  RegistrationTarget(Kind kind, int draw) : kind_(kind), draw_(draw) {}
+  Kind kind_;
+  int draw_;
+};
+
+// Registers a winning number typed by the user, as one change of the folder.
+// For a new draw the draw is back-tested first: its entry in "Kitebard.dat"
+// and its winning number in the history are both kept or both left out. For
+// a draw 1 to count the number is corrected without back-test. A pending
+// record keeps its position. Fails, with a message for the user and the files
+// as they were, when a file cannot be written or the target no longer applies.
+Result<Registration> RegisterWinningNumber(DrawHistory& history, RegistrationTarget target,
+                                           std::string_view entry);
+
+// The same for the winning-number dialog's target draw: count + 1 of the
+// history it shows (a new draw), or a draw 1 to count (a correction).
 Result<Registration> RegisterWinningNumber(DrawHistory& history, int targetDraw,
                                            std::string_view entry);
 
 // Registers a windmill position decided by the user for draw `drawNumber`
-// (1 to count + 1) with status '1', and saves the history.
+// (1 to count + 1 of the history as its file holds it now) with status '1',
+// and saves the history.
 Result<Registration> RegisterPosition(DrawHistory& history, int drawNumber, std::string_view entry);
 
 }  // namespace kitebar

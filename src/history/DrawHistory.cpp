@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "common/AtomicFile.h"
+#include "common/FileLimits.h"
 #include "common/NumberText.h"
 #include "common/TextLines.h"
 
@@ -99,15 +100,16 @@ std::string FileText(const std::vector<DrawRecord>& slots, int last, Take take,
 DrawHistory::DrawHistory(std::filesystem::path file)
     : file_(std::move(file)), slots_(kMaxSlot + 1) {}
 
-void DrawHistory::ParseLine(std::string_view piece, bool& lastStoredPending) {
+std::optional<HistoryLine> ParseHistoryLine(std::string_view piece) {
   if (ColumnOf(piece, 4) != ',')
-    return;
-  const int value = ParseIntLikeAtoi(piece.substr(0, 4));
-  DrawRecord parsed;
+    return std::nullopt;
+  HistoryLine line;
+  line.draw = ParseIntLikeAtoi(piece.substr(0, 4));
+  DrawRecord& parsed = line.record;
   CopyField(parsed.number, piece.substr(0, 4));
   // "More than three characters follow" counts the line end as one character.
-  const bool pending = ColumnOf(piece, 5) == ',';
-  if (pending) {
+  line.pending = ColumnOf(piece, 5) == ',';
+  if (line.pending) {
     CopyField(parsed.digits, "xxx");
     if (piece.size() > 6 + 3) {
       CopyField(parsed.position, ColumnsOf(piece, 6, 3));
@@ -120,28 +122,92 @@ void DrawHistory::ParseLine(std::string_view piece, bool& lastStoredPending) {
       parsed.status = ColumnOf(piece, 13);
     }
   }
-  if (value < 1 || value > kMaxSlot)
-    return;
-  slots_[static_cast<std::size_t>(value)] = parsed;
-  count = value;
+  return line;
+}
+
+std::string PrintableLine(std::string_view line) {
+  constexpr std::size_t kShown = 40;
+  std::string shown;
+  for (char c : line.substr(0, kShown)) {
+    if (c == '\r' || c == '\n')
+      break;
+    shown += (c >= ' ' && c < '\x7F') ? c : '?';
+  }
+  if (line.size() > kShown)
+    shown += "...";
+  return shown;
+}
+
+bool DrawHistory::ParseLine(std::string_view piece, int lineNumber, bool& lastStoredPending) {
+  const std::optional<HistoryLine> line = ParseHistoryLine(piece);
+  if (!line || line->draw < 1 || line->draw > kMaxSlot)
+    return true;
+  // The writers put the draws in ascending order, one line each. A draw that
+  // does not follow the one before would replace a stored draw (a stray
+  // "0005,..." at the end would drop every draw after 5 at the next save):
+  // the load stops there and the file is kept as it is.
+  if (line->draw <= count) {
+    damage_ = HistoryDamage{lineNumber, PrintableLine(piece), line->draw, count};
+    return false;
+  }
+  slots_[static_cast<std::size_t>(line->draw)] = line->record;
+  count = line->draw;
   // Only the last stored line can be the pending one: a pending line earlier
-  // in the file, or one numbered 0, must not take the last complete draw out
-  // of the count (where a registration would then overwrite it).
-  lastStoredPending = pending;
+  // in the file must not take the last complete draw out of the count (where
+  // a registration would then overwrite it).
+  lastStoredPending = line->pending;
+  return true;
 }
 
 Status DrawHistory::Load() {
   count = 0;
-  const Result<std::string> contents = ReadWholeFile(file_);
+  const Result<std::string> contents = ReadWholeFile(file_, kMaxHistoryFileBytes);
   if (!contents.ok())
     return contents.status();
-  std::fill(slots_.begin(), slots_.end(), DrawRecord{});
+  Clear();
   bool lastStoredPending = false;
-  ForEachLinePiece(*contents, kLinePieceLength,
-                   [&](std::string_view piece) { ParseLine(piece, lastStoredPending); });
+  bool reading = true;
+  int lineNumber = 1;
+  ForEachLinePiece(*contents, kLinePieceLength, [&](std::string_view piece) {
+    if (reading)
+      reading = ParseLine(piece, lineNumber, lastStoredPending);
+    if (piece.ends_with('\n'))
+      ++lineNumber;
+  });
   if (lastStoredPending)
     --count;
   return Status::Ok();
+}
+
+void DrawHistory::Clear() {
+  std::fill(slots_.begin(), slots_.end(), DrawRecord{});
+  count = 0;
+  damage_.reset();
+}
+
+std::string DrawHistory::DamageDescription() const {
+  const HistoryDamage& damage = *damage_;
+  return "当選番号ファイル「" + file_.string() + "」の " + FormatInt(damage.line) + " 行目「" +
+         damage.text + "」は第 " + FormatInt(damage.draw) + " 回で、前の行の第 " +
+         FormatInt(damage.previousDraw) + " 回より後の回ではありません。";
+}
+
+Status DrawHistory::CheckWhole() const {
+  if (!damage_)
+    return Status::Ok();
+  return Status::Failure(DamageDescription() +
+                         "ファイルが壊れているため、書き込みを中止しました。kitebar-cli repair で"
+                         "直してください（元のファイルは日付つきの控えに残ります）。ファイルは"
+                         "そのままにしてあります。");
+}
+
+std::string DrawHistory::DamageWarning() const {
+  if (!damage_)
+    return {};
+  return "注意: " + DamageDescription() + "ファイルが壊れているため、その前の行（第 " +
+         FormatInt(count) +
+         " 回まで）だけを読みました。kitebar-cli repair で直すまで、当選番号ファイルには書き込み"
+         "ません。";
 }
 
 std::string DrawHistory::SaveText() const {
@@ -157,10 +223,14 @@ std::string DrawHistory::CompleteDrawsText() const {
 }
 
 Status DrawHistory::Save() const {
+  if (Status whole = CheckWhole(); !whole.ok())
+    return whole;
   return WriteFileAtomically(file_, SaveText());
 }
 
 Status DrawHistory::SaveCompleteDraws(const std::filesystem::path& file) const {
+  if (Status whole = CheckWhole(); !whole.ok())
+    return whole;
   return WriteFileAtomically(file, CompleteDrawsText());
 }
 

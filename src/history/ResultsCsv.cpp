@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/NumberText.h"
+#include "history/HistoryChange.h"
 
 namespace kitebar {
 namespace {
@@ -128,6 +129,24 @@ Result<int> MergeResultsCsv(DrawHistory& history, std::string_view csv) {
       return stored;
     ++history.count;
     ++added;
+  }
+  return added;
+}
+
+Result<int> AddResultsCsv(DrawHistory& history, std::string_view csv) {
+  Result<FolderLock> change = BeginHistoryChange(history);
+  if (!change.ok())
+    return change.status();
+  Result<int> added = MergeResultsCsv(history, csv);
+  if (!added.ok()) {
+    return Status::Failure(added.message() +
+                           " CSV を直してから、もう一度実行してください。当選番号ファイルは変更して"
+                           "いません。");
+  }
+  if (Status saved = history.Save(); !saved.ok()) {
+    return Status::Failure("当選番号を保存できません: " + saved.message() +
+                           "。フォルダーの書き込み権限と空き容量を確かめてから、もう一度実行して"
+                           "ください。当選番号ファイルは元のままです。");
   }
   return added;
 }

@@ -14,4 +14,9 @@ namespace kitebar {
 // the message names the line or the draw.
 Result<int> MergeResultsCsv(DrawHistory& history, std::string_view csv);
 
+// The same as one change of the folder: on the history as its file holds it
+// now (an empty one when there is no file yet), saved when draws were added.
+// A refused CSV or a failed save leaves the file as it was.
+Result<int> AddResultsCsv(DrawHistory& history, std::string_view csv);
+
 }  // namespace kitebar

@@ -1,9 +1,12 @@
 #include "reports/HitReport.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 #include "common/AtomicFile.h"
+#include "common/FileLimits.h"
 #include "common/NumberText.h"
 #include "common/TextLines.h"
 #include "reports/ReportPage.h"
@@ -125,7 +128,10 @@ Result<HitTallies> WriteHitReport(HitReportVariant variant, bool hitsOnly, PageO
   const bool recent = variant == HitReportVariant::kRecent;
   const char* input = recent ? kRecentBackTestFile : kBackTestFile;
   const char* output = recent ? kRecentHitReportPage : kHitReportPage;
-  const Result<std::string> records = ReadWholeFile(input);
+  const Result<std::string> records = ReadWholeFile(input, kMaxBackTestFileBytes);
+  std::error_code error;
+  if (!records.ok() && std::filesystem::exists(input, error))
+    return Status::Failure("当選履歴を読めません。" + records.message());
   if (!records.ok()) {
     return Status::Failure(std::string("当選履歴がありません（") + input + " を読めません）。" +
                            (recent ? "過去の履歴を作り直してから、もう一度表示してください。"

@@ -1,9 +1,6 @@
 #include "reports/PredictionReport.h"
 
-#include <unistd.h>
-
-#include <cerrno>
-
+#include "common/AtomicFile.h"
 #include "common/NumberText.h"
 #include "history/DrawHistory.h"
 #include "reports/ReportPage.h"
@@ -17,10 +14,6 @@ constexpr char kPageTail[] =
     "</td></tr>\n"
     "</table><br>\n"
     "<br><br><br></center></body></html>\n";
-
-bool IsReadOnly(const std::filesystem::path& file) {
-  return ::access(file.c_str(), W_OK) != 0 && errno == EACCES;
-}
 
 }  // namespace
 
@@ -38,17 +31,14 @@ std::string BuildPredictionPage(int drawNumber, const CandidateTable& candidates
 
 Status WritePredictionPage(const std::filesystem::path& file, int drawNumber,
                            const CandidateTable& candidates) {
-  // The atomic replacement would otherwise overwrite a page the user protected.
-  if (IsReadOnly(file)) {
-    return Status::Failure(file.string() +
-                           " は読み取り専用のため、書き込めません。読み取り専用を解除してから、"
-                           "もう一度実行してください。");
-  }
   return WriteReportPage(file, BuildPredictionPage(drawNumber, candidates));
 }
 
 Result<Prediction> StartPrediction(DrawHistory& history, PageOpener* opener) {
-  Result<Prediction> prediction = PredictionRun(history, history.count + 1, false);
+  // A page that cannot be replaced is refused before the history is written.
+  if (Status replaceable = CheckReplaceable(kPredictionPage); !replaceable.ok())
+    return replaceable;
+  Result<Prediction> prediction = PredictNextDraw(history);
   if (!prediction.ok())
     return prediction;
   if (Status written =

@@ -26,6 +26,9 @@ std::string ReportPageHead(std::string_view title, std::string_view secondColumn
 }
 
 Status WriteReportPage(const std::filesystem::path& file, std::string_view page) {
+  // A page the user made read-only stays as it is; the refusal says why.
+  if (Status replaceable = CheckReplaceable(file); !replaceable.ok())
+    return replaceable;
   const Result<std::string> encoded = Utf8ToShiftJis(WithCrLf(page));
   if (!encoded.ok())
     return encoded.status();

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "common/AtomicFile.h"
+#include "common/FileLimits.h"
+#include "common/FolderLock.h"
 
 namespace kitebar {
 namespace {
@@ -185,7 +187,7 @@ std::size_t GetPrivateProfileString(std::string_view section, std::string_view k
                                     const std::filesystem::path& file) {
   if (buffer.empty())
     return 0;
-  const Result<std::string> contents = ReadWholeFile(file);
+  const Result<std::string> contents = ReadWholeFile(file, kMaxSettingsFileBytes);
   if (!contents.ok())
     return CopyProfileValue(nullptr, section, key, defaultText, buffer);
   const std::vector<Line> lines = SplitLines(*contents);
@@ -202,7 +204,7 @@ std::string ReadProfileString(const std::filesystem::path& file, std::string_vie
 }
 
 ProfileSnapshot::ProfileSnapshot(const std::filesystem::path& file) {
-  Result<std::string> read = ReadWholeFile(file);
+  Result<std::string> read = ReadWholeFile(file, kMaxSettingsFileBytes);
   if (!read.ok())
     return;
   contents_ = std::move(read.value());
@@ -227,7 +229,12 @@ Status WritePrivateProfileString(std::string_view section, std::string_view key,
 
 Status WritePrivateProfileStrings(const std::vector<ProfileEntry>& entries,
                                   const std::filesystem::path& file) {
-  Result<std::string> read = ReadFileOrEmpty(file);
+  // Another writer's update between this read and the rename would be lost.
+  const std::filesystem::path folder = file.parent_path();
+  Result<FolderLock> lock = FolderLock::Acquire(folder.empty() ? "." : folder);
+  if (!lock.ok())
+    return lock.status();
+  Result<std::string> read = ReadFileOrEmpty(file, kMaxSettingsFileBytes);
   if (!read.ok())
     return read.status();
   std::string contents = std::move(read.value());

@@ -18,6 +18,7 @@
 #include "app/SettingsPictures.h"
 #include "app/SimulationSettingsDialog.h"
 #include "common/AtomicFile.h"
+#include "common/FileLimits.h"
 #include "history/DrawHistory.h"
 #include "history/ResultsCsv.h"
 #include "support/AppTestSupport.h"
@@ -107,7 +108,7 @@ class SimulationSettingsDialogTest : public QObject {
 
   void opensWithTheRealSample() {
     DrawHistory loaded;
-    const Result<std::string> csv = ReadWholeFile(SampleCsv());
+    const Result<std::string> csv = ReadWholeFile(SampleCsv(), kMaxResultsCsvBytes);
     QVERIFY(csv.ok());
     QVERIFY(MergeResultsCsv(loaded, *csv).ok());
     QVERIFY(loaded.Save().ok());

@@ -16,6 +16,7 @@
 #include "app/Resources.h"
 #include "app/WinningNumberDialog.h"
 #include "common/AtomicFile.h"
+#include "common/FileLimits.h"
 #include "common/ShiftJis.h"
 #include "history/DrawHistory.h"
 #include "history/ResultsCsv.h"
@@ -407,7 +408,7 @@ class WinningNumberDialogTest : public QObject {
 
   void rendersTheRealSampleForReview() {
     DrawHistory loaded;
-    const Result<std::string> csv = ReadWholeFile(SampleCsv());
+    const Result<std::string> csv = ReadWholeFile(SampleCsv(), kMaxResultsCsvBytes);
     QVERIFY(csv.ok());
     QVERIFY(MergeResultsCsv(loaded, *csv).ok());
     QVERIFY(loaded.Save().ok());

@@ -66,7 +66,7 @@ TEST_P(CliPredictFailure, ExitsWithOneLineAndLeavesFilesAsTheyWere) {
   if (c.history != nullptr)
     WriteFileBytes(kHistory, c.history);
   if (c.blockSaves)
-    std::filesystem::create_directory(std::string(kHistory) + ".tmp");
+    std::filesystem::permissions(kHistory, std::filesystem::perms::owner_read);
   const test::CliResult result = RunCli(c.args);
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_EQ(result.out, "");

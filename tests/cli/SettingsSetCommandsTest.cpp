@@ -92,7 +92,8 @@ TEST(CliSetCore, ReplacesStepAndDiameterAndReportsTheRanges) {
 
 TEST(CliSetCore, WriteFailureIsReported) {
   TempWorkingDirectory folder;
-  std::filesystem::create_directory("./base.ini");
+  WriteFileBytes("./base.ini", "[StepNum]\r\nnum=40\r\n");
+  std::filesystem::permissions("./base.ini", std::filesystem::perms::owner_read);
   const test::CliResult result = RunCli({"settings", "set-core", "StepNum=50"});
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_TRUE(Contains(result.err, "設定を保存できません"));

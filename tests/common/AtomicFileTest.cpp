@@ -1,6 +1,11 @@
 #include "common/AtomicFile.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <thread>
+#include <vector>
 
 #include "common/ShiftJis.h"
 #include "support/TempWorkingDirectory.h"
@@ -12,28 +17,109 @@ using test::ReadFileBytes;
 using test::TempWorkingDirectory;
 using test::WriteFileBytes;
 
+std::vector<std::string> FolderEntries() {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator("."))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 TEST(AtomicFile, ReplacesContentsAndLeavesNoTemporaryFile) {
   TempWorkingDirectory folder;
   WriteFileBytes("a.dat", "old contents that are longer");
   ASSERT_TRUE(WriteFileAtomically("a.dat", "new"));
   EXPECT_EQ(ReadFileBytes("a.dat"), "new");
-  EXPECT_FALSE(std::filesystem::exists("a.dat.tmp"));
+  EXPECT_EQ(FolderEntries(), std::vector<std::string>{"a.dat"});
 }
 
 TEST(AtomicFile, FailureKeepsTheOldFileAndRemovesTheTemporaryOne) {
   TempWorkingDirectory folder;
   WriteFileBytes("a.dat", "old");
-  // A non-empty folder where the file is cannot be replaced by a rename.
   std::filesystem::create_directories("b.dat/inside");
   EXPECT_FALSE(WriteFileAtomically("b.dat", "new"));
-  EXPECT_FALSE(std::filesystem::exists("b.dat.tmp"));
   EXPECT_FALSE(WriteFileAtomically("missing-folder/a.dat", "new"));
   EXPECT_EQ(ReadFileBytes("a.dat"), "old");
+  EXPECT_EQ(FolderEntries(), (std::vector<std::string>{"a.dat", "b.dat"}));
 }
 
-TEST(AtomicFile, ReadingAMissingFileFails) {
+// A link planted where a fixed temporary name used to be is never followed.
+TEST(AtomicFile, PlantedLinksAreNotFollowed) {
   TempWorkingDirectory folder;
-  EXPECT_FALSE(ReadWholeFile("missing.dat").ok());
+  WriteFileBytes("victim", "victim's bytes");
+  WriteFileBytes("a.dat", "old");
+  for (const char* planted : {"a.dat.tmp", "tmp.dat"})
+    std::filesystem::create_symlink("victim", planted);
+  ASSERT_TRUE(WriteFileAtomically("a.dat", "new"));
+  EXPECT_EQ(ReadFileBytes("victim"), "victim's bytes");
+  EXPECT_EQ(ReadFileBytes("a.dat"), "new");
+  EXPECT_FALSE(std::filesystem::is_symlink("a.dat"));
+}
+
+TEST(AtomicFile, ReadOnlyFileIsRefusedAndOthersKeepTheirPermissions) {
+  TempWorkingDirectory folder;
+  WriteFileBytes("locked.dat", "old");
+  std::filesystem::permissions("locked.dat", std::filesystem::perms::owner_read |
+                                                 std::filesystem::perms::group_read |
+                                                 std::filesystem::perms::others_read);
+  const Status refused = WriteFileAtomically("locked.dat", "new");
+  EXPECT_FALSE(refused.ok());
+  EXPECT_NE(refused.message().find("読み取り専用"), std::string::npos);
+  EXPECT_EQ(ReadFileBytes("locked.dat"), "old");
+
+  WriteFileBytes("private.dat", "old");
+  ::chmod("private.dat", 0600);
+  ASSERT_TRUE(WriteFileAtomically("private.dat", "new"));
+  struct stat status {};
+  ASSERT_EQ(::stat("private.dat", &status), 0);
+  EXPECT_EQ(status.st_mode & 07777, 0600u);
+}
+
+// Each writer has a temporary file of its own: many at once leave one whole
+// file, never a mix.
+TEST(AtomicFile, ConcurrentWritersNeverMixTheirBytes) {
+  TempWorkingDirectory folder;
+  const std::string a(100000, 'a');
+  const std::string b(100000, 'b');
+  std::vector<std::thread> writers;
+  for (int i = 0; i < 8; ++i) {
+    writers.emplace_back([&, i] {
+      for (int round = 0; round < 20; ++round)
+        EXPECT_TRUE(WriteFileAtomically("shared.dat", i % 2 ? a : b).ok());
+    });
+  }
+  for (std::thread& writer : writers)
+    writer.join();
+  const std::string result = ReadFileBytes("shared.dat");
+  EXPECT_TRUE(result == a || result == b);
+  EXPECT_EQ(FolderEntries(), std::vector<std::string>{"shared.dat"});
+}
+
+TEST(AtomicFile, ReadsRefuseWhatIsNotARegularFileOfItsSize) {
+  TempWorkingDirectory folder;
+  ASSERT_EQ(::mkfifo("pipe", 0644), 0);
+  std::filesystem::create_symlink("/dev/zero", "zero");
+  std::filesystem::create_directory("folder.dat");
+  WriteFileBytes("ten.dat", "0123456789");
+  struct Case {
+    const char* file;
+    std::size_t cap;
+    bool readable;
+  };
+  for (const Case& c :
+       {Case{"pipe", 100, false}, Case{"zero", 100, false}, Case{"folder.dat", 100, false},
+        Case{"missing.dat", 100, false}, Case{"ten.dat", 9, false}, Case{"ten.dat", 10, true},
+        Case{"ten.dat", 11, true}}) {
+    const Result<std::string> read = ReadWholeFile(c.file, c.cap);
+    EXPECT_EQ(read.ok(), c.readable) << c.file << " " << c.cap;
+    EXPECT_EQ(CheckReadable(c.file, c.cap).ok(), c.readable || c.file == std::string("missing.dat"))
+        << c.file << " " << c.cap;
+    if (!read.ok()) {
+      EXPECT_NE(read.message().find(c.file), std::string::npos) << read.message();
+    }
+  }
+  EXPECT_EQ(*ReadFileOrEmpty("missing.dat", 10), "");
+  EXPECT_FALSE(ReadFileOrEmpty("pipe", 10).ok());
 }
 
 TEST(ShiftJis, ConvertsBothWaysAndRefusesUnmappableText) {
@@ -43,15 +129,6 @@ TEST(ShiftJis, ConvertsBothWaysAndRefusesUnmappableText) {
   EXPECT_EQ(*ShiftJisToUtf8(*encoded), "第 12 回 ﾚﾃﾞｨ");
   EXPECT_FALSE(Utf8ToShiftJis("\xF0\x9F\x98\x80").ok());  // an emoji has no code
   EXPECT_FALSE(ShiftJisToUtf8("\x82").ok());              // half a character
-}
-
-TEST(AtomicFile, MissingFileReadsAsEmptyOnlyWhereAsked) {
-  TempWorkingDirectory folder;
-  EXPECT_FALSE(ReadWholeFile("missing.dat").ok());
-  ASSERT_TRUE(ReadFileOrEmpty("missing.dat").ok());
-  EXPECT_EQ(*ReadFileOrEmpty("missing.dat"), "");
-  std::filesystem::create_directory("folder.dat");
-  EXPECT_FALSE(ReadFileOrEmpty("folder.dat").ok());
 }
 
 }  // namespace

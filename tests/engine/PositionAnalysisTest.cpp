@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "history/DrawHistory.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempWorkingDirectory.h"
 
 namespace kitebar {
@@ -44,13 +45,14 @@ TEST(PositionAnalysis, AutomaticModeFillsMissingPositionsAndThePendingDraw) {
 
 TEST(PositionAnalysis, AutomaticModeNeverChangesAStoredPositionNorFillsGaps) {
   TempWorkingDirectory folder;
-  DrawHistory history = LoadHistory("0001,123\r\n0002,456,111,1\r\n0003,789,222,0\r\n0005,321\r\n");
+  DrawHistory history =
+      LoadHistory("0001,123\r\n0002,456,111,1\r\n0003,789,222,0\r\n0005,321,333,1\r\n");
   RecordingFeedback feedback;
   const Result<PositionAnalysis> analysis =
       AnalysePositions(history, 5, AnalysisMode::kAutomatic, 0, feedback);
   ASSERT_TRUE(analysis.ok());
   const std::string saved = ReadFileBytes(kHistoryFileName);
-  EXPECT_NE(saved.find("0002,456,111,1\r\n0003,789,222,0\r\n0005,321,"), std::string::npos)
+  EXPECT_NE(saved.find("0002,456,111,1\r\n0003,789,222,0\r\n0005,321,333,1"), std::string::npos)
       << saved;
   EXPECT_FALSE(history.record(4).exists());
   // The listing shows every estimate, also where the history kept its own.
@@ -101,14 +103,36 @@ TEST(PositionAnalysis, RefusesDrawsOutsideTheRangeAndReportsAFailedSave) {
   RecordingFeedback feedback;
   EXPECT_FALSE(AnalysePositions(history, 1, AnalysisMode::kAutomatic, 0, feedback).ok());
   EXPECT_FALSE(AnalysePositions(history, 10000, AnalysisMode::kSingle, 0, feedback).ok());
-  std::filesystem::create_directory("kitebarnum.dat.tmp");
   feedback.progress.clear();
-  const Result<PositionAnalysis> failed =
-      AnalysePositions(history, 3, AnalysisMode::kAutomatic, 0, feedback);
+  const Result<PositionAnalysis> failed = [&] {
+    const test::FileSizeLimit fullDisk(8);
+    return AnalysePositions(history, 3, AnalysisMode::kAutomatic, 0, feedback);
+  }();
   EXPECT_FALSE(failed.ok());
   EXPECT_EQ(feedback.progress, std::vector<int>{10});
   EXPECT_EQ(ReadFileBytes(kHistoryFileName), "0001,123\r\n0002,456\r\n");
   EXPECT_EQ(history.record(2).positionText(), "466");  // kept in memory
+}
+
+// An estimate made from a draw without a three-digit winning number would be
+// stored as control bytes: such an analysis stores nothing.
+TEST(PositionAnalysis, RefusesToEstimateFromADrawWithoutAWinningNumber) {
+  TempWorkingDirectory folder;
+  struct Case {
+    const char* contents;
+    int draw;
+    AnalysisMode mode;
+  };
+  for (const Case& c : {Case{"0001,123\r\n0002,abc\r\n", 3, AnalysisMode::kAutomatic},
+                        Case{"0001,123\r\n0003,456\r\n", 4, AnalysisMode::kAutomatic},
+                        Case{"0001,123\r\n0002,45\r\n", 3, AnalysisMode::kSingle}}) {
+    DrawHistory history = LoadHistory(c.contents);
+    RecordingFeedback feedback;
+    const Result<PositionAnalysis> refused = AnalysePositions(history, c.draw, c.mode, 0, feedback);
+    EXPECT_FALSE(refused.ok()) << c.contents;
+    EXPECT_NE(refused.message().find("当選番号が 3 桁の数字ではありません"), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(kHistoryFileName), c.contents);
+  }
 }
 
 }  // namespace

@@ -33,10 +33,13 @@ class PredictionRunTest : public ::testing::Test {
     WriteFileBytes(kHistoryFileName, fileBytes);
     ASSERT_TRUE(history_.Load());
   }
-  // Makes every later save of the history fail: its temporary file cannot be
-  // created where a folder of that name stands.
+  // Makes every later save of the history fail: the user made it read-only.
   void BlockHistorySaves() {
-    std::filesystem::create_directory(std::string(kHistoryFileName) + ".tmp");
+    std::filesystem::permissions(kHistoryFileName, std::filesystem::perms::owner_read);
+  }
+  void UnblockHistorySaves() {
+    std::filesystem::permissions(
+        kHistoryFileName, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
   }
 
   TempWorkingDirectory folder_;
@@ -101,7 +104,7 @@ TEST_F(PredictionRunTest, StartIndexChoosesTheSetAndAnUnknownOneMeansSetZero) {
   WriteFileBytes("base.ini", "[StartIndex]\nindex=1\n");
   ASSERT_TRUE(PredictionRun(history_, 2, false).ok());
   EXPECT_EQ(history_.record(2).positionText(), "678");
-  history_.record(2).position = {};
+  LoadHistory("0001,123\r\n0002,555\r\n");
   WriteFileBytes("base.ini", "[StartIndex]\nindex=9\n");
   ASSERT_TRUE(PredictionRun(history_, 2, false).ok());
   EXPECT_EQ(history_.record(2).positionText(), "466");
@@ -156,7 +159,7 @@ TEST_F(PredictionRunTest, HolderStartsWithZeroCharactersAndIsFilledOnlyBySuccess
   EXPECT_EQ(holder.predictionDrawNumber, 2);
   EXPECT_EQ(AllCandidates(holder.predictedCandidates), "000 000 000 000 000 000 000 000 000 000 ");
   EXPECT_EQ(holder.resultText, "");
-  std::filesystem::remove(std::string(kHistoryFileName) + ".tmp");
+  UnblockHistorySaves();
   ASSERT_TRUE(holder.PredictionRun(history_, 2, true).ok());
   EXPECT_EQ(holder.resultText, kWorkedExampleListing);
   EXPECT_EQ(CandidateText(holder.predictedCandidates, 10), "080");

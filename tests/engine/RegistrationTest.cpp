@@ -4,6 +4,7 @@
 
 #include "history/DrawHistory.h"
 #include "reports/HitReport.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempWorkingDirectory.h"
 
 namespace kitebar {
@@ -63,18 +64,55 @@ TEST_F(RegistrationTest, UnwritableBackTestFileLeavesTheDrawUnregistered) {
   std::filesystem::create_directory(kBackTestFile);
   const Result<Registration> registered = RegisterWinningNumber(history, 2, "466");
   ASSERT_FALSE(registered.ok());
-  EXPECT_NE(registered.message().find("登録されていません"), std::string::npos);
+  EXPECT_NE(registered.message().find(kBackTestFile), std::string::npos);
   EXPECT_EQ(history.count, 1);
   EXPECT_EQ(ReadFileBytes(kHistoryFileName), "0001,123\r\n0002,,466,1\r\n");
 }
 
 TEST_F(RegistrationTest, UnwritableHistoryKeepsCountAndFile) {
   Load("0001,123\r\n0002,456\r\n");
-  std::filesystem::create_directory("kitebarnum.dat.tmp");
+  std::filesystem::permissions(kHistoryFileName, std::filesystem::perms::owner_read);
   EXPECT_FALSE(RegisterWinningNumber(history, 1, "999").ok());
   EXPECT_FALSE(RegisterPosition(history, 3, "123").ok());
   EXPECT_EQ(history.count, 2);
   EXPECT_EQ(ReadFileBytes(kHistoryFileName), "0001,123\r\n0002,456\r\n");
+}
+
+// The back-test entry and the winning number are both kept or both left out,
+// also when the history fails part way through its write (a full disk).
+TEST_F(RegistrationTest, AFailedSaveTakesTheBackTestEntryBack) {
+  for (const char* entries : {"", "1\r\n00\r\n"}) {
+    Load("0001,123\r\n0002,,466,1\r\n");
+    std::filesystem::remove(kBackTestFile);
+    if (*entries != '\0')
+      WriteFileBytes(kBackTestFile, entries);
+    const Result<Registration> registered = [&] {
+      const test::FileSizeLimit fullDisk(20);
+      return RegisterWinningNumber(history, RegistrationTarget::NextDraw(), "466");
+    }();
+    EXPECT_FALSE(registered.ok());
+    EXPECT_EQ(ReadFileBytes(kHistoryFileName), "0001,123\r\n0002,,466,1\r\n");
+    EXPECT_EQ(std::filesystem::exists(kBackTestFile), *entries != '\0');
+    if (*entries != '\0') {
+      EXPECT_EQ(ReadFileBytes(kBackTestFile), entries);
+    }
+  }
+}
+
+// A draw shown as the next one that another writer registered meanwhile is
+// refused, never overwritten; the command line's "next draw" follows it.
+TEST_F(RegistrationTest, TheTargetIsDecidedOnTheFileAsItIsNow) {
+  Load("0001,123\r\n");
+  WriteFileBytes(kHistoryFileName, "0001,123\r\n0002,222\r\n");
+  const Result<Registration> stale = RegisterWinningNumber(history, 2, "555");
+  ASSERT_FALSE(stale.ok());
+  EXPECT_NE(stale.message().find("第 2 回の当選番号は登録しませんでした"), std::string::npos);
+  EXPECT_EQ(history.count, 2);
+  const Result<Registration> next =
+      RegisterWinningNumber(history, RegistrationTarget::NextDraw(), "555");
+  ASSERT_TRUE(next.ok());
+  EXPECT_EQ(next->draw, 3);
+  EXPECT_EQ(ReadFileBytes(kHistoryFileName).substr(0, 20), "0001,123\r\n0002,222\r\n");
 }
 
 TEST_F(RegistrationTest, PositionIsDecidedAndMayMakeThePendingRecord) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "support/TempWorkingDirectory.h"
@@ -54,12 +55,38 @@ TEST(DrawHistoryLoad, ReadsTheThreeLineKinds) {
   EXPECT_EQ(withPosition.SaveText(), "0007,321,908,0\r\n");
 }
 
-TEST(DrawHistoryLoad, CountIsTheLastStoredLineAndLaterDuplicatesWin) {
+// A draw that does not follow the line before is damage: the load keeps the
+// draws before it, and no save may write over the file.
+TEST(DrawHistoryLoad, DamageStopsTheLoadAndEverySave) {
   TempWorkingDirectory folder;
-  const DrawHistory history = LoadFrom("0003,111\n0009,222\n0004,333\n0003,444\n10000,1\n");
-  EXPECT_EQ(history.count, 3);
-  EXPECT_EQ(history.record(3).digitsText(), "444");
-  EXPECT_EQ(history.record(9).digitsText(), "222");
+  struct Case {
+    const char* contents;
+    int count;
+    int line;
+    const char* keptDraw3;
+  };
+  for (const Case& c : {
+           Case{"0003,111\n0009,222\n0004,333\n0003,444\n", 9, 3, "111"},
+           Case{"0001,001\n0002,002\n0003,003\n0003,999\r\n", 3, 4, "003"},
+           // A torn write: the draws, a junk line, then some of them again.
+           Case{"0001,001\n0002,002\n0003,003\njunk\n0002,002\n0003,003\n", 3, 5, "003"},
+           // A pending line followed by the same draw, complete.
+           Case{"0002,002\n0003,003\n0004,,456,1\n0004,004\n", 3, 4, "003"},
+       }) {
+    DrawHistory history = LoadFrom(c.contents);
+    EXPECT_EQ(history.count, c.count) << c.contents;
+    EXPECT_EQ(history.record(3).digitsText(), c.keptDraw3) << c.contents;
+    ASSERT_TRUE(history.damage()) << c.contents;
+    EXPECT_EQ(history.damage()->line, c.line) << c.contents;
+    EXPECT_FALSE(history.Save());
+    EXPECT_FALSE(history.SaveCompleteDraws("tmp.dat"));
+    EXPECT_NE(history.CheckWhole().message().find(std::to_string(c.line) + " 行目"),
+              std::string::npos);
+    EXPECT_EQ(ReadFileBytes(kHistoryFileName), c.contents);
+    EXPECT_FALSE(std::filesystem::exists("tmp.dat"));
+  }
+  // Numbers outside 1 to 40000 are not draws: passed over, as before.
+  EXPECT_FALSE(LoadFrom("0001,001\n0000,123\n10000,1\n0002,002\n").damage());
 }
 
 TEST(DrawHistoryLoad, LongLinesContinueAsFurtherLines) {
@@ -103,7 +130,7 @@ TEST(DrawHistorySave, FailedWriteLeavesTheOldFileByteIdentical) {
   DrawHistory history = LoadFrom(contents);
   ASSERT_TRUE(history.SetDigits(3, "789"));
   history.count = 3;
-  std::filesystem::create_directory("kitebarnum.dat.tmp");
+  std::filesystem::permissions(kHistoryFileName, std::filesystem::perms::owner_read);
   EXPECT_FALSE(history.Save());
   EXPECT_FALSE(history.SaveCompleteDraws("tmp.dat.tmp/x"));
   EXPECT_EQ(ReadFileBytes(kHistoryFileName), contents);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "HttpTestServer.h"
+#include "common/FileLimits.h"
 #include "common/NumberText.h"
 #include "engine/PositionAnalysis.h"
 #include "engine/PredictionRun.h"
@@ -71,11 +72,13 @@ INSTANTIATE_TEST_SUITE_P(
                     4,
                     {1, 2, 3, 4}},
         // Lines of digits and commas only, in pieces of 127 characters: none
-        // of them is taken for a record.
-        HistoryCase{"SixMegabytesOfCommasBeforeTheDraws",
-                    std::string(6 << 20, ',') + "\r\n" + Lines(1, 3),
-                    3,
-                    {1, 2, 3}},
+        // of them is taken for a record. The file is as large as a history
+        // file may be.
+        HistoryCase{
+            "CommasUpToTheSizeLimitBeforeTheDraws",
+            std::string(kMaxHistoryFileBytes - 2 - Lines(1, 3).size(), ',') + "\r\n" + Lines(1, 3),
+            3,
+            {1, 2, 3}},
         HistoryCase{"EveryFourDigitDraw", Lines(1, 9999), 9999, {1, 5000, 9999}},
         HistoryCase{"NulsAndBinaryBytesBetweenTheDraws",
                     Lines(1, 1) + std::string("\0\xff\xfe\x80,\x01\r\n", 8) +
@@ -88,10 +91,21 @@ INSTANTIATE_TEST_SUITE_P(
         // not take the last draw out of the count (a registration of the
         // "next" draw would overwrite it).
         HistoryCase{
-            "PendingLineBeforeTheLastDraw", "0001,001\r\n0002,,456,1\r\n0002,002\r\n", 2, {1, 2}},
+            "PendingLineBeforeTheLastDraw", "0001,001\r\n0002,,456,1\r\n0003,003\r\n", 3, {1, 3}},
         HistoryCase{
             "PendingLineNumberedZero", "0001,001\r\n0002,002\r\n0000,,456,1\r\n", 2, {1, 2}}),
     [](const testing::TestParamInfo<HistoryCase>& info) { return info.param.name; });
+
+TEST(HistoryFileLimits, AFileOverTheSizeLimitIsRefusedAndKept) {
+  TempWorkingDirectory folder;
+  const std::string contents = std::string(kMaxHistoryFileBytes - 9, ',') + "\r\n" + Lines(1, 1);
+  WriteFileBytes(kHistoryFileName, contents);
+  DrawHistory history;
+  const Status loaded = history.Load();
+  EXPECT_FALSE(loaded.ok());
+  EXPECT_NE(loaded.message().find(kHistoryFileName), std::string::npos);
+  EXPECT_EQ(ReadFileBytes(kHistoryFileName), contents);
+}
 
 // A history that ends with draw 9999: the next draw would be 10000, which the
 // file's four-character number cannot hold.

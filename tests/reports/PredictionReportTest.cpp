@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "history/DrawHistory.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempWorkingDirectory.h"
 
 namespace kitebar {
@@ -127,6 +128,7 @@ TEST_F(PredictionReportTest, NextDrawFollowsTheLastCompleteDrawAndRerunsOverwrit
   EXPECT_NE(first.find("<b>" + kDaiSjis + "2346" + kKaiSjis + "</B>"), std::string::npos);
   // Draw 2346 now has its position; a decided one replaces it for the second run.
   ASSERT_TRUE(history_.SetPosition(2346, "000", '1'));
+  ASSERT_TRUE(history_.Save());
   ASSERT_TRUE(StartPrediction(history_, nullptr).ok());
   const std::string second = ReadFileBytes(kPredictionPage);
   EXPECT_NE(second, first);
@@ -142,17 +144,31 @@ TEST_F(PredictionReportTest, FailedRunWritesNoPageAndOpensNothing) {
 }
 
 // The run has taken place (and its position is saved) even though the page
-// could not be replaced; the previous page stays whole.
+// could not be written whole; the previous page stays whole.
 TEST_F(PredictionReportTest, PageThatCannotBeWrittenKeepsTheOldOneAndOpensNothing) {
   LoadHistory("0001,123\r\n");
   WriteFileBytes(kPredictionPage, "old page");
-  std::filesystem::create_directory(std::string(kPredictionPage) + ".tmp");
-  const Result<Prediction> prediction = StartPrediction(history_, &opener_);
+  const Result<Prediction> prediction = [&] {
+    const test::FileSizeLimit fullDisk(100);  // the history fits, the page does not
+    return StartPrediction(history_, &opener_);
+  }();
   EXPECT_FALSE(prediction.ok());
   EXPECT_NE(prediction.message().find(kPredictionPage), std::string::npos);
   EXPECT_EQ(ReadFileBytes(kPredictionPage), "old page");
   EXPECT_TRUE(opener_.opened.empty());
   EXPECT_EQ(ReadFileBytes(kHistoryFileName), "0001,123\r\n0002,,466,0\r\n");
+}
+
+// A page the user made read-only is refused before anything is written.
+TEST_F(PredictionReportTest, ReadOnlyPageIsRefusedBeforeTheHistoryIsWritten) {
+  LoadHistory("0001,123\r\n");
+  WriteFileBytes(kPredictionPage, "old page");
+  std::filesystem::permissions(kPredictionPage, std::filesystem::perms::owner_read);
+  const Result<Prediction> prediction = StartPrediction(history_, &opener_);
+  EXPECT_FALSE(prediction.ok());
+  EXPECT_NE(prediction.message().find("読み取り専用"), std::string::npos);
+  EXPECT_EQ(ReadFileBytes(kHistoryFileName), "0001,123\r\n");
+  EXPECT_EQ(ReadFileBytes(kPredictionPage), "old page");
 }
 
 TEST_F(PredictionReportTest, OpenerFailureIsReportedAfterThePageIsWritten) {

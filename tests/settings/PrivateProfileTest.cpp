@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "support/FileSizeLimit.h"
 #include "support/TempWorkingDirectory.h"
 
 namespace kitebar {
@@ -76,8 +77,8 @@ TEST(PrivateProfileWrite, ReplacesTheValueInItsLineAndKeepsEveryOtherLine) {
 TEST(PrivateProfileWrite, FailureLeavesTheOldFileAsItWas) {
   TempWorkingDirectory folder;
   WriteFileBytes(kFile, "[StepNum]\r\nnum=40\r\n");
-  // A folder in the way of the temporary file makes the write fail, even for root.
-  std::filesystem::create_directory("./base.ini.tmp");
+  // The new file cannot be written whole, as on a full disk.
+  const test::FileSizeLimit limit(8);
   EXPECT_FALSE(WritePrivateProfileString("StepNum", "num", "41", kFile));
   EXPECT_EQ(ReadFileBytes(kFile), "[StepNum]\r\nnum=40\r\n");
 }

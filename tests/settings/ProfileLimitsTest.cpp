@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "common/FileLimits.h"
 #include "settings/PrivateProfile.h"
 #include "settings/SettingsFiles.h"
 #include "support/TempWorkingDirectory.h"
@@ -42,10 +43,13 @@ TEST_P(ProfileLimits, ReadsWithinTheBufferAndAWrittenValueReadsBack) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, ProfileLimits,
     testing::Values(
-        ProfileCase{"ValueOfOneMegabyte", "[StepNum]\r\nnum=" + std::string(1 << 20, '7') + "\r\n",
+        // Room is left for the two values that the test writes.
+        ProfileCase{"ValueNearTheSizeLimit",
+                    "[StepNum]\r\nnum=" + std::string(kMaxSettingsFileBytes - 100, '7') + "\r\n",
                     std::string(15, '7')},
-        ProfileCase{"FiveMegabytesBeforeTheSection",
-                    std::string(5 << 20, 'x') + "\r\n[StepNum]\r\nnum=45\r\n", "45"},
+        ProfileCase{"LineNearTheSizeLimitBeforeTheSection",
+                    std::string(kMaxSettingsFileBytes - 100, 'x') + "\r\n[StepNum]\r\nnum=45\r\n",
+                    "45"},
         ProfileCase{"NulEndsTheValue",
                     std::string("[StepNum]\r\nnum=4\0"
                                 "5\r\n",
@@ -59,13 +63,26 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ProfileLimits, OverlongValuesOfTheOtherKeysSurviveAWrite) {
   TempWorkingDirectory folder;
-  const std::string longUrl = "http://" + std::string(300000, 'a') + "/";
+  const std::string longUrl = "http://" + std::string(60000, 'a') + "/";
   WriteFileBytes(kFile, "[TvalUrl]\r\nBaseURL=" + longUrl + "\r\n");
   ASSERT_TRUE(WriteEndUrl("num3-h2015.html"));
   EXPECT_EQ(ReadProfileString(kFile, "TvalUrl", "BaseURL", "", 1 << 20), longUrl);
   // The import reads the address with its own capacity: cut, never overrun.
   EXPECT_EQ(ReadBaseUrl().size(), 255u);
   EXPECT_EQ(ReadEndUrl().name, "num3-h2015.html");
+}
+
+// A file far beyond any real settings file reads as missing (the defaults)
+// and is never rewritten; the folder check names it.
+TEST(ProfileLimits, AFileOverTheSizeLimitIsNeitherReadNorWritten) {
+  TempWorkingDirectory folder;
+  const std::string contents = "[StepNum]\r\nnum=45\r\n" + std::string(kMaxSettingsFileBytes, 'x');
+  WriteFileBytes(kFile, contents);
+  EXPECT_EQ(ReadStepNum(), 40);
+  const Status written = WritePrivateProfileString("StepNum", "num", "77", kFile);
+  EXPECT_FALSE(written.ok());
+  EXPECT_NE(written.message().find("base.ini"), std::string::npos);
+  EXPECT_EQ(ReadFileBytes(kFile), contents);
 }
 
 }  // namespace

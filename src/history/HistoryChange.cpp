@@ -1,0 +1,63 @@
+#include "history/HistoryChange.h"
+
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "common/AtomicFile.h"
+#include "common/FileLimits.h"
+#include "settings/SettingsFiles.h"
+
+namespace kitebar {
+namespace {
+
+std::filesystem::path FolderOf(const std::filesystem::path& file) {
+  const std::filesystem::path folder = file.parent_path();
+  return folder.empty() ? std::filesystem::path(".") : folder;
+}
+
+Status Reload(DrawHistory& history) {
+  std::error_code error;
+  if (!std::filesystem::exists(history.file(), error) && !error) {
+    history.Clear();
+    return Status::Ok();
+  }
+  // A file that cannot be read leaves the history as the caller showed it.
+  const int shownCount = history.count;
+  if (Status loaded = history.Load(); !loaded.ok()) {
+    history.count = shownCount;
+    return Status::Failure("当選番号ファイルを読めないため、書き込みを中止しました。" +
+                           loaded.message());
+  }
+  return history.CheckWhole();
+}
+
+}  // namespace
+
+Status CheckSettingsFiles(const std::filesystem::path& folder) {
+  std::vector<std::filesystem::path> files{std::filesystem::path(kBaseIniFile).filename()};
+  for (int set = 0; set < kSettingsTypeCount; ++set)
+    files.push_back(std::filesystem::path(SettingsTypeFile(set)).filename());
+  for (const std::filesystem::path& name : files) {
+    if (Status readable = CheckReadable(folder / name, kMaxSettingsFileBytes); !readable.ok()) {
+      return Status::Failure(
+          readable.message() +
+          "（このままでは、そのファイルの設定がすべて既定値として扱われます。）");
+    }
+  }
+  return Status::Ok();
+}
+
+Result<FolderLock> BeginHistoryChange(DrawHistory& history) {
+  const std::filesystem::path folder = FolderOf(history.file());
+  Result<FolderLock> lock = FolderLock::Acquire(folder);
+  if (!lock.ok() || lock->nested())
+    return lock;
+  if (Status files = CheckSettingsFiles(folder); !files.ok())
+    return files;
+  if (Status reloaded = Reload(history); !reloaded.ok())
+    return reloaded;
+  return lock;
+}
+
+}  // namespace kitebar
