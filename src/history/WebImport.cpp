@@ -1,13 +1,18 @@
 #include "history/WebImport.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
-#include <system_error>
 #include <thread>
 
 #include "common/AtomicFile.h"
+#include "common/FolderLock.h"
 #include "common/NumberText.h"
+#include "history/HistoryChange.h"
 #include "history/ResultPage.h"
 #include "history/ResultPageReader.h"
 #include "settings/SettingsFiles.h"
@@ -32,16 +37,22 @@ std::size_t StartIndex(const std::vector<std::string>& queue, const EndUrl& book
   return found == queue.end() ? 0 : static_cast<std::size_t>(found - queue.begin());
 }
 
+std::string ReplaceFailure(const std::filesystem::path& scratch, const DrawHistory& history,
+                           int error) {
+  return "「" + history.file().string() + "」を「" + scratch.string() + "」で置き換えられません（" +
+         DescribeSystemError(error) + "）。";
+}
+
 // The scratch file takes the history file's place in one rename, so that the
-// history file is never missing, not even for a moment.
+// history file is never missing, not even for a moment; it first takes the
+// history file's permissions.
 Status ReplaceHistoryFile(const std::filesystem::path& scratch, const DrawHistory& history) {
-  std::error_code error;
-  std::filesystem::rename(scratch, history.file(), error);
-  if (error) {
-    return Status::Failure("「" + history.file().string() + "」を「" + scratch.string() +
-                           "」で置き換えられません（" + DescribeSystemError(error.value()) +
-                           "）。");
-  }
+  struct stat old {};
+  if (::stat(history.file().c_str(), &old) == 0 &&
+      ::chmod(scratch.c_str(), old.st_mode & 07777) != 0)
+    return Status::Failure(ReplaceFailure(scratch, history, errno));
+  if (::rename(scratch.c_str(), history.file().c_str()) != 0)
+    return Status::Failure(ReplaceFailure(scratch, history, errno));
   return Status::Ok();
 }
 
@@ -64,6 +75,13 @@ class WebImportRun {
     view_.SetBusy(true);
     feedback_.AddMessageLine(kImportStartedLine);
     const EndUrl bookmark = ReadEndUrl();
+    // The queue depends on the last draw: the history as the file holds it
+    // now, and a damaged history or another writer's lock is reported before
+    // any request.
+    if (Status fresh = BeginHistoryChange(history_).status(); !fresh) {
+      view_.SetBusy(false);
+      return Fail(fresh.message());
+    }
     if (!reader_.ReadIndexPage()) {
       view_.SetBusy(false);
       return Fail("結果サイトの目次ページ（" + std::string(kIndexPageName) +
@@ -79,18 +97,16 @@ class WebImportRun {
       pauseBeforeRequest();
       const Result<std::string> page = reader_.FetchResultPage(queue[k]);
       if (!page)
-        return FailAtPage(queue[k], page.status());
-      const int countBefore = history_.count;
-      if (Status read = ReadPage(queue[k], *page); !read)
-        return FailAtPage(queue[k], read);
+        return FailAfterPages(PageFailure(queue[k], page.status()));
+      const Result<int> added = StorePage(queue[k], *page);
+      if (!added)
+        return FailAfterPages(added.message());
       progress = std::min(progress + kProgressPerPage, kMaxPageProgress);
       feedback_.SetProgress(progress);
       view_.RefreshControls();
-      if (Status marked = WriteEndUrl(queue[k]); !marked)
-        return FailAtBookmark(queue[k], marked);
-      pagesWithoutNewDraw = history_.count > countBefore ? 0 : pagesWithoutNewDraw + 1;
+      pagesWithoutNewDraw = *added > 0 ? 0 : pagesWithoutNewDraw + 1;
       if (pagesWithoutNewDraw == kMaxPagesWithoutNewDraw && k + 1 < queue.size())
-        return FailWithoutNewDraws(queue[k]);
+        return FailAfterPages(WithoutNewDrawsFailure(queue[k]));
     }
     feedback_.SetProgress(kProgressDone);
     feedback_.AddMessageLine(kImportFinishedLine);
@@ -100,24 +116,37 @@ class WebImportRun {
   }
 
  private:
-  // Reads the page into the history and puts the draws it added in the
-  // history file. A page that stops part way keeps the draws before the
-  // stop, which are sound, and fails: the bookmark does not move past it.
-  Status ReadPage(const std::string& pageName, std::string_view text) {
+  // One fetched page as a change of the folder, under its lock: the history
+  // is reloaded, so that draws another Kitebar stored since are neither lost
+  // nor taken twice; the page's new draws go to the history file; the
+  // bookmark names the page. A page that stops part way keeps the draws
+  // before the stop, which are sound, and fails: the bookmark does not move
+  // past it. Returns how many draws the page added, or the failure's whole
+  // detail; the lock is released before the failure is shown.
+  Result<int> StorePage(const std::string& pageName, std::string_view text) {
+    const Result<FolderLock> change = BeginHistoryChange(history_);
+    if (!change)
+      return Status::Failure(PageFailure(pageName, change.status()));
     const int countBefore = history_.count;
     const Status read = ReadResultPageText(pageName, text, history_);
     if (history_.count > countBefore) {
       if (Status stored = StoreHistory(); !stored)
-        return stored;
+        return Status::Failure(PageFailure(pageName, stored));
     }
     if (!read)
-      return read;
+      return Status::Failure(PageFailure(pageName, read));
     view_.ShowTargetDraw(history_.count + 1);
     view_.RefreshControls();
-    return Status::Ok();
+    if (Status marked = WriteEndUrl(pageName); !marked)
+      return Status::Failure(BookmarkFailure(pageName, marked));
+    return history_.count - countBefore;
   }
 
+  // A read-only history file is refused before anything is written, and the
+  // file that takes its place keeps its permissions.
   Status StoreHistory() {
+    if (Status replaceable = CheckReplaceable(history_.file()); !replaceable)
+      return replaceable;
     if (Status written = reader_.WriteScratchFile(); !written)
       return written;
     if (Status replaced = ReplaceHistoryFile(reader_.ScratchFile(), history_); !replaced)
@@ -138,23 +167,23 @@ class WebImportRun {
     return "第 " + FormatInt(savedCount_) + " 回までの当選番号は保存されています。";
   }
 
-  Status FailAtPage(const std::string& pageName, const Status& failure) {
-    return FailAfterPages(pageName + ": " + failure.message() + SavedSoFar() + kResumeAdvice);
+  std::string PageFailure(const std::string& pageName, const Status& failure) const {
+    return pageName + ": " + failure.message() + SavedSoFar() + kResumeAdvice;
   }
 
-  Status FailAtBookmark(const std::string& pageName, const Status& failure) {
-    return FailAfterPages(
-        "第 " + FormatInt(savedCount_) + " 回までの当選番号は保存しましたが、読み終えたページ（" +
-        pageName + "）を base.ini に記録できません: " + failure.message() +
-        "。base.ini とフォルダーの書き込み権限を確かめてください。次に実行すると、"
-        "前に記録したページから読み直します。");
+  std::string BookmarkFailure(const std::string& pageName, const Status& failure) const {
+    return "第 " + FormatInt(savedCount_) +
+           " 回までの当選番号は保存しましたが、読み終えたページ（" + pageName +
+           "）を base.ini に記録できません: " + failure.message() +
+           "。base.ini とフォルダーの書き込み権限を確かめてください。次に実行すると、"
+           "前に記録したページから読み直します。";
   }
 
-  Status FailWithoutNewDraws(const std::string& pageName) {
-    return FailAfterPages(
-        "結果サイトのページを " + FormatInt(kMaxPagesWithoutNewDraw) +
-        " ページ続けて読みましたが、新しい当選番号がなかったため止めました（最後に読んだページ: " +
-        pageName + "）。" + SavedSoFar() + "もう一度実行すると、続きのページから読み込みます。");
+  std::string WithoutNewDrawsFailure(const std::string& pageName) const {
+    return "結果サイトのページを " + FormatInt(kMaxPagesWithoutNewDraw) +
+           " ページ続けて読みましたが、新しい当選番号がなかったため止めました（最後に読んだページ:"
+           " " +
+           pageName + "）。" + SavedSoFar() + "もう一度実行すると、続きのページから読み込みます。";
   }
 
   Status FailAfterPages(const std::string& detail) {

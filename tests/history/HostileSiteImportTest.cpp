@@ -231,7 +231,7 @@ TEST_F(HostileSiteTest, ABookmarkThatCannotBeWrittenFailsTheRun) {
   WriteFileBytes("kitebarnum.dat", test::HistoryFileUpTo(1990));
   test::PageServer server(test::StandardSitePages());
   WriteFileBytes("base.ini", test::BaseIni(server.BaseUrl()));
-  std::filesystem::create_directory("base.ini.tmp");
+  std::filesystem::permissions("base.ini", std::filesystem::perms::owner_read);
   DrawHistory history;
   ASSERT_TRUE(history.Load().ok());
   HttpFetcher fetcher(feedback);
