@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "common/NumberText.h"
 #include "support/CliRunner.h"
 #include "support/FolderFixtures.h"
 #include "support/TempWorkingDirectory.h"
