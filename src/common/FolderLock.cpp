@@ -4,6 +4,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <map>
 #include <mutex>
@@ -15,7 +16,10 @@
 namespace kitebar {
 namespace {
 
-constexpr std::chrono::milliseconds kRetryInterval{20};
+// The wait between attempts doubles from the first to the longest: a writer
+// usually holds the lock for a few milliseconds.
+constexpr std::chrono::milliseconds kFirstRetryInterval{1};
+constexpr std::chrono::milliseconds kLongestRetryInterval{16};
 
 // The locks this process holds, by folder, with the number of operations
 // inside each.
@@ -95,10 +99,12 @@ Result<FolderLock> FolderLock::Acquire(const std::filesystem::path& folder,
   if (!opened.ok())
     return opened.status();
   const auto deadline = std::chrono::steady_clock::now() + patience;
+  auto interval = kFirstRetryInterval;
   while (!TryLock(opened.value().get())) {
     if (errno != EWOULDBLOCK || std::chrono::steady_clock::now() >= deadline)
       return Status::Failure(AnotherWriterMessage());
-    std::this_thread::sleep_for(kRetryInterval);
+    std::this_thread::sleep_for(interval);
+    interval = std::min(interval * 2, kLongestRetryInterval);
   }
   const std::lock_guard guard(HeldLocksMutex());
   HeldLocks().emplace(key, HeldLock{std::move(opened.value()), 1});

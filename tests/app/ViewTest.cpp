@@ -64,6 +64,17 @@ class ViewTest : public QObject {
     QVERIFY(ReadFile(kPage).contains(ShiftJis("第21回")));
   }
 
+  // A winning number registered elsewhere while the window was idle (no
+  // repaint since) is never turned back into a pending line.
+  void predictionActsOnTheFileAsItIsNow() {
+    Start(HistoryText(12));
+    WriteFile(QStringLiteral("kitebarnum.dat"), HistoryText(13));
+    Action(QStringLiteral("predictionStartAction")).trigger();
+    QVERIFY(MessageBoxes::shown().empty());
+    QVERIFY(ReadFile(kPage).contains(ShiftJis("<b>第14回</B>")));
+    QVERIFY(ReadFile(QStringLiteral("kitebarnum.dat")).startsWith(HistoryText(13)));
+  }
+
   void failedRunShowsStopMessageAndNoPage() {
     Start(QByteArray());
     MessageBoxes::SetNextAnswer(QMessageBox::Ok);

@@ -211,6 +211,22 @@ class WinningNumberDialogTest : public QObject {
     QCOMPARE(Entry().text(), QStringLiteral("005"));  // kept for another try
   }
 
+  // Draws registered elsewhere while the dialog was open: the draw it showed as
+  // the next one is taken, so the entry is refused and the list follows the file.
+  void registrationOfADrawTakenMeanwhileIsRefused() {
+    Open(HistoryText(5));
+    WriteFile(kHistoryFile, HistoryText(7));
+    Entry().setText(QStringLiteral("555"));
+    Button("registerButton").click();
+    QCOMPARE(MessageBoxes::shown().size(), std::size_t{1});
+    QVERIFY(MessageBoxes::shown().front().text.contains(
+        QStringLiteral("第 6 回の当選番号は登録しませんでした")));
+    QCOMPARE(ReadFile(kHistoryFile), HistoryText(7));
+    QVERIFY(!QFile::exists(kBackTestFile));
+    QCOMPARE(List().rowCount(), 7);
+    QCOMPARE(Label("drawLabel").text(), QStringLiteral("第 8 回"));
+  }
+
   void unwritableHistoryFileLeavesTheDialogAsItWas() {
     Open(HistoryText(5));
     QVERIFY(QFile::remove(kHistoryFile));

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <filesystem>
 
@@ -16,8 +17,11 @@ namespace kitebar::test {
 
 CliResult RunCli(const std::vector<std::string>& args) {
   CliResult result;
+  // Several runs may be under way at once, from threads of one test.
+  static std::atomic<int> runs{0};
   const std::filesystem::path outFile =
-      std::filesystem::temp_directory_path() / ("kitebar-cli-out-" + std::to_string(::getpid()));
+      std::filesystem::temp_directory_path() /
+      ("kitebar-cli-out-" + std::to_string(::getpid()) + "-" + std::to_string(runs++));
   const std::filesystem::path errFile = outFile.string() + ".err";
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);

@@ -12,7 +12,8 @@ struct CliResult {
 };
 
 // Runs the built kitebar-cli in the current working directory with `args`
-// and collects its exit code, stdout and stderr.
+// and collects its exit code, stdout and stderr. Threads may run several at
+// once.
 CliResult RunCli(const std::vector<std::string>& args);
 
 }  // namespace kitebar::test

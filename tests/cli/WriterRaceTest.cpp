@@ -1,0 +1,85 @@
+// Two kitebar-cli writers started together, a thousand times, now and then
+// with a third one: every registration reported as done is in the history,
+// each once, with its back-test entry, and no line is damaged.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "common/NumberText.h"
+#include "history/DrawHistory.h"
+#include "reports/HitReport.h"
+#include "support/CliRunner.h"
+#include "support/FolderFixtures.h"
+#include "support/TempWorkingDirectory.h"
+
+namespace kitebar {
+namespace {
+
+using test::CliResult;
+using test::ReadFileBytes;
+using test::RunCli;
+using test::TempWorkingDirectory;
+
+constexpr int kTrials = 1000;
+constexpr int kInitialDraws = 100;
+
+// Writers that change other files or other fields while the two register.
+const std::vector<std::vector<std::string>> kThirdWriters{{"analyse", "--auto"},
+                                                          {"predict"},
+                                                          {"hits", "--recent"},
+                                                          {"settings", "set-core", "StepNum=40"}};
+
+TEST(WriterRace, EveryReportedRegistrationIsKeptAndNoLineIsDamaged) {
+  TempWorkingDirectory folder;
+  test::WriteFileBytes(kHistoryFileName, test::HistoryUpTo(kInitialDraws));
+  std::map<int, std::string> reported;
+  for (int trial = 0; trial < kTrials; ++trial) {
+    std::vector<CliResult> results(3);
+    std::vector<std::thread> writers;
+    const std::string first = FormatZeroPadded(trial % 1000, 3);
+    const std::string second = FormatZeroPadded((trial * 7 + 3) % 1000, 3);
+    writers.emplace_back([&] { results[0] = RunCli({"register", first}); });
+    writers.emplace_back([&] { results[1] = RunCli({"register", second}); });
+    if (trial % 10 == 0) {
+      const auto& third =
+          kThirdWriters[static_cast<std::size_t>(trial / 10) % kThirdWriters.size()];
+      writers.emplace_back([&] { results[2] = RunCli(third); });
+    }
+    for (std::thread& writer : writers)
+      writer.join();
+    for (std::size_t i = 0; i < writers.size(); ++i)
+      ASSERT_EQ(results[i].exitCode, 0) << "trial " << trial << ": " << results[i].err;
+    for (std::size_t i = 0; i < 2; ++i) {
+      int draw = 0;
+      char digits[4] = {};
+      ASSERT_EQ(std::sscanf(results[i].out.c_str(), "registered %d %3s", &draw, digits), 2);
+      ASSERT_TRUE(reported.emplace(draw, digits).second) << "draw " << draw << " reported twice";
+    }
+  }
+  DrawHistory history;
+  ASSERT_TRUE(history.Load());
+  EXPECT_FALSE(history.damage());
+  EXPECT_EQ(history.count, kInitialDraws + 2 * kTrials);
+  for (const auto& [draw, digits] : reported)
+    EXPECT_EQ(history.record(draw).digitsText(), digits) << "draw " << draw;
+  // One back-test entry per registration, in the order of the draws.
+  std::string expectedDraws;
+  for (const auto& entry : reported)
+    expectedDraws += FormatInt(entry.first) + "\r\n";
+  std::string entryDraws;
+  const std::string entries = ReadFileBytes(kBackTestFile);
+  for (std::size_t line = 0, at = 0; at < entries.size(); ++line) {
+    const std::size_t end = entries.find('\n', at) + 1;
+    if (line % 2 == 0)
+      entryDraws += entries.substr(at, end - at);
+    at = end;
+  }
+  EXPECT_EQ(entryDraws, expectedDraws);
+}
+
+}  // namespace
+}  // namespace kitebar
