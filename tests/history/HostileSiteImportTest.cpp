@@ -8,15 +8,19 @@
 #include <chrono>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "HttpTestServer.h"
 #include "RecordingFeedback.h"
 #include "WebImportTestSite.h"
+#include "common/FolderLock.h"
 #include "settings/PrivateProfile.h"
 #include "support/CliRunner.h"
+#include "support/FolderFixtures.h"
 #include "support/TempWorkingDirectory.h"
 
 namespace kitebar {
@@ -243,6 +247,52 @@ TEST_F(HostileSiteTest, ABookmarkThatCannotBeWrittenFailsTheRun) {
   EXPECT_NE(imported.message().find("base.ini"), std::string::npos);
   EXPECT_EQ(ReadFileBytes("kitebarnum.dat"), test::HistoryFileUpTo(2000));
   EXPECT_EQ(server.RequestedPaths().size(), 2u);
+  EXPECT_EQ(Bookmark(), "er");
+}
+
+// While the first page is fetched, another writer registers draws 1991 and
+// 1992 with numbers of its own: the page is read against the history as the
+// file holds it then, so those draws stay and the page adds the rest.
+TEST_F(HostileSiteTest, DrawsAnotherWriterStoredDuringTheFetchAreKept) {
+  WriteFileBytes("kitebarnum.dat", test::HistoryFileUpTo(1990));
+  test::PageServer server(test::StandardSitePages());
+  WriteFileBytes("base.ini", test::BaseIni(server.BaseUrl()));
+  const std::string registered = test::HistoryFileUpTo(1990) + "1991,777\r\n1992,778\r\n";
+  DrawHistory history;
+  ASSERT_TRUE(history.Load().ok());
+  HttpFetcher fetcher(feedback);
+  test::RecordingView view;
+  bool first = true;
+  const auto registerMeanwhile = [&] {
+    if (std::exchange(first, false))
+      WriteFileBytes("kitebarnum.dat", registered);
+  };
+  ASSERT_TRUE(RunWebImport(history, fetcher, view, feedback, registerMeanwhile).ok());
+  const std::string expected = test::HistoryFileUpTo(2015);
+  EXPECT_EQ(ReadFileBytes("kitebarnum.dat"),
+            registered + expected.substr(test::HistoryFileUpTo(1992).size()));
+}
+
+// Another Kitebar holds the folder's lock when the page is to be stored: the
+// page was fetched all the same (the network is not waited on under the
+// lock), nothing is written and the bookmark stays.
+TEST_F(HostileSiteTest, APageIsNotStoredWhileAnotherWriterHoldsTheLock) {
+  WriteFileBytes("kitebarnum.dat", test::HistoryFileUpTo(1990));
+  test::PageServer server(test::StandardSitePages());
+  WriteFileBytes("base.ini", test::BaseIni(server.BaseUrl()));
+  DrawHistory history;
+  ASSERT_TRUE(history.Load().ok());
+  HttpFetcher fetcher(feedback);
+  test::RecordingView view;
+  std::optional<test::LockHolder> otherWriter;
+  const Status imported =
+      RunWebImport(history, fetcher, view, feedback, [&] { otherWriter.emplace(); });
+  ASSERT_FALSE(imported.ok());
+  EXPECT_NE(imported.message().find(AnotherWriterMessage()), std::string::npos)
+      << imported.message();
+  EXPECT_EQ(server.RequestedPaths().back(), "/numbers/num1951.html");
+  EXPECT_EQ(ReadFileBytes("kitebarnum.dat"), test::HistoryFileUpTo(1990));
+  EXPECT_FALSE(std::filesystem::exists("tmp.dat"));
   EXPECT_EQ(Bookmark(), "er");
 }
 
