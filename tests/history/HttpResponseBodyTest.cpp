@@ -10,27 +10,21 @@ namespace {
 
 const std::string kOk = "HTTP/1.1 200 OK\r\n";
 const std::string kChunked = kOk + "Transfer-Encoding: chunked\r\n\r\n";
+const std::string kLength3 = kOk + "Content-Length: 3\r\n\r\n";
 
 struct BodyCase {
   const char* name;
   std::string received;
   ResponseEnd end;
-  // The text the page reader gets, or nothing when the response must fail.
-  std::optional<std::string> text;
+  std::optional<std::string> text;  // nothing: the response fails
 };
 
 class CompleteResponseTest : public testing::TestWithParam<BodyCase> {};
 
 TEST_P(CompleteResponseTest, GivesTheWholeBodyOrFails) {
-  const BodyCase& c = GetParam();
-  const Result<std::string> got = CompleteResponse(c.received, c.end);
-  if (c.text) {
-    ASSERT_TRUE(got.ok()) << got.message();
-    EXPECT_EQ(*got, *c.text);
-  } else {
-    EXPECT_FALSE(got.ok()) << *got;
-    EXPECT_FALSE(got.message().empty());
-  }
+  const Result<std::string> got = CompleteResponse(GetParam().received, GetParam().end);
+  EXPECT_EQ(got.ok() ? std::optional<std::string>(*got) : std::nullopt, GetParam().text)
+      << got.message();
 }
 
 constexpr ResponseEnd kClosed = ResponseEnd::kClosed;
@@ -40,39 +34,20 @@ constexpr ResponseEnd kCapacity = ResponseEnd::kCapacity;
 INSTANTIATE_TEST_SUITE_P(
     Responses, CompleteResponseTest,
     testing::Values(
-        BodyCase{"PlainBodyUntilClosed", kOk + "\r\n<B>444</B>", kClosed, kOk + "\r\n<B>444</B>"},
-        BodyCase{"PlainBodyInterrupted", kOk + "\r\n<B>444</B>", kInterrupted, std::nullopt},
-        BodyCase{"PlainBodyCutAtCapacity", kOk + "\r\n<B>44", kCapacity, kOk + "\r\n<B>44"},
-        // Once stored as 004: the chunk-size line fell inside the number.
-        BodyCase{"ChunkSizeLineInsideANumber", kChunked + "4\r\n<B>4\r\n6\r\n44</B>\r\n0\r\n\r\n",
-                 kClosed, kChunked + "<B>444</B>"},
+        BodyCase{"PlainBodyInterrupted", kOk + "\r\nabc", kInterrupted, std::nullopt},
         BodyCase{"ChunksWithExtensionsBareLfsAndTrailers",
-                 kChunked + "A;name=x\n0123456789\n0\nTrailer: y\n\n", kClosed,
+                 kChunked + "A;x=y\n0123456789\r\n0\nTrailer: z\n\n", kInterrupted,
                  kChunked + "0123456789"},
-        BodyCase{"ChunkedCompleteThoughInterrupted", kChunked + "3\r\nabc\r\n0\r\n\r\n",
-                 kInterrupted, kChunked + "abc"},
-        BodyCase{"ChunkedWithoutTheLastChunk", kChunked + "3\r\nabc\r\n", kClosed, std::nullopt},
-        BodyCase{"ChunkShorterThanItsSize", kChunked + "10\r\nabc", kClosed, std::nullopt},
-        BodyCase{"ChunkSizeNotHexadecimal", kChunked + "zz\r\nabc\r\n0\r\n\r\n", kClosed,
-                 std::nullopt},
-        BodyCase{"ChunkSizeMissing", kChunked + "\r\nabc\r\n0\r\n\r\n", kClosed, std::nullopt},
         BodyCase{"ChunkLongerThanItsSize", kChunked + "2\r\nabc\r\n0\r\n\r\n", kClosed,
                  std::nullopt},
         BodyCase{"ChunkSizeBeyondAnyPage", kChunked + "FFFFFFFFFFFFFFFFF1\r\nabc", kClosed,
                  std::nullopt},
         BodyCase{"ChunkedCutAtCapacity", kChunked + "5\r\nabc", kCapacity, kChunked + "abc"},
-        BodyCase{"ContentLengthExact", kOk + "Content-Length: 3\r\n\r\nabc", kInterrupted,
-                 kOk + "Content-Length: 3\r\n\r\nabc"},
-        BodyCase{"BytesBeyondTheContentLengthLeftOut", kOk + "content-length:3\r\n\r\nabc<B>999",
-                 kClosed, kOk + "content-length:3\r\n\r\nabc"},
-        BodyCase{"BodyShorterThanContentLength", kOk + "Content-Length: 300\r\n\r\nabc", kClosed,
-                 std::nullopt},
-        BodyCase{"ShortBodyCutAtCapacity", kOk + "Content-Length: 300\r\n\r\nabc", kCapacity,
-                 kOk + "Content-Length: 300\r\n\r\nabc"},
-        BodyCase{"ContentLengthNotANumber", kOk + "Content-Length: 3x\r\n\r\nabc", kClosed,
-                 std::nullopt},
-        BodyCase{"TwoDifferentContentLengths",
-                 kOk + "Content-Length: 3\r\nContent-Length: 4\r\n\r\nabcd", kClosed, std::nullopt},
+        BodyCase{"ContentLengthReachedThoughInterrupted", kLength3 + "abc<B>999", kInterrupted,
+                 kLength3 + "abc"},
+        BodyCase{"ShortBodyCutAtCapacity", kLength3 + "ab", kCapacity, kLength3 + "ab"},
+        BodyCase{"TwoContentLengths", kOk + "Content-Length: 4\r\n" + kLength3.substr(17) + "abcd",
+                 kClosed, std::nullopt},
         BodyCase{"UnknownTransferEncoding", kOk + "Transfer-Encoding: gzip\r\n\r\nabc", kClosed,
                  std::nullopt},
         BodyCase{"HeadersWithoutTheirEnd", kOk + "Server: x\r\n", kClosed, std::nullopt}),

@@ -95,56 +95,39 @@ inline void WaitForClientClose(int connection) {
   }
 }
 
-// Ends the connection with a reset (RST) instead of an orderly close.
-inline void ResetConnection(int connection) {
-  const linger abort{1, 0};
-  ::setsockopt(connection, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
-  ::close(connection);
-}
+// How a hostile site ends an answer: an orderly close, a reset, or a body
+// dripping on, a byte every 200 ms, until the client gives up (bounded).
+enum class AnswerEnd { kClose, kReset, kDrip };
 
-// Sends one byte every 200 ms until the client closes its end (bounded): a
-// body that is still arriving when the client's deadline passes.
-inline void Drip(int connection) {
-  const auto deadline =
-      std::chrono::steady_clock::now() + std::chrono::milliseconds(kServerWaitMilliseconds);
-  while (std::chrono::steady_clock::now() < deadline) {
-    if (::send(connection, "x", 1, MSG_NOSIGNAL) != 1)
-      return;
+// One page of a hostile site: its whole answer as sent, and how it ends.
+struct RawAnswer {
+  std::string bytes;
+  AnswerEnd end = AnswerEnd::kClose;
+};
+
+inline void AnswerRaw(int connection, const RawAnswer& answer) {
+  SendAll(connection, answer.bytes);
+  if (answer.end == AnswerEnd::kReset) {
+    const linger abort{1, 0};  // the close sends a reset
+    ::setsockopt(connection, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+  }
+  for (int drip = 0; answer.end == AnswerEnd::kDrip && drip < kServerWaitMilliseconds / 200 &&
+                     ::send(connection, "x", 1, MSG_NOSIGNAL) == 1;
+       ++drip) {
     pollfd entry{connection, POLLIN, 0};
     char buffer[256];
     if (::poll(&entry, 1, 200) == 1 && ::recv(connection, buffer, sizeof buffer, 0) <= 0)
-      return;
+      break;
   }
-}
-
-// How a hostile server ends an answer: an orderly close, a reset, or a body
-// dripping on past the client's deadline.
-enum class AnswerEnd { kClose, kReset, kDrip };
-
-// Sends `bytes` as they are (status line and headers included) and ends the
-// connection as `end` says.
-inline void AnswerRaw(int connection, std::string_view bytes, AnswerEnd end) {
-  SendAll(connection, bytes);
-  switch (end) {
-    case AnswerEnd::kClose:
-      ::close(connection);
-      return;
-    case AnswerEnd::kReset:
-      ResetConnection(connection);
-      return;
-    case AnswerEnd::kDrip:
-      Drip(connection);
-      ::close(connection);
-      return;
-  }
+  ::close(connection);
 }
 
 // Serves one connection: reads the request, then answers `response` and
-// closes (or resets, or drips on), or (silent) keeps the connection open
-// without a byte until the client gives up.
+// closes, or (silent) keeps the connection open without a byte until the
+// client gives up.
 class ScriptedServer {
  public:
-  enum class Mode { kAnswer, kSilent, kReset, kDrip };
+  enum class Mode { kAnswer, kSilent };
 
   explicit ScriptedServer(std::string response, Mode mode = Mode::kAnswer)
       : thread_([this, response = std::move(response), mode] { Serve(response, mode); }) {}
@@ -170,18 +153,12 @@ class ScriptedServer {
     if (connection < 0)
       return;
     request_ = ReadRequest(connection);
-    switch (mode) {
-      case Mode::kAnswer:
-        return AnswerRaw(connection, response, AnswerEnd::kClose);
-      case Mode::kReset:
-        return AnswerRaw(connection, response, AnswerEnd::kReset);
-      case Mode::kDrip:
-        return AnswerRaw(connection, response, AnswerEnd::kDrip);
-      case Mode::kSilent:
-        WaitForClientClose(connection);
-        ::close(connection);
-        return;
+    if (mode == Mode::kAnswer) {
+      SendAll(connection, response);
+    } else {
+      WaitForClientClose(connection);
     }
+    ::close(connection);
   }
 
   LoopbackListener listener_;
@@ -189,16 +166,10 @@ class ScriptedServer {
   std::thread thread_;
 };
 
-// One page of a hostile site: the whole answer as sent, and how it ends.
-struct RawAnswer {
-  std::string bytes;
-  AnswerEnd end = AnswerEnd::kClose;
-};
-
 // A static site: answers each request for a known path with status 200 and
 // its bytes, any other with 404, until destroyed, each answer after `delay`
-// (a slow site). A path in `raw` is answered as that entry says instead.
-// Records the paths asked for.
+// (a slow site); a path in `raw` is answered as given there. Records the
+// paths asked for.
 class PageServer {
  public:
   explicit PageServer(std::map<std::string, std::string> pages,
@@ -236,7 +207,7 @@ class PageServer {
       }
       std::this_thread::sleep_for(delay_);
       if (const auto answer = raw_.find(path); answer != raw_.end()) {
-        AnswerRaw(connection, answer->second.bytes, answer->second.end);
+        AnswerRaw(connection, answer->second);
         continue;
       }
       const auto page = pages_.find(path);
