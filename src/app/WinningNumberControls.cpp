@@ -9,6 +9,7 @@
 #include <QTableWidget>
 #include <algorithm>
 
+#include "app/ListGeometry.h"
 #include "app/SettingsControls.h"
 
 namespace kitebar::app {
@@ -39,8 +40,7 @@ QTableWidget* AddDrawList(QWidget& dialog, const DialogUnits& units) {
   list->setSelectionBehavior(QAbstractItemView::SelectRows);
   list->setEditTriggers(QAbstractItemView::NoEditTriggers);
   list->verticalHeader()->hide();
-  list->verticalHeader()->setDefaultSectionSize(list->fontMetrics().height() + 2);
-  list->horizontalHeader()->setFixedHeight(list->fontMetrics().height() + 6);
+  FitListToWholeRows(*list, list->fontMetrics().height() + 4);
   list->setWordWrap(false);
   list->setTabKeyNavigation(false);
   return list;
@@ -81,6 +81,9 @@ WinningNumberControls WinningNumberControls::Create(QWidget& dialog, const Dialo
   c.registerButton = AddButton(dialog, QStringLiteral("登録>>"), QStringLiteral("registerButton"),
                                1007, units.ToPixels(65, 50, 28, 14));
   c.drawList = AddDrawList(dialog, units);
+  // Between the entry and the list.
+  for (QPushButton* button : {c.modifyButton, c.registerButton})
+    FitButtonToCaption(*button, units.ToPixels(60, 0, 0, 0).x(), units.ToPixels(99, 0, 0, 0).x());
 
   c.allDrawsRadio = AddRadio(dialog, QStringLiteral("すべて"), QStringLiteral("allDrawsRadio"),
                              1072, units.ToPixels(55, 102, 36, 10));
@@ -92,6 +95,10 @@ WinningNumberControls WinningNumberControls::Create(QWidget& dialog, const Dialo
   c.hitHistoryButton =
       AddButton(dialog, QStringLiteral("当選履歴の表示"), QStringLiteral("hitHistoryButton"), 1021,
                 units.ToPixels(108, 115, 53, 14));
+  // Each keeps to its half of the group "当選履歴".
+  const int middle = units.ToPixels(90, 0, 0, 0).x();
+  FitButtonToCaption(*c.recentHistoryButton, units.ToPixels(11, 0, 0, 0).x(), middle - 2);
+  FitButtonToCaption(*c.hitHistoryButton, middle + 2, units.ToPixels(168, 0, 0, 0).x());
 
   FitCaption(*AddLabel(dialog, QStringLiteral("自動的にWebページから当選番号を読み込みます。"),
                        units.ToPixels(14, 155, 150, 8)),
