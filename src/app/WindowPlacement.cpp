@@ -35,12 +35,14 @@ void PlaceOverOwner(QWidget& dialog) {
   if (screen == nullptr)
     return;
   const QRect area = screen->availableGeometry();
-  QRect outer(QPoint(), dialog.size().grownBy(FrameMargins(dialog, owner)));
+  const QMargins frame = FrameMargins(dialog, owner);
+  QRect outer(QPoint(), dialog.size().grownBy(frame));
   outer.moveCenter(owner != nullptr ? owner->frameGeometry().center() : area.center());
   outer.moveTo(KeepWithin(outer.left(), outer.width(), area.left(), area.width()),
                KeepWithin(outer.top(), outer.height(), area.top(), area.height()));
-  // The position of a window is that of its frame.
-  dialog.move(outer.topLeft());
+  // Placed by its inside: a window manager may take the position of a window
+  // not yet framed as that of its inside rather than of its frame.
+  dialog.setGeometry(QRect(outer.topLeft() + QPoint(frame.left(), frame.top()), dialog.size()));
 }
 
 }  // namespace kitebar::app
