@@ -1,5 +1,6 @@
 #include "app/WinningNumberControls.h"
 
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -48,11 +49,18 @@ QTableWidget* AddDrawList(QWidget& dialog, const DialogUnits& units) {
 
 // The substitute font may be wider than the one the dialog was laid out for:
 // a one-line caption then grows to the right, up to `rightLimit`, rather than
-// lose its end.
+// lose its end; when even that is too narrow, its letters get smaller.
 void FitCaption(QLabel& label, int rightLimit) {
   const int needed = label.fontMetrics().horizontalAdvance(label.text()) + 2;
-  if (needed > label.width())
-    label.resize(std::min(needed, rightLimit - label.x()), label.height());
+  if (needed <= label.width())
+    return;
+  const int available = rightLimit - label.x();
+  label.resize(std::min(needed, available), label.height());
+  if (needed <= available)
+    return;
+  QFont smaller = label.font();
+  smaller.setPixelSize(QFontInfo(smaller).pixelSize() * available / needed);
+  label.setFont(smaller);
 }
 
 QRadioButton* AddRadio(QWidget& dialog, const QString& caption, const QString& objectName,
