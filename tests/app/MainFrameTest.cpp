@@ -342,12 +342,16 @@ class MainFrameTest : public QObject {
 
   void ctrlPShowsPrintDialog() {
     QString dialogName;
+    QString title;
     WhenModalOpens([&](QWidget& modal) {
       dialogName = modal.objectName();
+      title = modal.windowTitle();
       static_cast<QDialog&>(modal).reject();
     });
     QTest::keyClick(&frame(), Qt::Key_P, Qt::ControlModifier);
     QCOMPARE(dialogName, QStringLiteral("printDialog"));
+    // The toolkit's own dialog speaks Japanese too.
+    QCOMPARE(title, QStringLiteral("印刷"));
   }
 
   void activationReloadsHistory() {
