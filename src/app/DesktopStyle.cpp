@@ -7,6 +7,7 @@
 #include <QStyleFactory>
 #include <QStyleOptionGroupBox>
 #include <QTranslator>
+#include <algorithm>
 
 namespace kitebar::app {
 namespace {
