@@ -111,7 +111,10 @@ TEST_P(SplitReceiveTest, JoinsThePieces) {
   EXPECT_EQ(run.response, kResponse);
 }
 
-INSTANTIATE_TEST_SUITE_P(PieceSizes, SplitReceiveTest, testing::Values(1, 2, 9, 11, 24, 4068));
+INSTANTIATE_TEST_SUITE_P(PieceSizes, SplitReceiveTest, testing::Values(1, 2, 9, 11, 24, 4068),
+                         [](const testing::TestParamInfo<std::size_t>& info) {
+                           return "PiecesOf" + std::to_string(info.param) + "Bytes";
+                         });
 
 TEST(HttpFetcherSeamTest, SendsTheWholeRequestThroughPartialAndInterruptedSends) {
   ScriptedSockets sockets;

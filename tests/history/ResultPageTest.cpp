@@ -97,7 +97,10 @@ INSTANTIATE_TEST_SUITE_P(Anchors, BlockStartTest,
                          testing::Values(BlockStartCase{1990, 1, 0}, BlockStartCase{1991, 1, 1},
                                          BlockStartCase{2000, 2, 5}, BlockStartCase{2003, 3, 3},
                                          BlockStartCase{2005, 3, 5}, BlockStartCase{2010, 4, 5},
-                                         BlockStartCase{2011, 5, 0}, BlockStartCase{3000, 5, 0}));
+                                         BlockStartCase{2011, 5, 0}, BlockStartCase{3000, 5, 0}),
+                         [](const testing::TestParamInfo<BlockStartCase>& info) {
+                           return "LastKnownDraw" + std::to_string(info.param.startCount);
+                         });
 
 struct BlockReadCase {
   int startCount;
@@ -115,11 +118,14 @@ TEST_P(BlockLayoutTest, TakesTheDrawsAfterTheHistory) {
 
 INSTANTIATE_TEST_SUITE_P(
     Pages, BlockLayoutTest,
-    testing::Values(BlockReadCase{1990, 1991},    // right before the first block
-                    BlockReadCase{2003, 2004},    // inside a block: its 4th and 5th, then on
-                    BlockReadCase{2005, 2006},    // the last draw of a block
-                    BlockReadCase{2010, 2011},    // the page is known already
-                    BlockReadCase{2400, 2401}));  // beyond every anchor
+    testing::Values(BlockReadCase{1990, 1991},   // right before the first block
+                    BlockReadCase{2003, 2004},   // inside a block: its 4th and 5th, then on
+                    BlockReadCase{2005, 2006},   // the last draw of a block
+                    BlockReadCase{2010, 2011},   // the page is known already
+                    BlockReadCase{2400, 2401}),  // beyond every anchor
+    [](const testing::TestParamInfo<BlockReadCase>& info) {
+      return "LastKnownDraw" + std::to_string(info.param.startCount);
+    });
 
 TEST(BlockLayoutTest, APageThatDoesNotJoinTheHistoryAddsNothing) {
   // Draw 1991 would otherwise be stored as draw 1981.
