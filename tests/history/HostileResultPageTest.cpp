@@ -12,6 +12,7 @@
 #include "history/DrawHistory.h"
 #include "history/IndexPage.h"
 #include "history/ResultPage.h"
+#include "support/CaseNames.h"
 
 namespace kitebar {
 namespace {
@@ -48,10 +49,14 @@ TEST_P(BadWinningNumberTest, StopsAtTheDrawAndKeepsTheDrawsBefore) {
       1990, 1992, "第 1993 回");
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, BadWinningNumberTest,
-                         testing::Combine(testing::Values("num1991.html", "num3-h1991.html"),
-                                          testing::Values("抽せん", "33", "4444", "-12", "0x1",
-                                                          "abc", "   ", "")));
+INSTANTIATE_TEST_SUITE_P(
+    Texts, BadWinningNumberTest,
+    testing::Combine(testing::Values("num1991.html", "num3-h1991.html"),
+                     testing::Values("抽せん", "33", "4444", "-12", "0x1", "abc", "   ", "")),
+    [](const auto& info) {
+      const bool block = UsesBlockLayout(std::get<0>(info.param));
+      return test::CaseName((block ? "block " : "heading ") + std::get<1>(info.param), info.index);
+    });
 
 struct PageCase {
   const char* name;

@@ -10,6 +10,7 @@
 #include "history/DrawHistory.h"
 #include "history/PageText.h"
 #include "history/ResultPage.h"
+#include "support/CaseNames.h"
 
 namespace kitebar {
 namespace {
@@ -72,12 +73,12 @@ TEST_P(WinningNumberTextTest, OnlyThreeDigitsAreAWinningNumber) {
   EXPECT_EQ(WinningNumberAt("<B>" + GetParam().first, 3), GetParam().second) << GetParam().first;
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, WinningNumberTextTest,
-                         testing::Values(std::pair{"007</B>", "007"}, std::pair{"999", "999"},
-                                         std::pair{"123x", "123"},
-                                         std::pair{"4444</B>", std::nullopt},
-                                         std::pair{" 12", std::nullopt},
-                                         std::pair{"12", std::nullopt}));
+INSTANTIATE_TEST_SUITE_P(
+    Texts, WinningNumberTextTest,
+    testing::Values(std::pair{"007</B>", "007"}, std::pair{"999", "999"}, std::pair{"123x", "123"},
+                    std::pair{"4444</B>", std::nullopt}, std::pair{" 12", std::nullopt},
+                    std::pair{"12", std::nullopt}),
+    [](const auto& info) { return test::CaseName(info.param.first, info.index); });
 
 struct BlockStartCase {
   int startCount;
