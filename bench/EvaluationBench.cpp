@@ -12,6 +12,7 @@
 #include "engine/PreparedHistory.h"
 #include "engine/WalkForward.h"
 #include "engine/WalkForwardPredictor.h"
+#include "engine/WindmillSimulator.h"
 #include "history/DrawHistory.h"
 
 namespace kitebar {
@@ -86,6 +87,40 @@ void BM_EvaluateFiveSets(benchmark::State& state) {
   EvaluateAgainstCandidates(state, kSettingsTypeCount);
 }
 BENCHMARK(BM_EvaluateFiveSets)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// For comparison: the same candidates from the simulator as the prediction
+// run computes them (one simulator for all draws, so without the cost of a
+// simulator and a settings read per draw that the run itself pays).
+void BM_CandidatesBySimulator(benchmark::State& state) {
+  const ScratchFolder folder;
+  DrawHistory history;
+  if (!folder.ok() || !LoadSampleHistory(history, state))
+    return;
+  const EvaluationInputs inputs(history);
+  auto simulator = std::make_unique<WindmillSimulator>();
+  simulator->drawNumber = history.count;
+  TimeAgainstFloor(
+      state, NoPreparation,
+      [&] {
+        if (!simulator->RunDraws(history, true, 0).ok())
+          return false;
+        for (int n = 2; n <= history.count; ++n) {
+          const std::string_view position =
+              WindmillSimulator::Triple(simulator->estimatedPositions, n - 2);
+          for (std::size_t place = 0; place < position.size(); ++place)
+            simulator->inputPosition[place] = static_cast<std::uint16_t>(position[place]);
+          simulator->PredictCandidates(0);
+          benchmark::DoNotOptimize(simulator->candidates);
+        }
+        return true;
+      },
+      [&] {
+        benchmark::DoNotOptimize(CandidatesAlone(inputs, 1));
+        return true;
+      },
+      "the simulator failed");
+}
+BENCHMARK(BM_CandidatesBySimulator)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 // What a search over settings repeats: one set's box hits and expected hits
 // over the draws, without the distribution.

@@ -45,6 +45,7 @@ const Row kRows[] = {
     {"Evaluation, one set, 7,087 draws", "BM_EvaluateOneSet", {TargetKind::kWithinFloorRatio, 1.5}},
     {"Evaluation, five sets", "BM_EvaluateFiveSets", {TargetKind::kWithinFloorRatio, 1.5}},
     {"Score for a search, one set", "BM_ScoreOneSet", {}},
+    {"Candidates by the simulator, one set", "BM_CandidatesBySimulator", {}},
     {"Evaluation for the page", "BM_EvaluateHistory", {}},
     {"kitebar-cli evaluate vs idle process",
      "BM_CliEvaluateProcess",
