@@ -41,6 +41,12 @@ INSTANTIATE_TEST_SUITE_P(
 // the set's ten numbers.
 TEST(CandidateSets, AgreeWithTheBackTestComparisonAndTheChanceLevels) {
   const CandidateSets& sets = CandidateSets::Get();
+  std::vector<WinningDigits> digitsOf;
+  std::vector<WinningShape> shapeOf;
+  for (int number = 0; number < kNumberCount; ++number) {
+    digitsOf.push_back(WinningDigitsOf(FormatZeroPadded(number, 3)));
+    shapeOf.push_back(WinningShapeOf(number));
+  }
   for (int key = 0; key < kNumberCount; ++key) {
     CandidateTable table{};
     std::vector<int> numbers;
@@ -51,13 +57,13 @@ TEST(CandidateSets, AgreeWithTheBackTestComparisonAndTheChanceLevels) {
             static_cast<std::uint16_t>(FormatZeroPadded(numbers.back(), 3)[place - 1]);
     }
     ASSERT_EQ(sets.Chances(sets.Code(key).stepCode), ChanceLevelsOf(numbers)) << "set " << key;
-    for (int winning = key % 3; winning < kNumberCount; winning += 3) {
-      const std::string digits = FormatZeroPadded(winning, 3);
-      const BackTestResult expected = CompareCandidates(table, WinningDigitsOf(digits));
-      const DrawOutcome outcome = Compare(sets.Code(key), WinningShapeOf(winning));
+    for (std::size_t winning = static_cast<std::size_t>(key % 3); winning < kNumberCount;
+         winning += 3) {
+      const BackTestResult expected = CompareCandidates(table, digitsOf[winning]);
+      const DrawOutcome outcome = Compare(sets.Code(key), shapeOf[winning]);
       ASSERT_TRUE(outcome.straight == (expected.main == '1') &&
                   outcome.box == (expected.main == '2') && outcome.mini == (expected.mini == '3'))
-          << "set " << key << ", winning number " << digits;
+          << "set " << key << ", winning number " << winning;
     }
   }
 }
