@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "support/CaseNames.h"
 #include "support/CliRunner.h"
 #include "support/TempWorkingDirectory.h"
 
@@ -105,7 +106,13 @@ INSTANTIATE_TEST_SUITE_P(BadArguments, EvaluateRefuses,
                                            std::vector<std::string>{"--from", "abc"},
                                            std::vector<std::string>{"--to", "1.5"},
                                            std::vector<std::string>{"--type", "0"},
-                                           std::vector<std::string>{"--type", "6"}));
+                                           std::vector<std::string>{"--type", "6"}),
+                         [](const ::testing::TestParamInfo<std::vector<std::string>>& info) {
+                           std::string joined;
+                           for (const std::string& arg : info.param)
+                             joined += arg + " ";
+                           return test::CaseName(joined, info.index);
+                         });
 
 }  // namespace
 }  // namespace kitebar

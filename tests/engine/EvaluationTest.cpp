@@ -6,6 +6,7 @@
 
 #include "common/NumberText.h"
 #include "history/DrawHistory.h"
+#include "support/CaseNames.h"
 #include "support/TempWorkingDirectory.h"
 
 namespace kitebar {
@@ -57,7 +58,11 @@ TEST_P(OneDrawAfterTheWorkedExample, HitsChancesPValuesAndRanges) {
 INSTANTIATE_TEST_SUITE_P(WinningNumbers, OneDrawAfterTheWorkedExample,
                          ::testing::Values(OneDraw{"466", {1, 0, 1}}, OneDraw{"664", {0, 1, 0}},
                                            OneDraw{"166", {0, 0, 1}}, OneDraw{"080", {1, 0, 1}},
-                                           OneDraw{"000", {0, 0, 0}}));
+                                           OneDraw{"000", {0, 0, 0}}),
+                         [](const ::testing::TestParamInfo<OneDraw>& info) {
+                           return test::CaseName(std::string("Winning ") + info.param.winning,
+                                                 info.index);
+                         });
 
 // Draw 4 is missing, so draws 4 and 5 cannot be tested; draw 6 has a stored
 // position that is not three digits, which counts only when stored positions

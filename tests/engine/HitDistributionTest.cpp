@@ -5,6 +5,8 @@
 #include <cmath>
 #include <vector>
 
+#include "support/CaseNames.h"
+
 namespace kitebar {
 namespace {
 
@@ -66,7 +68,12 @@ INSTANTIATE_TEST_SUITE_P(Binomials, EqualChancesMatchTheBinomial,
                          ::testing::Values(EqualChances{1, 0.3}, EqualChances{10, 0.1},
                                            EqualChances{100, 0.01}, EqualChances{2000, 0.032},
                                            EqualChances{7087, 0.01}, EqualChances{7087, 0.1},
-                                           EqualChances{500, 0.5}));
+                                           EqualChances{500, 0.5}),
+                         [](const ::testing::TestParamInfo<EqualChances>& info) {
+                           return test::CaseName(std::to_string(info.param.draws) + " draws at " +
+                                                     std::to_string(info.param.chance),
+                                                 info.index);
+                         });
 
 class UnequalChancesMatchEnumeration : public ::testing::TestWithParam<std::vector<double>> {};
 
@@ -97,13 +104,18 @@ TEST_P(UnequalChancesMatchEnumeration, DrawByDrawAndInGroups) {
   ExpectDistribution(grouped, exact);
 }
 
-INSTANTIATE_TEST_SUITE_P(SmallSets, UnequalChancesMatchEnumeration,
-                         ::testing::Values(std::vector<double>{0.5, 0.25, 0.125},
-                                           std::vector<double>{0.01, 0.02, 0.03, 0.04, 0.05, 0.06,
-                                                               0.07, 0.08, 0.09, 0.1, 0.11, 0.12},
-                                           std::vector<double>{0.032, 0.032, 0.032, 0.05, 0.05, 0.1,
-                                                               0.1, 0.1, 0.1},
-                                           std::vector<double>{0.3, 1.0, 0.0, 0.7, 1.0, 1.0, 0.3}));
+INSTANTIATE_TEST_SUITE_P(
+    SmallSets, UnequalChancesMatchEnumeration,
+    ::testing::Values(std::vector<double>{0.5, 0.25, 0.125},
+                      std::vector<double>{0.01, 0.02, 0.03, 0.04, 0.05, 0.06, 0.07, 0.08, 0.09, 0.1,
+                                          0.11, 0.12},
+                      std::vector<double>{0.032, 0.032, 0.032, 0.05, 0.05, 0.1, 0.1, 0.1, 0.1},
+                      std::vector<double>{0.3, 1.0, 0.0, 0.7, 1.0, 1.0, 0.3}),
+    [](const ::testing::TestParamInfo<std::vector<double>>& info) {
+      return test::CaseName(
+          std::to_string(info.param.size()) + " draws from " + std::to_string(info.param.front()),
+          info.index);
+    });
 
 }  // namespace
 }  // namespace kitebar

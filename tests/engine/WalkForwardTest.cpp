@@ -231,7 +231,8 @@ TEST_P(WalkForwardHonesty, LaterNumbersNeverReachEarlierCandidates) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(ChangedDraws, WalkForwardHonesty, ::testing::Values(1, 2, 1000, 7088));
+INSTANTIATE_TEST_SUITE_P(ChangedDraws, WalkForwardHonesty, ::testing::Values(1, 2, 1000, 7088),
+                         [](const auto& info) { return "Draw" + std::to_string(info.param); });
 
 }  // namespace
 }  // namespace kitebar

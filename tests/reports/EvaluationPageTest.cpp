@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "support/CaseNames.h"
+
 #include <string>
 
 namespace kitebar {
@@ -27,12 +29,14 @@ TEST_P(Verdicts, SayHowUnusualTheCountIs) {
     EXPECT_EQ(verdict, "偶然の範囲内です");
 }
 
-INSTANTIATE_TEST_SUITE_P(PValues, Verdicts,
-                         ::testing::Values(VerdictCase{1.0, "偶然の範囲内です"},
-                                           VerdictCase{0.05, "偶然の範囲内です"},
-                                           VerdictCase{0.0499, "約 20 回に１回"},
-                                           VerdictCase{0.001, "約 1000 回に１回"},
-                                           VerdictCase{0.00001, "１万回に１回もない"}));
+INSTANTIATE_TEST_SUITE_P(
+    PValues, Verdicts,
+    ::testing::Values(VerdictCase{1.0, "偶然の範囲内です"}, VerdictCase{0.05, "偶然の範囲内です"},
+                      VerdictCase{0.0499, "約 20 回に１回"}, VerdictCase{0.001, "約 1000 回に１回"},
+                      VerdictCase{0.00001, "１万回に１回もない"}),
+    [](const ::testing::TestParamInfo<VerdictCase>& info) {
+      return test::CaseName("p " + std::to_string(info.param.pValue), info.index);
+    });
 
 std::size_t Occurrences(const std::string& text, std::string_view piece) {
   std::size_t count = 0;
