@@ -106,6 +106,10 @@ void CMainFrame::BuildMenu() {
   AddCommand(settings, QStringLiteral("シミュレート基本設定"), command::kSimulationSettings,
              QStringLiteral("電動風車のシミュレートに必要な設定を行ないます。"),
              QStringLiteral("simulationSettingsAction"));
+  settings.addSeparator();
+  AddCommand(settings, QStringLiteral("成績の検証"), command::kEvaluation,
+             QStringLiteral("予想が偶然より当たっているかを検証します。"),
+             QStringLiteral("evaluationAction"));
 
   QMenu& help = *bar.addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
   help.setObjectName(QStringLiteral("helpMenu"));

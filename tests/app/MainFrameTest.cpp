@@ -63,6 +63,21 @@ void VerifyShownWholeOrCutAtBoundary(const StatusMessagePane& pane, const QStrin
   characters.setPosition(static_cast<int>(kept.size()));
   QVERIFY2(characters.isAtBoundary(), qPrintable(shown));
 }
+// Stands in for the browser and notes whether the wait cursor was up when the
+// page was handed over.
+class CursorNotingOpener final : public PageOpener {
+ public:
+  Status Open(const std::filesystem::path& page) override {
+    const QCursor* cursor = QApplication::overrideCursor();
+    opened.push_back({page, cursor != nullptr && cursor->shape() == Qt::WaitCursor});
+    return Status::Ok();
+  }
+  struct Opened {
+    std::filesystem::path page;
+    bool underWaitCursor = false;
+  };
+  std::vector<Opened> opened;
+};
 
 }  // namespace
 
@@ -103,6 +118,9 @@ class MainFrameTest : public QObject {
         {QStringLiteral("-"), 0, {}},
         {QStringLiteral("シミュレート基本設定"), 32772,
          QStringLiteral("電動風車のシミュレートに必要な設定を行ないます。")},
+        {QStringLiteral("-"), 0, {}},
+        {QStringLiteral("成績の検証"), 32776,
+         QStringLiteral("予想が偶然より当たっているかを検証します。")},
         {QStringLiteral("ﾍﾙﾌﾟ(&H)"), 0, {}},
         {QStringLiteral("Kitebar のﾊﾞｰｼﾞｮﾝ情報(&A)..."), 57664,
          QStringLiteral("ﾌﾟﾛｸﾞﾗﾑの情報、ﾊﾞｰｼﾞｮﾝそして著作権を表示")},
@@ -256,6 +274,44 @@ class MainFrameTest : public QObject {
     for (QWidget* owner : owners)
       QCOMPARE(owner, static_cast<QWidget*>(&frame()));
     QVERIFY(MessageBoxes::shown().empty());
+  }
+
+  // The whole history with the prediction's set, under the wait cursor; the
+  // history and the settings keep their bytes.
+  void evaluationItemWritesThePageAndOpensIt() {
+    WriteFile(QStringLiteral("kitebarnum.dat"), HistoryText(300));
+    WriteFile(QStringLiteral("base.ini"), "[StartIndex]\r\nindex=3\r\n");
+    QVERIFY(started_.app->history().Load());
+    auto opener = std::make_unique<CursorNotingOpener>();
+    CursorNotingOpener& browser = *opener;
+    started_.app->SetPageOpener(std::move(opener));
+
+    FindAction(frame(), QStringLiteral("evaluationAction"))->trigger();
+
+    QVERIFY(MessageBoxes::shown().empty());
+    QCOMPARE(browser.opened.size(), std::size_t{1});
+    QCOMPARE(browser.opened.front().page, std::filesystem::path("Kitebar_kensho.html"));
+    QVERIFY(browser.opened.front().underWaitCursor);
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+    const QString page = QString::fromUtf8(ReadFile(QStringLiteral("Kitebar_kensho.html")));
+    QVERIFY(page.contains(QStringLiteral("タイプ４の設定で、第2回から第300回までの 299 回")));
+    QCOMPARE(ReadFile(QStringLiteral("kitebarnum.dat")), HistoryText(300));
+    QCOMPARE(ReadFile(QStringLiteral("base.ini")), QByteArray("[StartIndex]\r\nindex=3\r\n"));
+  }
+
+  void evaluationWithoutTwoDrawsShowsStopMessageAndNoPage() {
+    WriteFile(QStringLiteral("kitebarnum.dat"), HistoryText(1));
+    QVERIFY(started_.app->history().Load());
+    MessageBoxes::SetNextAnswer(QMessageBox::Ok);
+
+    QCOMPARE(frame().RouteCommand(command::kEvaluation),
+             static_cast<CommandTarget*>(started_.app->document()));
+
+    QCOMPARE(MessageBoxes::shown().size(), std::size_t{1});
+    QCOMPARE(MessageBoxes::shown().front().icon, QMessageBox::Critical);
+    QVERIFY(MessageBoxes::shown().front().text.contains(QStringLiteral("2 回分以上")));
+    QVERIFY(!QFile::exists(QStringLiteral("Kitebar_kensho.html")));
+    QVERIFY(started_.opener->opened.empty());
   }
 
   void commandWithoutHandlerReachesNobody() {
