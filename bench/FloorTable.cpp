@@ -42,6 +42,15 @@ const Row kRows[] = {
      {TargetKind::kWithinFloorRatio, 3},
      false},
     {"kitebar-cli predict vs idle + 2 writes", "BM_CliPredictProcessWithWrites", {}, false},
+    {"Evaluation, one set, 7,087 draws", "BM_EvaluateOneSet", {TargetKind::kWithinFloorRatio, 1.5}},
+    {"Evaluation, five sets", "BM_EvaluateFiveSets", {TargetKind::kWithinFloorRatio, 1.5}},
+    {"Score for a search, one set", "BM_ScoreOneSet", {}},
+    {"Candidates by the simulator, one set", "BM_CandidatesBySimulator", {}},
+    {"Evaluation for the page", "BM_EvaluateHistory", {}},
+    {"kitebar-cli evaluate vs idle process",
+     "BM_CliEvaluateProcess",
+     {TargetKind::kUnderSeconds, 50e-3},
+     false},
 };
 
 // The name of a run without the suffixes that options add ("/manual_time").

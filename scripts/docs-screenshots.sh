@@ -27,18 +27,21 @@ mkdir "$work/run" "$work/windows"
 (cd "$work/run" && "$cli" load-csv "$sample" >/dev/null)
 QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8 "$build_dir/src/app/kitebar-screenshots" \
   "$work/windows" "$work/run/kitebarnum.dat" 2>/dev/null
-for picture in main-window-menu winning-number-dialog simulation-settings-dialog; do
+for picture in main-window-menu about-box winning-number-dialog simulation-settings-dialog; do
   cp "$work/windows/$picture.png" "$output/"
 done
 
+(cd "$work/run" && "$cli" evaluate >/dev/null)
 (cd "$work/run" && "$cli" predict >/dev/null && "$cli" hits --recent --all >/dev/null)
-# page name, picture name, window height
-while read -r page picture height; do
-  chromium --headless --no-sandbox --disable-gpu --disable-background-networking \
-    --hide-scrollbars --window-size="640,$height" --screenshot="$output/$picture" \
+# page name, picture name, window width and height
+while read -r page picture width height; do
+  chromium --headless --no-sandbox --disable-gpu --no-first-run --disable-background-networking \
+    --disable-component-update --disable-sync --user-data-dir="$work/browser" \
+    --hide-scrollbars --window-size="$width,$height" --screenshot="$output/$picture" \
     "file://$work/run/$page" >/dev/null 2>&1
 done <<'PAGES'
-showyosou.html prediction-page.png 340
-Kitebar_100.html hit-statistics-page.png 560
+showyosou.html prediction-page.png 640 340
+Kitebar_100.html hit-statistics-page.png 640 560
+Kitebar_kensho.html evaluation-page.png 1024 1140
 PAGES
 ls "$output"

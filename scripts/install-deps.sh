@@ -6,9 +6,10 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev qt6-translations-l10n
   clang libclang-rt-14-dev llvm clang-format
-  locales-all fonts-noto-cjk xvfb xauth python3 xdg-utils desktop-file-utils
+  locales-all fonts-ipafont-gothic fonts-noto-cjk xvfb xauth python3 xdg-utils desktop-file-utils
+  lintian appstream groff-base
 )
 
 missing=()

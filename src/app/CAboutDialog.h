@@ -10,6 +10,9 @@ class CAboutDialog final : public QDialog {
 
  public:
   explicit CAboutDialog(QWidget* parent);
+
+ protected:
+  void showEvent(QShowEvent* event) override;
 };
 
 }  // namespace kitebar::app

@@ -3,13 +3,13 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QIcon>
-#include <QLibraryInfo>
 #include <QTranslator>
 
 #include "app/CAboutDialog.h"
 #include "app/CKitebarDoc.h"
 #include "app/CMainFrame.h"
 #include "app/DesktopPageOpener.h"
+#include "app/DesktopStyle.h"
 #include "app/MessageBoxes.h"
 #include "app/Resources.h"
 #include "history/HistoryChange.h"
@@ -32,9 +32,10 @@ CKitebarApp::CKitebarApp()
       toolkitTranslator_(std::make_unique<QTranslator>()) {
   RegisterKitebarResources();
   QApplication::setWindowIcon(QIcon(ProgramIconPath()));
-  // The toolkit's own dialogs (file, print) speak the program's language.
-  if (toolkitTranslator_->load(QStringLiteral("qtbase_ja"),
-                               QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+  UseDesktopStyle();
+  // The toolkit's own dialogs (file, print) and standard buttons speak the
+  // program's language.
+  if (LoadToolkitTranslation(*toolkitTranslator_))
     QCoreApplication::installTranslator(toolkitTranslator_.get());
   runningApp = this;
 }

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileDialog>
 
+#include "app/BusyState.h"
 #include "app/CKitebarApp.h"
 #include "app/CMainFrame.h"
 #include "app/MessageBoxes.h"
@@ -10,6 +11,8 @@
 #include "app/SimulationSettingsDialog.h"
 #include "app/WinningNumberDialog.h"
 #include "common/AtomicFile.h"
+#include "engine/Evaluation.h"
+#include "reports/EvaluationPage.h"
 
 namespace kitebar::app {
 
@@ -22,6 +25,9 @@ bool CKitebarDoc::OnCmdMsg(int command) {
       return true;
     case command::kWinningDataManagement:
       OnWinningDataManagement();
+      return true;
+    case command::kEvaluation:
+      OnEvaluation();
       return true;
     case command::kFileSave:
       OnFileSave();
@@ -41,6 +47,22 @@ void CKitebarDoc::OnSimulationSettings() {
 void CKitebarDoc::OnWinningDataManagement() {
   WinningNumberDialog dialog(app_.history(), app_.pageOpener(), MainWindow());
   dialog.exec();
+}
+
+void CKitebarDoc::OnEvaluation() {
+  const Status done = [this] {
+    const BusyState busy;
+    const Result<Evaluation> evaluation = EvaluateHistory(app_.history(), EvaluationRequest{});
+    if (!evaluation.ok())
+      return evaluation.status();
+    if (Status written = WriteEvaluationPage(kEvaluationPage, *evaluation); !written.ok())
+      return written;
+    // Whether a browser took the page is not examined, as for the other pages.
+    app_.pageOpener().Open(kEvaluationPage);
+    return Status::Ok();
+  }();
+  if (!done.ok())
+    MessageBoxes::ShowStop(MainWindow(), QString::fromStdString(done.message()));
 }
 
 // Always asks for the name, even when the document came from a file: the

@@ -11,7 +11,7 @@ namespace kitebar::app {
 class CKitebarApp;
 
 // The document of the single-document window. It has no content: it receives
-// the two settings commands of the menu, and open and save exist only as the
+// the commands of the menu "基本設定", and open and save exist only as the
 // standard commands (open reads nothing, save writes an empty file).
 class CKitebarDoc final : public CommandTarget {
  public:
@@ -23,6 +23,10 @@ class CKitebarDoc final : public CommandTarget {
   void OnSimulationSettings();
   // Command 32775, "当選データ管理".
   void OnWinningDataManagement();
+  // Command 32776, "成績の検証": the evaluation of the whole history with the
+  // prediction's set, written as a page and opened; a stop message when it
+  // cannot be made.
+  void OnEvaluation();
   // Ctrl+S: asks for a file name and writes an empty file there.
   void OnFileSave();
 

@@ -3,10 +3,10 @@
 #include <QAction>
 #include <QGuiApplication>
 #include <QIcon>
-#include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QWindow>
 #include <array>
 
@@ -15,6 +15,7 @@
 #include "app/CKitebarView.h"
 #include "app/LockIndicators.h"
 #include "app/Resources.h"
+#include "app/StatusMessagePane.h"
 
 namespace kitebar::app {
 namespace {
@@ -71,6 +72,13 @@ bool CMainFrame::OnCmdMsg(int command) {
   return true;
 }
 
+bool CMainFrame::event(QEvent* event) {
+  if (event->type() != QEvent::StatusTip)
+    return QMainWindow::event(event);
+  messagePane_->SetMessage(static_cast<QStatusTipEvent*>(event)->tip());
+  return true;
+}
+
 void CMainFrame::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   KeepOuterSize();
@@ -98,6 +106,10 @@ void CMainFrame::BuildMenu() {
   AddCommand(settings, QStringLiteral("シミュレート基本設定"), command::kSimulationSettings,
              QStringLiteral("電動風車のシミュレートに必要な設定を行ないます。"),
              QStringLiteral("simulationSettingsAction"));
+  settings.addSeparator();
+  AddCommand(settings, QStringLiteral("成績の検証"), command::kEvaluation,
+             QStringLiteral("予想が偶然より当たっているかを検証します。"),
+             QStringLiteral("evaluationAction"));
 
   QMenu& help = *bar.addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
   help.setObjectName(QStringLiteral("helpMenu"));
@@ -124,13 +136,8 @@ void CMainFrame::BuildStatusBar() {
   QStatusBar& bar = *statusBar();
   bar.setSizeGripEnabled(false);
   bar.setContentsMargins(0, 0, 2, 0);
-  // A normal pane: the prompt of a menu item, shown as a temporary message,
-  // covers it while a menu is open.
-  auto* messagePane = new QLabel(IdlePrompt(), &bar);
-  messagePane->setObjectName(QStringLiteral("messagePane"));
-  // Lines the idle text up with the prompts that the status bar draws itself.
-  messagePane->setContentsMargins(4, 0, 0, 0);
-  bar.addWidget(messagePane, 1);
+  messagePane_ = new StatusMessagePane(&bar);
+  bar.addWidget(messagePane_, 1);
   new LockIndicators(bar);
 }
 
@@ -143,7 +150,7 @@ void CMainFrame::AddCommand(QWidget& owner, const QString& text, int command, co
   // The menu is closed once its command runs: back to the idle text, also
   // for a top-level item whose prompt would otherwise stay while hovered.
   connect(action, &QAction::triggered, this, [this, command] {
-    statusBar()->clearMessage();
+    messagePane_->SetMessage({});
     RouteCommand(command);
   });
   owner.addAction(action);

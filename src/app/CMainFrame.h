@@ -5,7 +5,6 @@
 
 #include "app/CommandTarget.h"
 
-class QLabel;
 class QMenu;
 
 namespace kitebar::app {
@@ -13,6 +12,7 @@ namespace kitebar::app {
 class CKitebarApp;
 class CKitebarDoc;
 class CKitebarView;
+class StatusMessagePane;
 
 // The one main window: fixed outer size, placed at a quarter of the screen,
 // with the fixed title, the menu, the accelerators and the status bar. Every
@@ -35,6 +35,8 @@ class CMainFrame final : public QMainWindow, public CommandTarget {
   bool OnCmdMsg(int command) override;
 
  protected:
+  // Menu prompts go to the message pane rather than over the whole status bar.
+  bool event(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void changeEvent(QEvent* event) override;
 
@@ -50,6 +52,7 @@ class CMainFrame final : public QMainWindow, public CommandTarget {
   CKitebarApp& app_;
   CKitebarDoc& document_;
   CKitebarView* view_ = nullptr;
+  StatusMessagePane* messagePane_ = nullptr;
   QMargins appliedFrameMargins_;
 };
 

@@ -8,11 +8,13 @@
 namespace kitebar::app {
 
 // The font of the settings dialogs, "ＭＳ Ｐゴシック" 9 point, or the nearest
-// Japanese font the system has.
+// Japanese font the system has: IPA P Gothic has its line height (about one
+// em), so the dialogs keep the proportions they were laid out for; Noto Sans
+// CJK spaces its lines half as much again, which makes every dialog taller.
 inline QFont SettingsDialogFont() {
   QFont font;
   font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
-                    QStringLiteral("Noto Sans CJK JP")});
+                    QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP")});
   font.setPointSize(9);
   return font;
 }
@@ -29,9 +31,12 @@ class DialogUnits {
     unitY_ = metrics.height() / 8.0;
   }
 
+  // Edges are mapped, not sizes, so that two controls that meet in dialog
+  // units meet in pixels too rather than overlap by a rounded pixel.
   QRect ToPixels(int x, int y, int width, int height) const {
-    return QRect(qRound(x * unitX_), qRound(y * unitY_), qRound(width * unitX_),
-                 qRound(height * unitY_));
+    const QPoint topLeft(qRound(x * unitX_), qRound(y * unitY_));
+    const QPoint bottomRight(qRound((x + width) * unitX_), qRound((y + height) * unitY_));
+    return QRect(topLeft, QSize(bottomRight.x() - topLeft.x(), bottomRight.y() - topLeft.y()));
   }
 
  private:

@@ -14,8 +14,6 @@ QLabel* AddPane(QStatusBar& statusBar, const QString& text, const QString& objec
   label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   label->setAlignment(Qt::AlignCenter);
   label->setContentsMargins(3, 0, 3, 0);
-  // Keeps the width of the text while the pane is blank.
-  label->setMinimumWidth(label->sizeHint().width());
   statusBar.addPermanentWidget(label);
   return label;
 }
@@ -29,7 +27,9 @@ LockIndicators::LockIndicators(QStatusBar& statusBar)
           {LockKey::kCaps, QStringLiteral("CAP"), QStringLiteral("capsPane")},
           {LockKey::kNum, QStringLiteral("NUM"), QStringLiteral("numPane")},
           {LockKey::kScroll, QStringLiteral("SCRL"), QStringLiteral("scrollPane")},
-      }} {
+      }},
+      query_(QueryLockKeyState) {
+  setObjectName(QStringLiteral("lockIndicators"));
   for (Pane& pane : panes_)
     pane.label = AddPane(statusBar, pane.text, pane.objectName);
   qApp->installEventFilter(this);
@@ -38,10 +38,15 @@ LockIndicators::LockIndicators(QStatusBar& statusBar)
 
 void LockIndicators::Refresh() {
   for (const Pane& pane : panes_) {
-    const std::optional<bool> on = QueryLockKeyState(pane.key);
+    const std::optional<bool> on = query_(pane.key);
     pane.label->setEnabled(on.has_value());
-    pane.label->setText(on == false ? QString() : pane.text);
+    pane.label->setVisible(on != false);
   }
+}
+
+void LockIndicators::SetStateQuery(StateQuery query) {
+  query_ = std::move(query);
+  Refresh();
 }
 
 bool LockIndicators::eventFilter(QObject* watched, QEvent* event) {

@@ -19,6 +19,15 @@ std::vector<MessageBoxes::Shown>& ShownBoxes() {
 
 }  // namespace
 
+std::unique_ptr<QMessageBox> MessageBoxes::Create(QWidget* parent, const QString& text,
+                                                  QMessageBox::Icon icon,
+                                                  QMessageBox::StandardButtons buttons,
+                                                  QMessageBox::StandardButton defaultButton) {
+  auto box = std::make_unique<QMessageBox>(icon, ApplicationTitle(), text, buttons, parent);
+  box->setDefaultButton(defaultButton);
+  return box;
+}
+
 QMessageBox::StandardButton MessageBoxes::Show(QWidget* parent, const QString& text,
                                                QMessageBox::Icon icon,
                                                QMessageBox::StandardButtons buttons,
@@ -29,9 +38,8 @@ QMessageBox::StandardButton MessageBoxes::Show(QWidget* parent, const QString& t
     QueuedAnswers().pop_front();
     return answer;
   }
-  QMessageBox box(icon, ApplicationTitle(), text, buttons, parent);
-  box.setDefaultButton(defaultButton);
-  return static_cast<QMessageBox::StandardButton>(box.exec());
+  return static_cast<QMessageBox::StandardButton>(
+      Create(parent, text, icon, buttons, defaultButton)->exec());
 }
 
 void MessageBoxes::ShowStop(QWidget* parent, const QString& text) {

@@ -2,6 +2,7 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <memory>
 #include <vector>
 
 namespace kitebar::app {
@@ -17,6 +18,11 @@ class MessageBoxes {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
   };
 
+  // The box that Show runs: the application title as caption, plain buttons.
+  static std::unique_ptr<QMessageBox> Create(
+      QWidget* parent, const QString& text, QMessageBox::Icon icon,
+      QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+      QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
   static QMessageBox::StandardButton Show(
       QWidget* parent, const QString& text, QMessageBox::Icon icon,
       QMessageBox::StandardButtons buttons = QMessageBox::Ok,

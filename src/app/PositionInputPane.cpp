@@ -7,7 +7,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
+#include <algorithm>
 
+#include "app/ListGeometry.h"
 #include "app/SettingsControls.h"
 #include "app/SettingsPictures.h"
 
@@ -32,11 +34,11 @@ void AddLegend(QWidget& dialog, const DialogUnits& units) {
 
 QTableWidget* AddDrawList(QWidget& dialog, const DialogUnits& units) {
   auto* list = PlaceControl(new QTableWidget(&dialog), QStringLiteral("drawList"), 1006,
-                            units.ToPixels(66, 13, 116, 101));
+                            units.ToPixels(70, 13, 112, 101));
   list->setSelectionMode(QAbstractItemView::ExtendedSelection);
   list->setEditTriggers(QAbstractItemView::NoEditTriggers);
   list->verticalHeader()->hide();
-  list->verticalHeader()->setDefaultSectionSize(kStatePictureSize + 2);
+  FitListToWholeRows(*list, std::max(kStatePictureSize, list->fontMetrics().height()) + 2);
   list->setIconSize(QSize(kStatePictureSize, kStatePictureSize));
   list->setWordWrap(false);
   return list;

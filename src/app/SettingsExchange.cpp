@@ -1,6 +1,7 @@
 #include "app/SettingsExchange.h"
 
 #include <QLineEdit>
+#include <QValidator>
 #include <algorithm>
 #include <string>
 
@@ -42,10 +43,46 @@ bool TakeInteger(QLineEdit* field, int& member, FieldRange<int> range, QWidget* 
 }
 
 // The limit holds for typing only: a longer text from a settings file is
-// shown whole, so that its check can refuse it rather than a cut copy.
+// shown whole, so that its check can refuse it rather than a cut copy. An
+// edit is taken when its result has at most `limit` characters, is shorter
+// than the text before it (a deletion from the long text), or is the text
+// last shown (undoing back to it); any edit that would leave more than
+// `limit` characters and not fewer than before is refused.
+class TypedLengthLimit final : public QValidator {
+ public:
+  TypedLengthLimit(int limit, QObject* parent) : QValidator(parent), limit_(limit) {}
+
+  void Show(QLineEdit& field, const QString& text) {
+    shown_ = text;
+    current_ = text;
+    field.setMaxLength(std::max(limit_, static_cast<int>(text.size())));
+    field.setText(text);
+  }
+
+  State validate(QString& input, int&) const override {
+    if (input.size() > limit_ && input.size() >= current_.size() && input != current_ &&
+        input != shown_)
+      return Invalid;
+    current_ = input;
+    return Acceptable;
+  }
+
+ private:
+  int limit_;
+  QString shown_;
+  // The text as the last accepted edit left it.
+  mutable QString current_;
+};
+
 void ShowLimitedText(QLineEdit* field, const QString& text) {
-  field->setMaxLength(std::max(kTextLimit, static_cast<int>(text.size())));
-  field->setText(text);
+  // The field owns its validator; it is installed with the first value shown.
+  auto* limit =
+      const_cast<TypedLengthLimit*>(dynamic_cast<const TypedLengthLimit*>(field->validator()));
+  if (limit == nullptr) {
+    limit = new TypedLengthLimit(kTextLimit, field);
+    field->setValidator(limit);
+  }
+  limit->Show(*field, text);
 }
 
 void ShowDecimal(QLineEdit* field, float value) {

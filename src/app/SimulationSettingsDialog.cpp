@@ -11,8 +11,10 @@
 #include <array>
 #include <vector>
 
+#include "app/ListGeometry.h"
 #include "app/SettingsControls.h"
 #include "app/SettingsPictures.h"
+#include "app/WindowPlacement.h"
 #include "history/DrawHistory.h"
 #include "settings/SettingsFiles.h"
 #include "settings/SettingsUpdates.h"
@@ -52,15 +54,14 @@ void SetUpColumns(QTableWidget& list) {
   list.setHorizontalHeaderLabels(
       {QStringLiteral("回数"), QStringLiteral("当選番号"), QStringLiteral("風車位置")});
   // A four-digit draw number must stay readable beside its 16-pixel state
-  // picture, whatever font the system substitutes for the dialog's own.
-  const int drawColumnWidth =
-      std::max(50, list.fontMetrics().horizontalAdvance(QStringLiteral("9999")) + 16 + 16);
-  const std::array<std::pair<int, Qt::Alignment>, 3> columns{
-      {{drawColumnWidth, Qt::AlignLeft}, {65, Qt::AlignHCenter}, {65, Qt::AlignHCenter}}};
+  // picture, whatever font the system substitutes for the dialog's own; the
+  // two other columns share what is left.
+  SpreadColumns(list, std::max(50, list.fontMetrics().horizontalAdvance(QStringLiteral("9999")) +
+                                       kStatePictureSize + 16));
+  const std::array<Qt::Alignment, 3> alignments{Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignHCenter};
   for (int column = 0; column < 3; ++column) {
-    list.setColumnWidth(column, columns[static_cast<std::size_t>(column)].first);
     list.horizontalHeaderItem(column)->setTextAlignment(
-        columns[static_cast<std::size_t>(column)].second | Qt::AlignVCenter);
+        alignments[static_cast<std::size_t>(column)] | Qt::AlignVCenter);
   }
 }
 
@@ -237,13 +238,12 @@ void SimulationSettingsDialog::FillDrawList(bool refill) {
 }
 
 void SimulationSettingsDialog::ScrollToLastComplete() {
-  QTableWidget& list = *positionPane_.drawList;
-  if (rowOfLastComplete_ >= 0)
-    list.scrollToItem(list.item(rowOfLastComplete_, kDrawColumn));
+  ScrollRowIntoView(*positionPane_.drawList, rowOfLastComplete_);
 }
 
 // The list can scroll only once it has its size on the screen.
 void SimulationSettingsDialog::showEvent(QShowEvent* event) {
+  PlaceOverOwner(*this);
   QDialog::showEvent(event);
   ScrollToLastComplete();
 }

@@ -40,7 +40,7 @@ void SimulationSettingsDialog::OnModify() {
   const QModelIndexList rows = positionPane_.drawList->selectionModel()->selectedRows();
   if (rows.isEmpty()) {
     MessageBoxes::Show(this, QStringLiteral("右のリストから修正する番号を選択してください。"),
-                       QMessageBox::Warning);
+                       QMessageBox::NoIcon);
     return;
   }
   const int row = std::min_element(rows.begin(), rows.end(), [](const auto& a, const auto& b) {

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <algorithm>
 
 #include "app/SettingsControls.h"
 #include "app/SettingsPictures.h"
@@ -44,13 +45,20 @@ void AddSpeedProfile(QWidget& dialog, const DialogUnits& units) {
   picture->setPixmap(SpeedProfilePicture(area.size()));
   const std::array<std::pair<const char16_t*, double>, 3> points{
       {{u"開始点", kProfileStartAt}, {u"到達点", kProfileReachAt}, {u"的中点", kProfileHitAt}}};
-  const int labelWidth = units.ToPixels(0, 0, 30, 0).width();
+  // As wide as the widest of the three captions, so that neighbours never meet.
+  int labelWidth = 0;
+  for (const auto& point : points) {
+    labelWidth = std::max(
+        labelWidth, picture->fontMetrics().horizontalAdvance(QString::fromUtf16(point.first)) + 4);
+  }
   const int labelY = units.ToPixels(0, 51, 0, 0).y();
   for (const auto& [caption, at] : points) {
+    // Under its point, but never past the ends of the picture.
     const int centre = area.left() + qRound(area.width() * at);
-    auto* label = AddLabel(
-        dialog, QString::fromUtf16(caption),
-        QRect(centre - labelWidth / 2, labelY, labelWidth, units.ToPixels(0, 0, 0, 9).height()));
+    const int left =
+        std::clamp(centre - labelWidth / 2, area.left(), area.right() + 1 - labelWidth);
+    auto* label = AddLabel(dialog, QString::fromUtf16(caption),
+                           QRect(left, labelY, labelWidth, units.ToPixels(0, 0, 0, 9).height()));
     label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   }
 }

@@ -1,5 +1,6 @@
 #include "app/WinningNumberControls.h"
 
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -9,6 +10,7 @@
 #include <QTableWidget>
 #include <algorithm>
 
+#include "app/ListGeometry.h"
 #include "app/SettingsControls.h"
 
 namespace kitebar::app {
@@ -39,8 +41,7 @@ QTableWidget* AddDrawList(QWidget& dialog, const DialogUnits& units) {
   list->setSelectionBehavior(QAbstractItemView::SelectRows);
   list->setEditTriggers(QAbstractItemView::NoEditTriggers);
   list->verticalHeader()->hide();
-  list->verticalHeader()->setDefaultSectionSize(list->fontMetrics().height() + 2);
-  list->horizontalHeader()->setFixedHeight(list->fontMetrics().height() + 6);
+  FitListToWholeRows(*list, list->fontMetrics().height() + 4);
   list->setWordWrap(false);
   list->setTabKeyNavigation(false);
   return list;
@@ -48,11 +49,18 @@ QTableWidget* AddDrawList(QWidget& dialog, const DialogUnits& units) {
 
 // The substitute font may be wider than the one the dialog was laid out for:
 // a one-line caption then grows to the right, up to `rightLimit`, rather than
-// lose its end.
+// lose its end; when even that is too narrow, its letters get smaller.
 void FitCaption(QLabel& label, int rightLimit) {
   const int needed = label.fontMetrics().horizontalAdvance(label.text()) + 2;
-  if (needed > label.width())
-    label.resize(std::min(needed, rightLimit - label.x()), label.height());
+  if (needed <= label.width())
+    return;
+  const int available = rightLimit - label.x();
+  label.resize(std::min(needed, available), label.height());
+  if (needed <= available)
+    return;
+  QFont smaller = label.font();
+  smaller.setPixelSize(QFontInfo(smaller).pixelSize() * available / needed);
+  label.setFont(smaller);
 }
 
 QRadioButton* AddRadio(QWidget& dialog, const QString& caption, const QString& objectName,
@@ -81,6 +89,9 @@ WinningNumberControls WinningNumberControls::Create(QWidget& dialog, const Dialo
   c.registerButton = AddButton(dialog, QStringLiteral("登録>>"), QStringLiteral("registerButton"),
                                1007, units.ToPixels(65, 50, 28, 14));
   c.drawList = AddDrawList(dialog, units);
+  // Between the entry and the list.
+  for (QPushButton* button : {c.modifyButton, c.registerButton})
+    FitButtonToCaption(*button, units.ToPixels(60, 0, 0, 0).x(), units.ToPixels(99, 0, 0, 0).x());
 
   c.allDrawsRadio = AddRadio(dialog, QStringLiteral("すべて"), QStringLiteral("allDrawsRadio"),
                              1072, units.ToPixels(55, 102, 36, 10));
@@ -92,6 +103,10 @@ WinningNumberControls WinningNumberControls::Create(QWidget& dialog, const Dialo
   c.hitHistoryButton =
       AddButton(dialog, QStringLiteral("当選履歴の表示"), QStringLiteral("hitHistoryButton"), 1021,
                 units.ToPixels(108, 115, 53, 14));
+  // Each keeps to its half of the group "当選履歴".
+  const int middle = units.ToPixels(90, 0, 0, 0).x();
+  FitButtonToCaption(*c.recentHistoryButton, units.ToPixels(11, 0, 0, 0).x(), middle - 2);
+  FitButtonToCaption(*c.hitHistoryButton, middle + 2, units.ToPixels(168, 0, 0, 0).x());
 
   FitCaption(*AddLabel(dialog, QStringLiteral("自動的にWebページから当選番号を読み込みます。"),
                        units.ToPixels(14, 155, 150, 8)),

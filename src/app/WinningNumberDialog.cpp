@@ -12,6 +12,8 @@
 #include "app/BusyState.h"
 #include "app/DialogFeedback.h"
 #include "app/DialogUnits.h"
+#include "app/ListGeometry.h"
+#include "app/WindowPlacement.h"
 #include "history/DrawHistory.h"
 
 namespace kitebar::app {
@@ -109,13 +111,12 @@ void WinningNumberDialog::FillDrawList(bool keepColumns) {
 }
 
 void WinningNumberDialog::ScrollToLastDraw() {
-  QTableWidget& list = *controls_.drawList;
-  if (list.rowCount() > 0)
-    list.scrollToItem(list.item(list.rowCount() - 1, kWinningDrawColumn));
+  ScrollRowIntoView(*controls_.drawList, controls_.drawList->rowCount() - 1);
 }
 
 // The list can scroll only once it has its size on the screen.
 void WinningNumberDialog::showEvent(QShowEvent* event) {
+  PlaceOverOwner(*this);
   QDialog::showEvent(event);
   ScrollToLastDraw();
 }

@@ -1,5 +1,6 @@
 #include "cli/AnalyseCommand.h"
 #include "cli/Command.h"
+#include "cli/EvaluateCommand.h"
 #include "cli/HistoryCommand.h"
 #include "cli/HitsCommand.h"
 #include "cli/ImportCommand.h"
@@ -23,6 +24,7 @@ std::vector<std::unique_ptr<Command>> MakeCommands() {
   commands.push_back(std::make_unique<RegisterCommand>());
   commands.push_back(std::make_unique<HitsCommand>());
   commands.push_back(std::make_unique<RepairCommand>());
+  commands.push_back(std::make_unique<EvaluateCommand>());
   return commands;
 }
 

@@ -20,6 +20,12 @@ namespace kitebar {
 // file removed.
 Status WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes);
 
+// Renames `replacement`, a complete file in the same folder, over `file` in
+// one step, after giving it the permissions of `file` when there is one. On
+// failure `file` is untouched and the message is the reason, in the words of
+// DescribeSystemError.
+Status RenameOver(const std::filesystem::path& replacement, const std::filesystem::path& file);
+
 // Whether WriteFileAtomically may replace `file`: it is absent, or a regular
 // file that is not read-only. An operation that writes several files checks
 // them all first, so that a refusal comes before its first write.

@@ -143,6 +143,15 @@ Status WriteFileAtomically(const std::filesystem::path& file, std::string_view b
   return Status::Ok();
 }
 
+Status RenameOver(const std::filesystem::path& replacement, const std::filesystem::path& file) {
+  struct stat old {};
+  if (::stat(file.c_str(), &old) == 0 && ::chmod(replacement.c_str(), old.st_mode & 07777) != 0)
+    return Status::Failure(DescribeSystemError(errno));
+  if (::rename(replacement.c_str(), file.c_str()) != 0)
+    return Status::Failure(DescribeSystemError(errno));
+  return Status::Ok();
+}
+
 Status CheckReadable(const std::filesystem::path& file, std::size_t maxBytes) {
   struct stat status {};
   if (::stat(file.c_str(), &status) != 0)

@@ -71,7 +71,8 @@ class AccessRules {
   }
 
   // An inherited rule is left to the folder, as for any new file in it; the
-  // rules set on the file itself are copied.
+  // rules set on the file itself are copied. `handle` needs READ_CONTROL as
+  // well as WRITE_DAC: the folder's rules are merged with the file's.
   DWORD ApplyTo(HANDLE handle) const {
     if (list_ == nullptr)
       return ERROR_SUCCESS;
@@ -96,8 +97,8 @@ Result<std::pair<UniqueHandle, std::filesystem::path>> CreateTemporaryFile(
     const std::filesystem::path& file) {
   for (int attempt = 0; attempt < file_parts::kTemporaryNameAttempts; ++attempt) {
     std::filesystem::path name = file_parts::TemporaryName(file, ::GetCurrentProcessId());
-    UniqueHandle handle(::CreateFileW(name.c_str(), GENERIC_WRITE | WRITE_DAC, 0, nullptr,
-                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueHandle handle(::CreateFileW(name.c_str(), GENERIC_WRITE | READ_CONTROL | WRITE_DAC, 0,
+                                      nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (handle.valid())
       return std::make_pair(std::move(handle), std::move(name));
     const DWORD error = ::GetLastError();
@@ -220,6 +221,25 @@ Status WriteFileAtomically(const std::filesystem::path& file, std::string_view b
     ::DeleteFileW(temporary.c_str());
     return Status::Failure(SystemError("を置き換えられません", file, replaceError));
   }
+  return Status::Ok();
+}
+
+Status RenameOver(const std::filesystem::path& replacement, const std::filesystem::path& file) {
+  const DWORD oldAttributes = ::GetFileAttributesW(file.c_str());
+  if (oldAttributes != INVALID_FILE_ATTRIBUTES) {
+    const UniqueHandle handle(::CreateFileW(replacement.c_str(),
+                                            READ_CONTROL | WRITE_DAC | FILE_WRITE_ATTRIBUTES,
+                                            kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!handle.valid())
+      return Status::Failure(windows::DescribeError(::GetLastError()));
+    const DWORD applied = AccessRules::Of(file).ApplyTo(handle.get());
+    if (applied != ERROR_SUCCESS)
+      return Status::Failure(windows::DescribeError(applied));
+    if (!KeepAttributes(handle.get(), oldAttributes))
+      return Status::Failure(windows::DescribeError(::GetLastError()));
+  }
+  if (const DWORD error = Replace(replacement, file); error != ERROR_SUCCESS)
+    return Status::Failure(windows::DescribeError(error));
   return Status::Ok();
 }
 

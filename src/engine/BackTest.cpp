@@ -103,7 +103,8 @@ std::string BackTestEntry(int drawNumber, BackTestResult result) {
   return FormatInt(drawNumber) + "\r\n" + result.main + result.mini + "\r\n";
 }
 
-TestedDraw TestDrawInMemory(DrawHistory& history, int drawNumber, std::string_view winningDigits) {
+BackTestedDraw BackTestInMemory(DrawHistory& history, int drawNumber,
+                                std::string_view winningDigits) {
   const Result<Prediction> prediction =
       PredictionRun(history, drawNumber, false, EstimateSave::kByCaller);
   if (!prediction.ok())
@@ -151,7 +152,7 @@ Result<BackTestResult> BackTestDraw(DrawHistory& history, int drawNumber,
   const char* file = toLast500File ? kRecentBackTestFile : kBackTestFile;
   if (Status writable = CheckAllReplaceable({history.file(), file}); !writable.ok())
     return writable;
-  const TestedDraw tested = TestDrawInMemory(history, drawNumber, winningDigits);
+  const BackTestedDraw tested = BackTestInMemory(history, drawNumber, winningDigits);
   if (tested.estimated) {
     if (Status saved = history.Save(); !saved.ok())
       return Status::Failure(CannotSaveHistoryMessage(saved));
@@ -176,7 +177,7 @@ Status RunRecentBackTest(DrawHistory& history) {
   bool estimated = false;
   for (int draw = first; draw <= history.count; ++draw) {
     const std::string digits(history.record(draw).digitsText());
-    const TestedDraw tested = TestDrawInMemory(history, draw, digits);
+    const BackTestedDraw tested = BackTestInMemory(history, draw, digits);
     entries += BackTestEntry(draw, tested.result);
     estimated = estimated || tested.estimated;
   }

@@ -34,11 +34,12 @@ std::string BackTestEntry(int drawNumber, BackTestResult result);
 // One draw replayed in memory: its prediction (which may estimate the draw's
 // position and store it in `history`, unsaved) compared with `winningDigits`.
 // A draw whose prediction fails counts as having no candidates.
-struct TestedDraw {
+struct BackTestedDraw {
   BackTestResult result;
   bool estimated = false;  // the history holds a new estimated position
 };
-TestedDraw TestDrawInMemory(DrawHistory& history, int drawNumber, std::string_view winningDigits);
+BackTestedDraw BackTestInMemory(DrawHistory& history, int drawNumber,
+                                std::string_view winningDigits);
 
 // Adds the entry of one draw to back-test file `file` in one replacement; an
 // entry for the same draw at the end of the file is replaced. Returns what the

@@ -95,7 +95,7 @@ Result<Registration> RegisterWinningNumber(DrawHistory& history, RegistrationTar
   }
   std::optional<std::string> previousEntries;
   if (newDraw) {
-    const TestedDraw tested = TestDrawInMemory(history, draw, checked.padded);
+    const BackTestedDraw tested = BackTestInMemory(history, draw, checked.padded);
     Result<std::optional<std::string>> added = AddBackTestEntry(kBackTestFile, draw, tested.result);
     if (!added.ok())
       return Status::Failure(added.message() + "当選番号は登録されていません。");

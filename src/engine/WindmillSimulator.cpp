@@ -76,27 +76,31 @@ WindmillSimulator::WindmillSimulator()
   LoadSettingsTypes();
 }
 
-void WindmillSimulator::LoadSettingsTypes() {
-  for (int index = 0; index < kSettingsTypeCount; ++index) {
-    const SettingsTypeValues values = ReadSettingsTypeValues(index, kEndPointCapacityEngine);
-    SettingsType& type = types[static_cast<std::size_t>(index)];
-    CopyText(values.endPoint, type.stopConstant);
-    // The files number the places 1 (thousands) to 4 (units), in table order.
-    for (int place = 0; place < kPlaceTableSize; ++place) {
-      const auto at = static_cast<std::size_t>(place);
-      type.startToReach[at] = values.reachPoint[at];
-      type.startToHit[at] = values.hitPoint[at];
-      type.speedOffset[at] = SpeedOffsetOfIndex(values.speedRate[at]);
-    }
+SettingsType ReadSettingsType(int index) {
+  const SettingsTypeValues values = ReadSettingsTypeValues(index, kEndPointCapacityEngine);
+  SettingsType type;
+  CopyText(values.endPoint, type.stopConstant);
+  // The files number the places 1 (thousands) to 4 (units), in table order.
+  for (int place = 0; place < kPlaceTableSize; ++place) {
+    const auto at = static_cast<std::size_t>(place);
+    type.startToReach[at] = values.reachPoint[at];
+    type.startToHit[at] = values.hitPoint[at];
+    type.speedOffset[at] = SpeedOffsetOfIndex(values.speedRate[at]);
   }
+  return type;
+}
+
+void WindmillSimulator::LoadSettingsTypes() {
+  for (int index = 0; index < kSettingsTypeCount; ++index)
+    types[static_cast<std::size_t>(index)] = ReadSettingsType(index);
+}
+
+int UsableSettingsTypeIndex(int index) {
+  return index < 0 || index > kLastSettingsType ? 0 : index;
 }
 
 void WindmillSimulator::SelectSettingsType(int index) {
-  // "StartIndex" is never range-checked when it is written by hand; a number
-  // outside 0 to 4 must not reach a set that does not exist, so it selects set 0.
-  if (index < 0 || index > kLastSettingsType)
-    index = 0;
-  const SettingsType& type = types[static_cast<std::size_t>(index)];
+  const SettingsType& type = types[static_cast<std::size_t>(UsableSettingsTypeIndex(index))];
   stopConstant = type.stopConstant;
   startToReach = type.startToReach;
   startToHit = type.startToHit;

@@ -32,6 +32,14 @@ struct SettingsType {
 // value +2.
 int SpeedOffsetOfIndex(int speedIndex);
 
+// Reads set `index` (0 to 4) from its file as the engine reads it.
+SettingsType ReadSettingsType(int index);
+
+// The set that a run uses for a type index: "StartIndex" is never
+// range-checked when it is written by hand, and a number outside 0 to 4 must
+// not reach a set that does not exist, so it means set 0.
+int UsableSettingsTypeIndex(int index);
+
 // The engine's work object: one windmill per digit place. A run creates one,
 // sets `drawNumber`, calls RunDraws and/or PredictCandidates, takes the
 // results out of the fields and discards it. The object is large (about

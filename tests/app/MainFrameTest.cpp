@@ -5,14 +5,18 @@
 #include <QPrintDialog>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTextBoundaryFinder>
 #include <QtTest>
 
 #include "app/CAboutDialog.h"
 #include "app/CKitebarDoc.h"
 #include "app/CKitebarView.h"
 #include "app/CMainFrame.h"
+#include "app/LockIndicators.h"
 #include "app/MessageBoxes.h"
 #include "app/Resources.h"
+#include "app/StatusMessagePane.h"
 #include "support/AppTestSupport.h"
 
 namespace kitebar::app::test {
@@ -42,6 +46,38 @@ std::vector<MenuEntry> MenuEntries(const QList<QAction*>& actions) {
 QAction* FindAction(CMainFrame& frame, const QString& objectName) {
   return frame.findChild<QAction*>(objectName);
 }
+
+// The pane shows `message` whole, or a beginning of it that ends between two
+// characters (a voiced mark stays with its kana) followed by "…", or nothing
+// when not even that fits; what it shows fits its width.
+void VerifyShownWholeOrCutAtBoundary(const StatusMessagePane& pane, const QString& message) {
+  const QString shown = pane.text();
+  QVERIFY2(pane.fontMetrics().horizontalAdvance(shown) <= std::max(0, pane.contentsRect().width()),
+           qPrintable(shown));
+  if (shown == message || shown.isEmpty())
+    return;
+  QVERIFY2(shown.endsWith(QChar(0x2026)), qPrintable(shown));
+  const QString kept = shown.chopped(1);
+  QVERIFY2(message.startsWith(kept), qPrintable(shown));
+  QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, message);
+  characters.setPosition(static_cast<int>(kept.size()));
+  QVERIFY2(characters.isAtBoundary(), qPrintable(shown));
+}
+// Stands in for the browser and notes whether the wait cursor was up when the
+// page was handed over.
+class CursorNotingOpener final : public PageOpener {
+ public:
+  Status Open(const std::filesystem::path& page) override {
+    const QCursor* cursor = QApplication::overrideCursor();
+    opened.push_back({page, cursor != nullptr && cursor->shape() == Qt::WaitCursor});
+    return Status::Ok();
+  }
+  struct Opened {
+    std::filesystem::path page;
+    bool underWaitCursor = false;
+  };
+  std::vector<Opened> opened;
+};
 
 }  // namespace
 
@@ -82,6 +118,9 @@ class MainFrameTest : public QObject {
         {QStringLiteral("-"), 0, {}},
         {QStringLiteral("シミュレート基本設定"), 32772,
          QStringLiteral("電動風車のシミュレートに必要な設定を行ないます。")},
+        {QStringLiteral("-"), 0, {}},
+        {QStringLiteral("成績の検証"), 32776,
+         QStringLiteral("予想が偶然より当たっているかを検証します。")},
         {QStringLiteral("ﾍﾙﾌﾟ(&H)"), 0, {}},
         {QStringLiteral("Kitebar のﾊﾞｰｼﾞｮﾝ情報(&A)..."), 57664,
          QStringLiteral("ﾌﾟﾛｸﾞﾗﾑの情報、ﾊﾞｰｼﾞｮﾝそして著作権を表示")},
@@ -113,22 +152,22 @@ class MainFrameTest : public QObject {
 
   void promptOfItemUnderCursorWhileMenuIsOpen() {
     QMenu& settings = *frame().findChild<QMenu*>(QStringLiteral("settingsMenu"));
-    QLabel& messagePane = *frame().findChild<QLabel*>(QStringLiteral("messagePane"));
-    QVERIFY(messagePane.isVisible());
+    QVERIFY(MessagePane().isVisible());
 
     QTest::mouseClick(frame().menuBar(), Qt::LeftButton, {},
                       frame().menuBar()->actionGeometry(settings.menuAction()).center());
     QTRY_VERIFY(settings.isVisible());
     QAction* item = FindAction(frame(), QStringLiteral("simulationSettingsAction"));
     QTest::mouseMove(&settings, settings.actionGeometry(item).center());
-    QTRY_COMPARE(frame().statusBar()->currentMessage(),
+    QTRY_COMPARE(MessagePane().message(),
                  QStringLiteral("電動風車のシミュレートに必要な設定を行ないます。"));
-    QVERIFY(!messagePane.isVisible());
+    // The prompt is the pane's own text; the status bar draws nothing over it.
+    QCOMPARE(frame().statusBar()->currentMessage(), QString());
+    QVERIFY(MessagePane().isVisible());
 
     settings.hide();
-    QTRY_COMPARE(frame().statusBar()->currentMessage(), QString());
-    QVERIFY(messagePane.isVisible());
-    QCOMPARE(messagePane.text(), QStringLiteral("ﾚﾃﾞｨ"));
+    QTRY_COMPARE(MessagePane().message(), QStringLiteral("ﾚﾃﾞｨ"));
+    QCOMPARE(MessagePane().text(), QStringLiteral("ﾚﾃﾞｨ"));
   }
 
   void topLevelCommandShowsPromptWhilePressedThenIdleText() {
@@ -136,12 +175,87 @@ class MainFrameTest : public QObject {
     const QPoint item =
         bar.actionGeometry(FindAction(frame(), QStringLiteral("predictionStartAction"))).center();
     QTest::mousePress(&bar, Qt::LeftButton, {}, item);
-    QTRY_COMPARE(frame().statusBar()->currentMessage(), QStringLiteral("予想開始"));
+    QTRY_COMPARE(MessagePane().message(), QStringLiteral("予想開始"));
     QTest::mouseRelease(&bar, Qt::LeftButton, {}, item);
 
     QCOMPARE(started_.opener->opened.size(), std::size_t{1});
-    QCOMPARE(frame().statusBar()->currentMessage(), QString());
-    QVERIFY(frame().findChild<QLabel*>(QStringLiteral("messagePane"))->isVisible());
+    QCOMPARE(MessagePane().message(), QStringLiteral("ﾚﾃﾞｨ"));
+  }
+
+  // Every prompt of the menu, with the lock panes taking their room (the
+  // platform does not tell the keys' state) and with every key off.
+  void promptsAreCutAtCharacterBoundaries_data() {
+    QTest::addColumn<QString>("prompt");
+    QTest::addColumn<bool>("keysOff");
+    const QString prompts[] = {
+        QStringLiteral("予想開始"),
+        QStringLiteral("当選番号を更新する"),
+        QStringLiteral("電動風車のシミュレートに必要な設定を行ないます。"),
+        QStringLiteral("ﾌﾟﾛｸﾞﾗﾑの情報、ﾊﾞｰｼﾞｮﾝそして著作権を表示"),
+        QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝを終了し、ﾌｧｲﾙの保存を指示"),
+    };
+    for (const bool keysOff : {false, true}) {
+      for (const QString& prompt : prompts) {
+        QTest::addRow("%s, %s", qPrintable(prompt), keysOff ? "keys off" : "key state unknown")
+            << prompt << keysOff;
+      }
+    }
+  }
+  void promptsAreCutAtCharacterBoundaries() {
+    QFETCH(QString, prompt);
+    QFETCH(bool, keysOff);
+    if (keysOff)
+      Indicators().SetStateQuery([](LockKey) { return std::optional<bool>(false); });
+    QStatusTipEvent tip(prompt);
+    QApplication::sendEvent(&frame(), &tip);
+    QTRY_COMPARE(MessagePane().message(), prompt);
+    VerifyShownWholeOrCutAtBoundary(MessagePane(), prompt);
+  }
+
+  // A pane as wide as it is given, the longest prompt with its half-width
+  // voiced marks, at widths from nothing to more than the prompt needs.
+  void narrowPaneNeverSplitsACharacter() {
+    const QString prompt = QStringLiteral("ﾌﾟﾛｸﾞﾗﾑの情報、ﾊﾞｰｼﾞｮﾝそして著作権を表示");
+    StatusMessagePane pane(nullptr);
+    pane.SetMessage(prompt);
+    pane.show();
+    const int whole = pane.fontMetrics().horizontalAdvance(prompt) + 8;
+    int cut = 0;
+    for (int width = 0; width <= whole; width += 3) {
+      pane.resize(width, 20);
+      QCOMPARE(pane.message(), prompt);
+      VerifyShownWholeOrCutAtBoundary(pane, prompt);
+      if (!pane.text().isEmpty() && pane.text() != prompt)
+        ++cut;
+    }
+    QVERIFY(cut > 10);
+    QCOMPARE(pane.text(), prompt);
+  }
+
+  void lockPanesTakeRoomOnlyWhileTheirKeyIsOn_data() {
+    QTest::addColumn<bool>("capsOn");
+    QTest::newRow("every key off") << false;
+    QTest::newRow("caps lock on") << true;
+  }
+  void lockPanesTakeRoomOnlyWhileTheirKeyIsOn() {
+    QFETCH(bool, capsOn);
+    const int before = MessagePane().width();
+    Indicators().SetStateQuery(
+        [capsOn](LockKey key) { return std::optional<bool>(capsOn && key == LockKey::kCaps); });
+    QStatusBar& bar = *frame().statusBar();
+    for (const char* name : {"kanaPane", "numPane", "scrollPane"})
+      QTRY_VERIFY2(!bar.findChild<QLabel*>(QString::fromLatin1(name))->isVisible(), name);
+    const QLabel& caps = *bar.findChild<QLabel*>(QStringLiteral("capsPane"));
+    QTRY_COMPARE(caps.isVisible(), capsOn);
+    if (capsOn) {
+      QCOMPARE(caps.text(), QStringLiteral("CAP"));
+      QVERIFY(caps.isEnabled());
+    }
+    // The message pane gets the room of the blank panes.
+    const int others = capsOn ? caps.width() : 0;
+    QTRY_VERIFY(MessagePane().width() > before);
+    QVERIFY2(MessagePane().width() >= bar.width() - others - 16,
+             qPrintable(QStringLiteral("%1 of %2").arg(MessagePane().width()).arg(bar.width())));
   }
 
   void settingsCommandsReachDocument_data() {
@@ -160,6 +274,44 @@ class MainFrameTest : public QObject {
     for (QWidget* owner : owners)
       QCOMPARE(owner, static_cast<QWidget*>(&frame()));
     QVERIFY(MessageBoxes::shown().empty());
+  }
+
+  // The whole history with the prediction's set, under the wait cursor; the
+  // history and the settings keep their bytes.
+  void evaluationItemWritesThePageAndOpensIt() {
+    WriteFile(QStringLiteral("kitebarnum.dat"), HistoryText(300));
+    WriteFile(QStringLiteral("base.ini"), "[StartIndex]\r\nindex=3\r\n");
+    QVERIFY(started_.app->history().Load());
+    auto opener = std::make_unique<CursorNotingOpener>();
+    CursorNotingOpener& browser = *opener;
+    started_.app->SetPageOpener(std::move(opener));
+
+    FindAction(frame(), QStringLiteral("evaluationAction"))->trigger();
+
+    QVERIFY(MessageBoxes::shown().empty());
+    QCOMPARE(browser.opened.size(), std::size_t{1});
+    QCOMPARE(browser.opened.front().page, std::filesystem::path("Kitebar_kensho.html"));
+    QVERIFY(browser.opened.front().underWaitCursor);
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+    const QString page = QString::fromUtf8(ReadFile(QStringLiteral("Kitebar_kensho.html")));
+    QVERIFY(page.contains(QStringLiteral("タイプ４の設定で、第2回から第300回までの 299 回")));
+    QCOMPARE(ReadFile(QStringLiteral("kitebarnum.dat")), HistoryText(300));
+    QCOMPARE(ReadFile(QStringLiteral("base.ini")), QByteArray("[StartIndex]\r\nindex=3\r\n"));
+  }
+
+  void evaluationWithoutTwoDrawsShowsStopMessageAndNoPage() {
+    WriteFile(QStringLiteral("kitebarnum.dat"), HistoryText(1));
+    QVERIFY(started_.app->history().Load());
+    MessageBoxes::SetNextAnswer(QMessageBox::Ok);
+
+    QCOMPARE(frame().RouteCommand(command::kEvaluation),
+             static_cast<CommandTarget*>(started_.app->document()));
+
+    QCOMPARE(MessageBoxes::shown().size(), std::size_t{1});
+    QCOMPARE(MessageBoxes::shown().front().icon, QMessageBox::Critical);
+    QVERIFY(MessageBoxes::shown().front().text.contains(QStringLiteral("2 回分以上")));
+    QVERIFY(!QFile::exists(QStringLiteral("Kitebar_kensho.html")));
+    QVERIFY(started_.opener->opened.empty());
   }
 
   void commandWithoutHandlerReachesNobody() {
@@ -246,12 +398,16 @@ class MainFrameTest : public QObject {
 
   void ctrlPShowsPrintDialog() {
     QString dialogName;
+    QString title;
     WhenModalOpens([&](QWidget& modal) {
       dialogName = modal.objectName();
+      title = modal.windowTitle();
       static_cast<QDialog&>(modal).reject();
     });
     QTest::keyClick(&frame(), Qt::Key_P, Qt::ControlModifier);
     QCOMPARE(dialogName, QStringLiteral("printDialog"));
+    // The toolkit's own dialog speaks Japanese too.
+    QCOMPARE(title, QStringLiteral("印刷"));
   }
 
   void activationReloadsHistory() {
@@ -276,6 +432,12 @@ class MainFrameTest : public QObject {
 
  private:
   CMainFrame& frame() { return *started_.app->mainFrame(); }
+  StatusMessagePane& MessagePane() {
+    return *frame().findChild<StatusMessagePane*>(QStringLiteral("messagePane"));
+  }
+  LockIndicators& Indicators() {
+    return *frame().statusBar()->findChild<LockIndicators*>(QStringLiteral("lockIndicators"));
+  }
 
   std::unique_ptr<WorkingFolder> folder_;
   StartedApp started_;

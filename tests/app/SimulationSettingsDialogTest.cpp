@@ -14,6 +14,7 @@
 #include <filesystem>
 
 #include "app/CKitebarDoc.h"
+#include "app/DesktopStyle.h"
 #include "app/MessageBoxes.h"
 #include "app/SettingsPictures.h"
 #include "app/SimulationSettingsDialog.h"
@@ -62,7 +63,10 @@ class SimulationSettingsDialogTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+  void initTestCase() {
+    QApplication::setQuitOnLastWindowClosed(false);
+    UseDesktopStyle();
+  }
   void init() {
     folder_ = std::make_unique<WorkingFolder>();
     MessageBoxes::ResetTestHook();
@@ -162,6 +166,8 @@ class SimulationSettingsDialogTest : public QObject {
     Button("modifyButton").click();
     QCOMPARE(ShownTexts(),
              QStringList{QStringLiteral("右のリストから修正する番号を選択してください。")});
+    // The same plain box as in the winning-number dialog.
+    QCOMPARE(MessageBoxes::shown().front().icon, QMessageBox::NoIcon);
     Entry("reachEntry2").setText(QStringLiteral("4.5"));
     List().selectRow(1);
     Button("modifyButton").click();
@@ -285,6 +291,56 @@ class SimulationSettingsDialogTest : public QObject {
     QCOMPARE(ShownTexts(), (QStringList{QStringLiteral("3 文字以内で入力してください。"),
                                         QStringLiteral("異常：停止定数の文字数が長すぎます。")}));
     QCOMPARE(ReadFile(QStringLiteral("type1.ini")), QByteArray("[EndPoint]\r\nnum=23885\r\n"));
+  }
+
+  // Typing stops at three characters, also over a longer value from a set
+  // file, which is shown whole. In `keys`, "^" selects all, "<" is Backspace,
+  // ">" End and "~" undo; any other character is typed.
+  void typingStopsAtThreeCharacters_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QByteArray>("stopConstant");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("expected");
+    const QString stop = QStringLiteral("stopConstantEntry");
+    QTest::newRow("23885 shown, all typed over with 12345")
+        << stop << QByteArray("23885") << QStringLiteral("^12345") << QStringLiteral("123");
+    QTest::newRow("23885 shown, 9 added at the end")
+        << stop << QByteArray("23885") << QStringLiteral(">9") << QStringLiteral("23885");
+    QTest::newRow("23885 shown, one deleted, 1 typed")
+        << stop << QByteArray("23885") << QStringLiteral("><1") << QStringLiteral("2388");
+    QTest::newRow("23885 shown, two deleted, 1 typed")
+        << stop << QByteArray("23885") << QStringLiteral("><<1") << QStringLiteral("238");
+    QTest::newRow("23885 shown, typed over and undone, 9 added")
+        << stop << QByteArray("23885") << QStringLiteral("^1~>9") << QStringLiteral("23885");
+    QTest::newRow("238 shown, all typed over with 4567")
+        << stop << QByteArray("238") << QStringLiteral("^4567") << QStringLiteral("456");
+    QTest::newRow("238 shown, 9 added at the end")
+        << stop << QByteArray("238") << QStringLiteral(">9") << QStringLiteral("238");
+    QTest::newRow("position entry, 12345 typed")
+        << QStringLiteral("positionEntry") << QByteArray("238") << QStringLiteral("12345")
+        << QStringLiteral("123");
+  }
+  void typingStopsAtThreeCharacters() {
+    QFETCH(QString, field);
+    QFETCH(QByteArray, stopConstant);
+    QFETCH(QString, keys);
+    QFETCH(QString, expected);
+    WriteFile(QStringLiteral("type1.ini"), "[EndPoint]\r\nnum=" + stopConstant + "\r\n");
+    Open(QByteArray());
+    QLineEdit& entry = Entry(qPrintable(field));
+    for (const QChar key : keys) {
+      if (key == QLatin1Char('^'))
+        QTest::keyClick(&entry, Qt::Key_A, Qt::ControlModifier);
+      else if (key == QLatin1Char('~'))
+        QTest::keyClick(&entry, Qt::Key_Z, Qt::ControlModifier);
+      else if (key == QLatin1Char('<'))
+        QTest::keyClick(&entry, Qt::Key_Backspace);
+      else if (key == QLatin1Char('>'))
+        QTest::keyClick(&entry, Qt::Key_End);
+      else
+        QTest::keyClicks(&entry, QString(key));
+    }
+    QCOMPARE(entry.text(), expected);
   }
 
   void outOfRangeSpeedShowsNormalAndIsSavedAsTwo() {

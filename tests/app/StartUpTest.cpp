@@ -1,3 +1,9 @@
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStyle>
 #include <QtTest>
 
 #include "app/CKitebarDoc.h"
@@ -80,6 +86,46 @@ class StartUpTest : public QObject {
     QCOMPARE(MessageBoxes::shown().front().icon, QMessageBox::Critical);
     QVERIFY(MessageBoxes::shown().front().text.contains(QStringLiteral("no-such-file.kit")));
     QVERIFY(!started.app->mainFrame()->isVisible());
+  }
+
+  // Once started, the toolkit's own texts are Japanese and its standard
+  // buttons carry text only, in the program's message boxes and elsewhere.
+  void standardButtonsReadJapaneseWithoutIcons_data() {
+    QTest::addColumn<int>("button");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("OK") << int(QMessageBox::Ok) << QStringLiteral("OK");
+    QTest::newRow("Cancel") << int(QMessageBox::Cancel) << QStringLiteral("キャンセル");
+    QTest::newRow("Yes") << int(QMessageBox::Yes) << QStringLiteral("はい(&Y)");
+    QTest::newRow("No") << int(QMessageBox::No) << QStringLiteral("いいえ(&N)");
+    QTest::newRow("Open") << int(QMessageBox::Open) << QStringLiteral("開く");
+    QTest::newRow("Close") << int(QMessageBox::Close) << QStringLiteral("閉じる");
+  }
+  void standardButtonsReadJapaneseWithoutIcons() {
+    QFETCH(int, button);
+    QFETCH(QString, text);
+    WriteFile(QStringLiteral("kitebarnum.dat"), HistoryText(2));
+    const StartedApp started = StartApp();
+    QVERIFY(started.started);
+    const auto standard = static_cast<QMessageBox::StandardButton>(button);
+    const std::unique_ptr<QMessageBox> box = MessageBoxes::Create(
+        started.app->mainFrame(), QStringLiteral("確認"), QMessageBox::NoIcon, standard);
+    QCOMPARE(box->button(standard)->text(), text);
+    QVERIFY(box->button(standard)->icon().isNull());
+    QCOMPARE(box->style()->styleHint(QStyle::SH_DialogButtonBox_ButtonsHaveIcons), 0);
+    const QDialogButtonBox buttons{QDialogButtonBox::StandardButtons(button)};
+    QCOMPARE(buttons.button(QDialogButtonBox::StandardButton(button))->text(), text);
+  }
+
+  void fileDialogSpeaksJapanese() {
+    WriteFile(QStringLiteral("kitebarnum.dat"), HistoryText(2));
+    const StartedApp started = StartApp();
+    QVERIFY(started.started);
+    QFileDialog dialog(started.app->mainFrame());
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("fileNameLabel"))->text(),
+             QStringLiteral("ファイル名(&N):"));
+    QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("fileTypeLabel"))->text(),
+             QStringLiteral("ファイルの種類:"));
   }
 
  private:

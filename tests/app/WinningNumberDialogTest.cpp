@@ -12,6 +12,7 @@
 #include "../history/HttpTestServer.h"
 #include "app/CKitebarDoc.h"
 #include "app/CMainFrame.h"
+#include "app/DesktopStyle.h"
 #include "app/MessageBoxes.h"
 #include "app/Resources.h"
 #include "app/WinningNumberDialog.h"
@@ -93,7 +94,10 @@ class WinningNumberDialogTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+  void initTestCase() {
+    QApplication::setQuitOnLastWindowClosed(false);
+    UseDesktopStyle();
+  }
   void init() {
     folder_ = std::make_unique<WorkingFolder>();
     MessageBoxes::ResetTestHook();
@@ -269,6 +273,52 @@ class WinningNumberDialogTest : public QObject {
     QCOMPARE(List().rowCount(), 2013);
     QCOMPARE(List().item(2012, 1)->text(), QStringLiteral("013"));
     QVERIFY(MessageBoxes::shown().empty());
+  }
+
+  // However the draws came in, the row of the newest one is in view.
+  void newestDrawIsInViewAfterAdding_data() {
+    QTest::addColumn<QStringList>("pages");  // first draw and count, per page
+    QTest::addColumn<int>("typedDraws");
+    QTest::newRow("import, one page of one draw") << QStringList{QStringLiteral("2011:1")} << 0;
+    QTest::newRow("import, one page of three draws") << QStringList{QStringLiteral("2011:3")} << 0;
+    QTest::newRow("import, two pages of one and two draws")
+        << QStringList{QStringLiteral("2011:1"), QStringLiteral("2012:2")} << 0;
+    QTest::newRow("import, three pages of two draws")
+        << QStringList{QStringLiteral("2011:2"), QStringLiteral("2013:2"), QStringLiteral("2015:2")}
+        << 0;
+    QTest::newRow("one draw typed in") << QStringList{} << 1;
+    QTest::newRow("three draws typed in") << QStringList{} << 3;
+  }
+  void newestDrawIsInViewAfterAdding() {
+    QFETCH(QStringList, pages);
+    QFETCH(int, typedDraws);
+    std::map<std::string, std::string> site;
+    QStringList keys;
+    for (const QString& page : pages) {
+      const QString first = page.section(QLatin1Char(':'), 0, 0);
+      site["/numbers/num3-h" + first.toStdString() + ".html"] =
+          RecentPage(first.toInt(), page.section(QLatin1Char(':'), 1).toInt());
+      keys.prepend(first);
+    }
+    site["/numbers/numtop01.html"] = IndexPage(keys);
+    kitebar::test::PageServer server(site);
+    PointImportAt(server);
+    Open(HistoryText(2010));
+    dialog_->pauseBeforeRequest = [] {};
+    dialog_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog_.get()));
+    QVERIFY(RowInView(2009));
+
+    if (!pages.isEmpty())
+      Button("importButton").click();
+    for (int typed = 0; typed < typedDraws; ++typed) {
+      Entry().setText(QStringLiteral("123"));
+      Button("registerButton").click();
+    }
+    QVERIFY(history_->count > 2010);
+    QCOMPARE(List().rowCount(), history_->count);
+    QVERIFY2(RowInView(history_->count - 1),
+             qPrintable(QStringLiteral("draw %1 is not in view").arg(history_->count)));
   }
 
   void importWithoutIndexPageReportsAndChangesNothing() {
@@ -462,6 +512,11 @@ class WinningNumberDialogTest : public QObject {
   QPushButton& Button(const char* name) { return Child<QPushButton>(name); }
   QRadioButton& Radio(const char* name) { return Child<QRadioButton>(name); }
   QTableWidget& List() { return Child<QTableWidget>("drawList"); }
+  // The whole row lies within the list's visible area.
+  bool RowInView(int row) {
+    const QRect rect = List().visualItemRect(List().item(row, 0));
+    return List().viewport()->rect().contains(rect);
+  }
 
   std::unique_ptr<WorkingFolder> folder_;
   std::unique_ptr<DrawHistory> history_;

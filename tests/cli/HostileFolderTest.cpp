@@ -2,36 +2,26 @@
 // temporary files used to be, named pipes, devices and folders in the place
 // of the files, read-only files, a history damaged by a stray line, and
 // another writer holding the folder's lock.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "common/NumberText.h"
 #include "support/CliRunner.h"
 #include "support/FileSizeLimit.h"
+#include "support/FolderFixtures.h"
 #include "support/TempWorkingDirectory.h"
 
 namespace kitebar {
 namespace {
 
+using test::HistoryUpTo;
 using test::ReadFileBytes;
 using test::RunCli;
 using test::TempWorkingDirectory;
 using test::WriteFileBytes;
-
-std::string HistoryUpTo(int last) {
-  std::string text;
-  for (int n = 1; n <= last; ++n)
-    text += FormatZeroPadded(n, 4) + "," + FormatZeroPadded(n * 7 % 1000, 3) + "\r\n";
-  return text;
-}
 
 const std::vector<std::string> kFolderFiles{"kitebarnum.dat", "tmp.dat",      "base.ini",
                                             "type1.ini",      "Kitebard.dat", "Kitebard_100.dat",
@@ -201,23 +191,10 @@ TEST(HostileFolder, ANearlyFullDiskFailsTheRunsThatCannotSave) {
 TEST(HostileFolder, AWriterWaitsForTheLockThenSaysAnotherKitebarIsWriting) {
   TempWorkingDirectory folder;
   WriteFileBytes("kitebarnum.dat", HistoryUpTo(30));
-  int ready[2];
-  ASSERT_EQ(::pipe(ready), 0);
-  const pid_t holder = ::fork();
-  if (holder == 0) {
-    const int fd = ::open("kitebar.lock", O_RDWR | O_CREAT, 0644);
-    ::flock(fd, LOCK_EX);
-    (void)!::write(ready[1], "x", 1);
-    ::pause();
-    ::_exit(0);
-  }
-  char byte = 0;
-  ASSERT_EQ(::read(ready[0], &byte, 1), 1);
-  const test::CliResult result = RunCli({"register", "123"});
-  ::kill(holder, SIGKILL);
-  ::waitpid(holder, nullptr, 0);
-  ::close(ready[0]);
-  ::close(ready[1]);
+  const test::CliResult result = [] {
+    const test::LockHolder anotherWriter;
+    return RunCli({"register", "123"});
+  }();
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_NE(result.err.find("ほかの Kitebar"), std::string::npos) << result.err;
   EXPECT_EQ(ReadFileBytes("kitebarnum.dat"), HistoryUpTo(30));

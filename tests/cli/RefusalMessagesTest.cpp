@@ -6,24 +6,18 @@
 #include <string>
 #include <vector>
 
-#include "common/NumberText.h"
 #include "support/CliRunner.h"
+#include "support/FolderFixtures.h"
 #include "support/TempWorkingDirectory.h"
 
 namespace kitebar {
 namespace {
 
+using test::HistoryUpTo;
 using test::ReadFileBytes;
 using test::RunCli;
 using test::TempWorkingDirectory;
 using test::WriteFileBytes;
-
-std::string HistoryUpTo(int last) {
-  std::string text;
-  for (int n = 1; n <= last; ++n)
-    text += FormatZeroPadded(n, 4) + "," + FormatZeroPadded(n * 7 % 1000, 3) + "\r\n";
-  return text;
-}
 
 struct RefusalCase {
   const char* name;

@@ -13,6 +13,7 @@
 #include "history/DrawHistory.h"
 #include "reports/HitReport.h"
 #include "support/CliRunner.h"
+#include "support/FolderFixtures.h"
 #include "support/TempWorkingDirectory.h"
 
 namespace kitebar {
@@ -32,16 +33,9 @@ const std::vector<std::vector<std::string>> kThirdWriters{{"analyse", "--auto"},
                                                           {"hits", "--recent"},
                                                           {"settings", "set-core", "StepNum=40"}};
 
-std::string InitialHistory() {
-  std::string text;
-  for (int draw = 1; draw <= kInitialDraws; ++draw)
-    text += FormatZeroPadded(draw, 4) + "," + FormatZeroPadded(draw * 7 % 1000, 3) + "\r\n";
-  return text;
-}
-
 TEST(WriterRace, EveryReportedRegistrationIsKeptAndNoLineIsDamaged) {
   TempWorkingDirectory folder;
-  test::WriteFileBytes(kHistoryFileName, InitialHistory());
+  test::WriteFileBytes(kHistoryFileName, test::HistoryUpTo(kInitialDraws));
   std::map<int, std::string> reported;
   for (int trial = 0; trial < kTrials; ++trial) {
     std::vector<CliResult> results(3);

@@ -97,6 +97,7 @@ TEST(CodePage932, EveryByteSequenceIsReadAsIconvReadsIt) {
 // Where the tables differ, iconv's way: the JIS forms of a few signs take
 // their look-alike's code, and Windows's private round-trip codes are none.
 struct Difference {
+  const char* name;
   const char* utf8;
   const char* shiftJis;  // nullptr: no code
 };
@@ -111,16 +112,19 @@ TEST_P(CodePage932Difference, FollowsIconv) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Characters, CodePage932Difference,
-                         testing::Values(Difference{"¢", "\x81\x91"}, Difference{"£", "\x81\x92"},
-                                         Difference{"¥", "\x5C"}, Difference{"¬", "\x81\xCA"},
-                                         Difference{"—", "\x81\x5C"}, Difference{"‖", "\x81\x61"},
-                                         Difference{"‾", "\x7E"}, Difference{"−", "\x81\x7C"},
-                                         Difference{"〜", "\x81\x60"},
-                                         Difference{"~〜¥", "~\x81\x60\x5C"},
-                                         Difference{"\xC2\x80", nullptr},
-                                         Difference{"\xEF\xA3\xB0", nullptr},
-                                         Difference{"a\xEF\xA3\xB3", nullptr}));
+INSTANTIATE_TEST_SUITE_P(
+    Characters, CodePage932Difference,
+    testing::Values(Difference{"CentSign", "¢", "\x81\x91"},
+                    Difference{"PoundSign", "£", "\x81\x92"}, Difference{"YenSign", "¥", "\x5C"},
+                    Difference{"NotSign", "¬", "\x81\xCA"}, Difference{"EmDash", "—", "\x81\x5C"},
+                    Difference{"DoubleVerticalLine", "‖", "\x81\x61"},
+                    Difference{"Overline", "‾", "\x7E"}, Difference{"MinusSign", "−", "\x81\x7C"},
+                    Difference{"WaveDash", "〜", "\x81\x60"},
+                    Difference{"AmongOtherText", "~〜¥", "~\x81\x60\x5C"},
+                    Difference{"ControlU0080", "\xC2\x80", nullptr},
+                    Difference{"PrivateUseF8F0", "\xEF\xA3\xB0", nullptr},
+                    Difference{"PrivateUseF8F3AfterText", "a\xEF\xA3\xB3", nullptr}),
+    [](const testing::TestParamInfo<Difference>& info) { return info.param.name; });
 
 TEST(CodePage932Difference, ALoneByte0x80ReadsAsNoCharacter) {
   EXPECT_FALSE(ShiftJisToUtf8("a\x80").ok());

@@ -9,6 +9,7 @@
 
 #include <filesystem>
 
+#include "support/FolderFixtures.h"
 #include "support/TempWorkingDirectory.h"
 
 namespace kitebar {
@@ -48,25 +49,12 @@ TEST(FolderLock, NestedOperationsShareTheLockUntilTheOutermostEnds) {
 
 TEST(FolderLock, AnotherProcessHoldingItMakesTheWriterGiveUp) {
   TempWorkingDirectory folder;
-  int ready[2];
-  ASSERT_EQ(::pipe(ready), 0);
-  const pid_t holder = ::fork();
-  if (holder == 0) {
-    const int fd = ::open(FolderLock::kLockFileName, O_RDWR | O_CREAT, 0644);
-    ::flock(fd, LOCK_EX);
-    (void)!::write(ready[1], "x", 1);
-    ::pause();
-    ::_exit(0);
+  {
+    const test::LockHolder anotherWriter;
+    const Result<FolderLock> refused = FolderLock::Acquire(".", kShortPatience);
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.message(), AnotherWriterMessage());
   }
-  char byte = 0;
-  ASSERT_EQ(::read(ready[0], &byte, 1), 1);
-  const Result<FolderLock> refused = FolderLock::Acquire(".", kShortPatience);
-  ::kill(holder, SIGKILL);
-  ::waitpid(holder, nullptr, 0);
-  ::close(ready[0]);
-  ::close(ready[1]);
-  ASSERT_FALSE(refused.ok());
-  EXPECT_EQ(refused.message(), AnotherWriterMessage());
   EXPECT_TRUE(FolderLock::Acquire(".", kShortPatience).ok());
 }
 

@@ -28,11 +28,16 @@ std::optional<std::string> WholeTextToCp932(const std::string& utf8) {
   return output;
 }
 
-class Utf8ToShiftJisText : public testing::TestWithParam<std::string> {};
+struct TextCase {
+  const char* name;
+  std::string utf8;
+};
+
+class Utf8ToShiftJisText : public testing::TestWithParam<TextCase> {};
 
 TEST_P(Utf8ToShiftJisText, GivesWhatOneWholeConversionGives) {
-  const Result<std::string> converted = Utf8ToShiftJis(GetParam());
-  const std::optional<std::string> expected = WholeTextToCp932(GetParam());
+  const Result<std::string> converted = Utf8ToShiftJis(GetParam().utf8);
+  const std::optional<std::string> expected = WholeTextToCp932(GetParam().utf8);
   ASSERT_EQ(converted.ok(), expected.has_value());
   if (expected) {
     EXPECT_EQ(*converted, *expected);
@@ -48,12 +53,20 @@ std::string EveryAsciiByte() {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, Utf8ToShiftJisText,
-    testing::Values("", "plain ASCII only\r\n", EveryAsciiByte(), "全角だけ",
-                    "<td><b>第12回</B></td>\n<B> ハズレ </B>\n<B>第13回</B> ハズレ ハズレ\n",
-                    "半角ｶﾅ ﾚﾃﾞｨ と ～ ① ¥ \\ ~", "a\0第\0b"s,
+    testing::Values(TextCase{"Empty", ""}, TextCase{"PlainAscii", "plain ASCII only\r\n"},
+                    TextCase{"EveryAsciiByte", EveryAsciiByte()},
+                    TextCase{"FullWidthOnly", "全角だけ"},
+                    TextCase{
+                        "PageRows",
+                        "<td><b>第12回</B></td>\n<B> ハズレ </B>\n<B>第13回</B> ハズレ ハズレ\n"},
+                    TextCase{"HalfWidthKanaAndSymbols", "半角ｶﾅ ﾚﾃﾞｨ と ～ ① ¥ \\ ~"},
+                    TextCase{"NulBytesInside", "a\0第\0b"s},
                     // Text that cannot be converted: an emoji, a stray byte,
                     // a sequence cut by ASCII or by the end of the text.
-                    "ok 😀 ok", "ok \xFF ok", "ok \xE7\xAC ok", "ok \xE7\xAC"));
+                    TextCase{"Emoji", "ok 😀 ok"}, TextCase{"StrayByte", "ok \xFF ok"},
+                    TextCase{"SequenceCutByAscii", "ok \xE7\xAC ok"},
+                    TextCase{"SequenceCutByTheEnd", "ok \xE7\xAC"}),
+    [](const testing::TestParamInfo<TextCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace kitebar

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "support/CaseNames.h"
+
 namespace kitebar {
 namespace {
 
@@ -64,7 +66,11 @@ INSTANTIATE_TEST_SUITE_P(
                     PieceCase{"abcdefghij\n", 4, {"abcd", "efgh", "ij\n"}},
                     // A NUL ends the text of its piece, not the piece.
                     PieceCase{"ab\0cd\nef"s, 127, {"ab", "ef"}}, PieceCase{"\r", 1, {"\n"}},
-                    PieceCase{"", 127, {}}));
+                    PieceCase{"", 127, {}}),
+    [](const testing::TestParamInfo<PieceCase>& info) {
+      return test::CaseName(info.param.contents + " max " + std::to_string(info.param.maxLength),
+                            info.index);
+    });
 
 TEST(LinePieces, FollowTheCharacterByCharacterReaderOnAnyText) {
   std::mt19937 random(20240607);

@@ -10,6 +10,7 @@
 
 #include "common/AtomicFile.h"
 #include "common/FolderLock.h"
+#include "support/FolderFixtures.h"
 #include "support/TempWorkingDirectory.h"
 
 // The Windows side of the file layer, where Linux has permission bits, links
@@ -120,32 +121,12 @@ TEST(WindowsFiles, AHiddenFileStaysHidden) {
 // go.
 TEST(WindowsFolderLock, IsExclusiveBetweenTwoProcesses) {
   TempWorkingDirectory folder;
-  wchar_t self[MAX_PATH];
-  ASSERT_GT(::GetModuleFileNameW(nullptr, self, MAX_PATH), 0u);
-  const std::filesystem::path holder =
-      std::filesystem::path(self).parent_path() / "kitebar_lock_holder.exe";
-  std::wstring commandLine = L"\"" + holder.wstring() + L"\" \"" + folder.path().wstring() + L"\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  ASSERT_NE(::CreateProcessW(holder.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                             nullptr, nullptr, &startup, &process),
-            0);
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (!std::filesystem::exists("held") && std::chrono::steady_clock::now() < deadline)
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  const Result<FolderLock> refused = FolderLock::Acquire(".", std::chrono::milliseconds(200));
-  WriteFileBytes("release", "x");
-  const DWORD waited = ::WaitForSingleObject(process.hProcess, 20000);
-  DWORD exitCode = 1;
-  ::GetExitCodeProcess(process.hProcess, &exitCode);
-  ::CloseHandle(process.hThread);
-  ::CloseHandle(process.hProcess);
-  ASSERT_TRUE(std::filesystem::exists("held"));
-  EXPECT_EQ(waited, WAIT_OBJECT_0);
-  EXPECT_EQ(exitCode, 0u);
-  ASSERT_FALSE(refused.ok());
-  EXPECT_EQ(refused.message(), AnotherWriterMessage());
+  {
+    const test::LockHolder otherWriter;
+    const Result<FolderLock> refused = FolderLock::Acquire(".", std::chrono::milliseconds(200));
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.message(), AnotherWriterMessage());
+  }
   EXPECT_TRUE(FolderLock::Acquire(".", std::chrono::milliseconds(200)).ok());
 }
 

@@ -6,6 +6,8 @@
 #include <limits>
 #include <ostream>
 
+#include "support/CaseNames.h"
+
 namespace kitebar {
 namespace {
 
@@ -36,7 +38,10 @@ TEST_P(ReachPhaseCount, CountsTicksUntilTheSumReachesTheValue) {
 INSTANTIATE_TEST_SUITE_P(Boundaries, ReachPhaseCount,
                          ::testing::Values(ReachCase{0.0f, 1}, ReachCase{0.11f, 1},
                                            ReachCase{1.0f, 10}, ReachCase{2.0f, 19},
-                                           ReachCase{9.0f, 82}));
+                                           ReachCase{9.0f, 82}),
+                         [](const testing::TestParamInfo<ReachCase>& info) {
+                           return test::CaseName(testing::PrintToString(info.param), info.index);
+                         });
 
 TEST(WindmillArithmetic, HitPhaseRunsAtLeastOneTickAndAtMost146) {
   EXPECT_DOUBLE_EQ(CountHitPhaseTime(0.0f), static_cast<double>(0.11f));
@@ -112,7 +117,10 @@ INSTANTIATE_TEST_SUITE_P(
         HitShiftCase{30.0f, 40, 9.0f, 9.0f, 1}, HitShiftCase{50.0f, 1, 9.0f, 16.0f, 7},
         HitShiftCase{10.0f, 99, 0.0f, 9.0f, 7}, HitShiftCase{45.5f, 7, 3.33f, 12.25f, 7},
         HitShiftCase{10.0f, 1, 7.75f, 9.0f, 2}, HitShiftCase{10.0f, 1, 0.13f, 9.37f, 8},
-        HitShiftCase{10.0f, 1, 0.26f, 11.59f, 1}, HitShiftCase{10.0f, 1, 0.65f, 10.11f, 0}));
+        HitShiftCase{10.0f, 1, 0.26f, 11.59f, 1}, HitShiftCase{10.0f, 1, 0.65f, 10.11f, 0}),
+    [](const testing::TestParamInfo<HitShiftCase>& info) {
+      return test::CaseName(testing::PrintToString(info.param), info.index);
+    });
 
 }  // namespace
 }  // namespace kitebar

@@ -76,6 +76,30 @@ inline void WaitForClientClose(int connection) {
   }
 }
 
+// How a hostile site ends an answer: an orderly close, a reset, or a body
+// dripping on, a byte every 200 ms, until the client gives up (bounded).
+enum class AnswerEnd { kClose, kReset, kDrip };
+
+// One page of a hostile site: its whole answer as sent, and how it ends.
+struct RawAnswer {
+  std::string bytes;
+  AnswerEnd end = AnswerEnd::kClose;
+};
+
+inline void AnswerRaw(int connection, const RawAnswer& answer) {
+  SendAll(connection, answer.bytes);
+  if (answer.end == AnswerEnd::kReset)
+    return CloseWithReset(connection);
+  for (int drip = 0; answer.end == AnswerEnd::kDrip && drip < kServerWaitMilliseconds / 200 &&
+                     SendSome(connection, "x") == 1;
+       ++drip) {
+    char buffer[256];
+    if (WaitReadable(connection, 200) && ReceiveSome(connection, buffer, sizeof buffer) <= 0)
+      break;
+  }
+  CloseSocket(connection);
+}
+
 // Serves one connection: reads the request, then answers `response` and
 // closes, or (silent) keeps the connection open without a byte until the
 // client gives up.
@@ -122,12 +146,17 @@ class ScriptedServer {
 
 // A static site: answers each request for a known path with status 200 and
 // its bytes, any other with 404, until destroyed, each answer after `delay`
-// (a slow site). Records the paths asked for.
+// (a slow site); a path in `raw` is answered as given there. Records the
+// paths asked for.
 class PageServer {
  public:
   explicit PageServer(std::map<std::string, std::string> pages,
-                      std::chrono::milliseconds delay = std::chrono::milliseconds(0))
-      : pages_(std::move(pages)), delay_(delay), thread_([this] { Serve(); }) {}
+                      std::chrono::milliseconds delay = std::chrono::milliseconds(0),
+                      std::map<std::string, RawAnswer> raw = {})
+      : pages_(std::move(pages)),
+        raw_(std::move(raw)),
+        delay_(delay),
+        thread_([this] { Serve(); }) {}
   PageServer(const PageServer&) = delete;
   PageServer& operator=(const PageServer&) = delete;
   ~PageServer() {
@@ -155,6 +184,10 @@ class PageServer {
         requested_.push_back(path);
       }
       std::this_thread::sleep_for(delay_);
+      if (const auto answer = raw_.find(path); answer != raw_.end()) {
+        AnswerRaw(connection, answer->second);
+        continue;
+      }
       const auto page = pages_.find(path);
       SendAll(connection,
               page == pages_.end()
@@ -166,6 +199,7 @@ class PageServer {
 
   LoopbackListener listener_;
   std::map<std::string, std::string> pages_;
+  std::map<std::string, RawAnswer> raw_;
   std::chrono::milliseconds delay_;
   std::mutex mutex_;
   std::vector<std::string> requested_;

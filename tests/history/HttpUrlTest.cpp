@@ -4,6 +4,7 @@
 
 #include "RecordingFeedback.h"
 #include "history/HttpFetcher.h"
+#include "support/CaseNames.h"
 
 namespace kitebar {
 namespace {
@@ -47,7 +48,10 @@ INSTANTIATE_TEST_SUITE_P(
                     UrlCase{"http://host:12345678/", -1, "", ""},
                     UrlCase{"http://h" + kPathFilling255, 80, "h", kPathFilling255},
                     UrlCase{"http://h" + kPathFilling255 + "p", -1, "", ""},
-                    UrlCase{"http://" + std::string(256, 'h') + "/", -1, "", ""}));
+                    UrlCase{"http://" + std::string(256, 'h') + "/", -1, "", ""}),
+    [](const testing::TestParamInfo<UrlCase>& info) {
+      return test::CaseName(info.param.url, info.index);
+    });
 
 TEST(HttpRequestTest, CarriesThePortInTheHostHeaderEvenFor80) {
   test::RecordingFeedback feedback;
@@ -89,7 +93,10 @@ INSTANTIATE_TEST_SUITE_P(
                     StatusCase{"HTTP/1.1 200 OK\r\nServer: t\r\n\r\n<html>", true},
                     StatusCase{"HTTP/1.0 404 Not Found\r\n\r\nnot here", false},
                     StatusCase{"HTTP/1.0 20 OK\r\n\r\n..............", false},
-                    StatusCase{"", false}));
+                    StatusCase{"", false}),
+    [](const testing::TestParamInfo<StatusCase>& info) {
+      return test::CaseName(info.param.text, info.index);
+    });
 
 }  // namespace
 }  // namespace kitebar

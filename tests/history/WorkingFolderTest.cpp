@@ -71,6 +71,7 @@ TEST(DefaultWorkingFolder, IsKitebarInTheLocalApplicationData) {
 #else
 // The rule of kitebar-launch.
 struct Environment {
+  const char* name;
   const char* dataHome;  // nullptr: unset
   const char* home;
   const char* folder;  // nullptr: none
@@ -101,11 +102,14 @@ TEST_P(DefaultWorkingFolderRule, FollowsTheLauncher) {
 
 INSTANTIATE_TEST_SUITE_P(
     Environments, DefaultWorkingFolderRule,
-    testing::Values(Environment{"/data", "/home/u", "/data/kitebar"},
-                    Environment{"relative", "/home/u", "/home/u/.local/share/kitebar"},
-                    Environment{"", "/home/u", "/home/u/.local/share/kitebar"},
-                    Environment{nullptr, "/home/u", "/home/u/.local/share/kitebar"},
-                    Environment{nullptr, nullptr, nullptr}, Environment{"rel", "", nullptr}));
+    testing::Values(Environment{"AbsoluteDataHome", "/data", "/home/u", "/data/kitebar"},
+                    Environment{"RelativeDataHome", "relative", "/home/u",
+                                "/home/u/.local/share/kitebar"},
+                    Environment{"EmptyDataHome", "", "/home/u", "/home/u/.local/share/kitebar"},
+                    Environment{"NoDataHome", nullptr, "/home/u", "/home/u/.local/share/kitebar"},
+                    Environment{"NeitherSet", nullptr, nullptr, nullptr},
+                    Environment{"EmptyHome", "rel", "", nullptr}),
+    [](const testing::TestParamInfo<Environment>& info) { return info.param.name; });
 #endif
 
 }  // namespace

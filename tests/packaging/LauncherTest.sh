@@ -38,15 +38,39 @@ launch() {
 }
 
 current=installed-files
-for file in bin/kitebar-cli bin/kitebar-launch share/kitebar/numbers3.csv; do
+for file in bin/kitebar-cli bin/kitebar-launch share/kitebar/numbers3.csv \
+  share/doc/kitebar/copyright share/doc/kitebar/changelog.gz \
+  share/man/man1/kitebar-cli.1.gz share/man/man1/kitebar-launch.1.gz; do
   [ -f "$prefix/$file" ] || fail "$file is not installed"
 done
 [ -x "$launcher" ] || fail "the launcher is not executable"
+
+# Every manual page reads without a complaint of the formatter, and the page
+# of kitebar-cli has a section for each command that the program lists.
+current=manual-pages
+for page in "$prefix"/share/man/man1/*.1.gz; do
+  if command -v groff >/dev/null; then
+    complaints=$(zcat "$page" | groff -man -ww -z -K utf8 -T utf8 2>&1)
+    [ -z "$complaints" ] || fail "$(basename "$page"): $complaints"
+  fi
+done
+page=$(zcat "$prefix/share/man/man1/kitebar-cli.1.gz" 2>/dev/null)
+commands=$("$cli" --help | awk '/^Subcommands:$/ { inside = 1; next } inside && NF { print $1 }')
+[ -n "$commands" ] || fail "kitebar-cli --help lists no commands"
+for command in $commands; do
+  printf '%s\n' "$page" | grep -qxF ".SS ${command//-/\\-}" ||
+    fail "the manual page of kitebar-cli has no section for $command"
+done
 if [ "$with_gui" = 1 ]; then
-  for file in bin/kitebar share/applications/kitebar.desktop \
+  for file in bin/kitebar share/applications/kitebar.desktop share/man/man1/kitebar.1.gz \
+    share/metainfo/invalid.kitebar.kitebar.metainfo.xml \
     share/icons/hicolor/64x64/apps/kitebar.png share/icons/hicolor/256x256/apps/kitebar.png; do
     [ -f "$prefix/$file" ] || fail "$file is not installed"
   done
+  if command -v appstreamcli >/dev/null; then
+    appstreamcli validate --no-net "$prefix/share/metainfo/invalid.kitebar.kitebar.metainfo.xml" \
+      >/dev/null || fail "the AppStream description is not valid"
+  fi
   entry=$prefix/share/applications/kitebar.desktop
   for line in '^Exec=kitebar-launch$' '^Icon=kitebar$' '^Name=' '^Name\[ja\]=' '^Comment=' \
     '^Comment\[ja\]='; do

@@ -11,6 +11,7 @@ namespace {
 
 // Each lock key reads the toggle of its own key, whatever the others show.
 struct Toggle {
+  const char* name;
   LockKey key;
   int virtualKey;
 };
@@ -33,9 +34,12 @@ TEST_P(LockKeyStateWindows, ReadsTheToggleOfItsKey) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Keys, LockKeyStateWindows,
-                         testing::Values(Toggle{LockKey::kCaps, VK_CAPITAL},
-                                         Toggle{LockKey::kNum, VK_NUMLOCK},
-                                         Toggle{LockKey::kScroll, VK_SCROLL}));
+                         testing::Values(Toggle{"CapsLock", LockKey::kCaps, VK_CAPITAL},
+                                         Toggle{"NumLock", LockKey::kNum, VK_NUMLOCK},
+                                         Toggle{"ScrollLock", LockKey::kScroll, VK_SCROLL}),
+                         [](const testing::TestParamInfo<Toggle>& info) {
+                           return info.param.name;
+                         });
 
 // The kana lock exists only on a Japanese keyboard; elsewhere it is unknown.
 TEST(LockKeyStateWindowsKana, IsUnknownWithoutAJapaneseKeyboard) {

@@ -4,6 +4,8 @@
 
 #include <optional>
 
+#include "support/CaseNames.h"
+
 namespace kitebar {
 namespace {
 
@@ -38,7 +40,10 @@ INSTANTIATE_TEST_SUITE_P(
                     DecimalCase{"1,5", std::nullopt, "数字を入力してください。"},
                     DecimalCase{"inf", std::nullopt, "数字を入力してください。"},
                     DecimalCase{"nan", std::nullopt, "数字を入力してください。"},
-                    DecimalCase{"1e39", std::nullopt, "数字を入力してください。"}));
+                    DecimalCase{"1e39", std::nullopt, "数字を入力してください。"}),
+    [](const testing::TestParamInfo<DecimalCase>& info) {
+      return test::CaseName(info.param.text, info.index);
+    });
 
 TEST(DecimalField, RangeMessagesCarryTheirBounds) {
   EXPECT_EQ(TakeDecimalField("16", kHitPointRange).warning,
@@ -72,7 +77,10 @@ INSTANTIATE_TEST_SUITE_P(
                     IntegerCase{"2147483648", std::nullopt, "整数を入力してください。"},
                     IntegerCase{"4.5", std::nullopt, "整数を入力してください。"},
                     IntegerCase{"", std::nullopt, "整数を入力してください。"},
-                    IntegerCase{"x1", std::nullopt, "整数を入力してください。"}));
+                    IntegerCase{"x1", std::nullopt, "整数を入力してください。"}),
+    [](const testing::TestParamInfo<IntegerCase>& info) {
+      return test::CaseName(info.param.text, info.index);
+    });
 
 TEST(TextField, LengthLimitIsThreeCharacters) {
   EXPECT_EQ(TextLengthWarning(3, kShortTextMaxLength), "");

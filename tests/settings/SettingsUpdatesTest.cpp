@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "support/CaseNames.h"
 #include "support/TempWorkingDirectory.h"
 
 namespace kitebar {
@@ -120,7 +121,12 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(CoreCase{0, 5.0f, "40", "10.0"}, CoreCase{-7, 75.0f, "40", "50.0"},
                     CoreCase{1, 10.0f, "1", "10.0"}, CoreCase{300, 50.0f, "300", "50.0"},
                     CoreCase{55, 30.0f, "55", "30.0"}, CoreCase{40, 9.99f, "40", "10.0"},
-                    CoreCase{40, 50.01f, "40", "50.0"}, CoreCase{40, 25.26f, "40", "25.3"}));
+                    CoreCase{40, 50.01f, "40", "50.0"}, CoreCase{40, 25.26f, "40", "25.3"}),
+    [](const testing::TestParamInfo<CoreCase>& info) {
+      return test::CaseName(std::string("Step ") + std::to_string(info.param.stepNum) +
+                                " Diameter " + info.param.diameterText,
+                            info.index);
+    });
 
 TEST(CoreSettingsLoad, AdjustRateOutsideItsRangeReadsAsTwo) {
   TempWorkingDirectory folder;

@@ -1,24 +1,17 @@
-// Holds the write lock of a folder from another process, for the Windows
-// lock test: takes it, creates "held" in the folder, and lets it go once
-// "release" appears there (or after 20 seconds, so that it never lingers).
-#include <chrono>
-#include <filesystem>
-#include <fstream>
-#include <thread>
+// Holds the write lock of the current folder from another process, for the
+// tests' LockHolder on Windows: takes it, says so with one byte on stdout,
+// and lets it go when stdin ends (the test closed its end, or ended).
+#include <cstdio>
 
 #include "common/FolderLock.h"
 
-int main(int argc, char** argv) {
-  if (argc != 2)
-    return 2;
-  const std::filesystem::path folder = argv[1];
-  const kitebar::Result<kitebar::FolderLock> lock = kitebar::FolderLock::Acquire(folder);
+int main() {
+  const kitebar::Result<kitebar::FolderLock> lock = kitebar::FolderLock::Acquire(".");
   if (!lock.ok())
     return 1;
-  std::ofstream(folder / "held").put('x');
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (!std::filesystem::exists(folder / "release") &&
-         std::chrono::steady_clock::now() < deadline)
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  std::fputc('x', stdout);
+  std::fflush(stdout);
+  while (std::fgetc(stdin) != EOF) {
+  }
   return 0;
 }

@@ -22,6 +22,9 @@ std::ptrdiff_t SendSome(int fd, std::string_view bytes);
 std::ptrdiff_t ReceiveSome(int fd, char* buffer, std::size_t size);
 // Closes with a reset (RST) instead of an orderly close.
 void CloseWithReset(int fd);
+// Whether CloseWithReset reaches the peer as a reset: not under Wine, whose
+// closesocket ends the connection in order whatever SO_LINGER says.
+bool ResetsReachThePeer();
 void CloseSocket(int fd);
 
 }  // namespace kitebar::test

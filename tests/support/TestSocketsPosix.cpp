@@ -67,6 +67,10 @@ void CloseWithReset(int fd) {
   ::close(fd);
 }
 
+bool ResetsReachThePeer() {
+  return true;
+}
+
 void CloseSocket(int fd) {
   ::close(fd);
 }

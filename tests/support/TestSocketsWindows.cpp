@@ -95,6 +95,11 @@ void CloseWithReset(int fd) {
   ::closesocket(Native(fd));
 }
 
+bool ResetsReachThePeer() {
+  const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+  return ntdll == nullptr || ::GetProcAddress(ntdll, "wine_get_version") == nullptr;
+}
+
 void CloseSocket(int fd) {
   ::closesocket(Native(fd));
 }

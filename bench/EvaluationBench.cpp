@@ -1,0 +1,188 @@
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "AgainstFloor.h"
+#include "BenchSupport.h"
+#include "Floors.h"
+#include "common/AtomicFile.h"
+#include "engine/Evaluation.h"
+#include "engine/PreparedHistory.h"
+#include "engine/WalkForward.h"
+#include "engine/WalkForwardPredictor.h"
+#include "engine/WindmillSimulator.h"
+#include "history/DrawHistory.h"
+
+namespace kitebar {
+namespace {
+
+// The real history prepared once and the five sets read once, as a search
+// over settings holds them.
+struct EvaluationInputs {
+  explicit EvaluationInputs(const DrawHistory& history) : prepared(history) {
+    const RunSettings base = ReadRunSettings();
+    for (int set = 0; set < kSettingsTypeCount; ++set)
+      predictors.emplace_back(ReadSettingsType(set), base.diameter, base.stepNum);
+  }
+  DrawRange range() const { return {2, prepared.count()}; }
+
+  PreparedHistory prepared;
+  std::vector<WalkForwardPredictor> predictors;
+};
+
+// The floor of an evaluation: the candidates of the same draws with the same
+// sets, and nothing else.
+int CandidatesAlone(const EvaluationInputs& inputs, int sets) {
+  int sum = 0;
+  for (int set = 0; set < sets; ++set) {
+    const WalkForwardPredictor& predictor = inputs.predictors[static_cast<std::size_t>(set)];
+    for (int n = 2; n <= inputs.prepared.count(); ++n)
+      sum += predictor.KeyFromPreviousWinning(inputs.prepared.draw(n - 1).winningDigits);
+  }
+  return sum;
+}
+
+// The evaluation of `sets` sets over the whole history: the candidates, the
+// hits and chances of every draw, and per set and kind the exact p-value
+// and the 95 % range.
+bool EvaluateSets(const EvaluationInputs& inputs, int sets, HitDistribution& scratch) {
+  double sum = 0;
+  for (int set = 0; set < sets; ++set) {
+    const WalkTally tally =
+        WalkDraws(inputs.prepared, inputs.predictors[static_cast<std::size_t>(set)], inputs.range(),
+                  PositionSource::kEstimated, nullptr);
+    for (const KindTally& kind : tally.kinds)
+      sum += SummarizeKind(kind, scratch).pValue;
+  }
+  benchmark::DoNotOptimize(sum);
+  return sum > 0;
+}
+
+void EvaluateAgainstCandidates(benchmark::State& state, int sets) {
+  const ScratchFolder folder;
+  DrawHistory history;
+  if (!folder.ok() || !LoadSampleHistory(history, state))
+    return;
+  const EvaluationInputs inputs(history);
+  HitDistribution scratch(inputs.prepared.count());
+  TimeAgainstFloor(
+      state, NoPreparation, [&] { return EvaluateSets(inputs, sets, scratch); },
+      [&] {
+        benchmark::DoNotOptimize(CandidatesAlone(inputs, sets));
+        return true;
+      },
+      "the evaluation failed");
+}
+
+// One set over the 7,087 draws of the real history.
+void BM_EvaluateOneSet(benchmark::State& state) {
+  EvaluateAgainstCandidates(state, 1);
+}
+BENCHMARK(BM_EvaluateOneSet)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// The five sets, as the page's comparison needs them.
+void BM_EvaluateFiveSets(benchmark::State& state) {
+  EvaluateAgainstCandidates(state, kSettingsTypeCount);
+}
+BENCHMARK(BM_EvaluateFiveSets)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// For comparison: the same candidates from the simulator as the prediction
+// run computes them (one simulator for all draws, so without the cost of a
+// simulator and a settings read per draw that the run itself pays).
+void BM_CandidatesBySimulator(benchmark::State& state) {
+  const ScratchFolder folder;
+  DrawHistory history;
+  if (!folder.ok() || !LoadSampleHistory(history, state))
+    return;
+  const EvaluationInputs inputs(history);
+  auto simulator = std::make_unique<WindmillSimulator>();
+  simulator->drawNumber = history.count;
+  TimeAgainstFloor(
+      state, NoPreparation,
+      [&] {
+        if (!simulator->RunDraws(history, true, 0).ok())
+          return false;
+        for (int n = 2; n <= history.count; ++n) {
+          const std::string_view position =
+              WindmillSimulator::Triple(simulator->estimatedPositions, n - 2);
+          for (std::size_t place = 0; place < position.size(); ++place)
+            simulator->inputPosition[place] = static_cast<std::uint16_t>(position[place]);
+          simulator->PredictCandidates(0);
+          benchmark::DoNotOptimize(simulator->candidates);
+        }
+        return true;
+      },
+      [&] {
+        benchmark::DoNotOptimize(CandidatesAlone(inputs, 1));
+        return true;
+      },
+      "the simulator failed");
+}
+BENCHMARK(BM_CandidatesBySimulator)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// What a search over settings repeats: one set's box hits and expected hits
+// over the draws, without the distribution.
+void BM_ScoreOneSet(benchmark::State& state) {
+  const ScratchFolder folder;
+  DrawHistory history;
+  if (!folder.ok() || !LoadSampleHistory(history, state))
+    return;
+  const EvaluationInputs inputs(history);
+  TimeAgainstFloor(
+      state, NoPreparation,
+      [&] {
+        const KindScore score =
+            ScoreDraws(inputs.prepared, inputs.predictors.front(), inputs.range(),
+                       PositionSource::kEstimated, HitKind::kBox);
+        benchmark::DoNotOptimize(score);
+        return score.draws > 0;
+      },
+      [&] {
+        benchmark::DoNotOptimize(CandidatesAlone(inputs, 1));
+        return true;
+      },
+      "the score failed");
+}
+BENCHMARK(BM_ScoreOneSet)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// Everything the page needs, from the history in memory and the settings
+// files: five sets, the course of each kind with its band.
+void BM_EvaluateHistory(benchmark::State& state) {
+  const ScratchFolder folder;
+  DrawHistory history;
+  if (!folder.ok() || !LoadSampleHistory(history, state))
+    return;
+  const EvaluationInputs inputs(history);
+  TimeAgainstFloor(
+      state, NoPreparation,
+      [&] {
+        const Result<Evaluation> evaluation = EvaluateHistory(history, EvaluationRequest{});
+        benchmark::DoNotOptimize(evaluation.ok());
+        return evaluation.ok();
+      },
+      [&] {
+        benchmark::DoNotOptimize(CandidatesAlone(inputs, kSettingsTypeCount));
+        return true;
+      },
+      "the evaluation failed");
+}
+BENCHMARK(BM_EvaluateHistory)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// "kitebar-cli evaluate" as a whole process on the real history, writing its
+// page, against a process that does nothing.
+void BM_CliEvaluateProcess(benchmark::State& state) {
+  const ScratchFolder folder;
+  DrawHistory history;
+  if (!folder.ok() || !LoadSampleHistory(history, state))
+    return;
+  const std::vector<std::string> command{KITEBAR_CLI_PATH, "evaluate"};
+  TimeAgainstFloor(
+      state, NoPreparation, [&] { return plain::RunProcess(command); },
+      [] { return plain::RunProcess({"/bin/true"}); }, "kitebar-cli evaluate failed");
+}
+BENCHMARK(BM_CliEvaluateProcess)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace kitebar

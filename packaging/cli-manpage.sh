@@ -1,0 +1,106 @@
+#!/usr/bin/env bash
+# Writes the manual page of kitebar-cli, in roff, from the program's own
+# --help and the --help of each of its commands, so that the page lists
+# exactly the commands and options that the program has.
+#   cli-manpage.sh KITEBAR_CLI OUTPUT DATE VERSION
+set -euo pipefail
+cli=$1
+output=$2
+date=$3
+version=$4
+export LC_ALL=C.UTF-8
+
+# Plain text to roff: backslashes and minus signs escaped, and a line never
+# starts with a control character.
+roff() {
+  sed -e 's/\\/\\e/g' -e 's/-/\\-/g' -e "s/^\\([.']\\)/\\\\\\&\\1/"
+}
+
+# The entries of one section of a --help text ("Options:", "Positionals:"),
+# without the help option itself. The name is padded to 30 bytes and the
+# description follows; a longer name stands alone on its line. A line that
+# starts with 30 spaces goes on with the description of the entry before it.
+entries() {
+  awk -v section="$1" '
+    $0 == section { inside = 1; next }
+    inside && /^[^ ]/ { inside = 0 }
+    inside && /^$/ { inside = 0 }
+    inside {
+      if (length($0) > 30 && substr($0, 30, 1) == " ") {
+        name = substr($0, 1, 30); text = substr($0, 31)
+      } else {
+        name = $0; text = ""
+      }
+      gsub(/^ +| +$/, "", name); gsub(/^ +| +$/, "", text)
+      if (name == "") { if (!skip) print "\037" text; next }
+      if (name ~ /^-h,--help/) { skip = 1; next }
+      skip = 0
+      print name "\037" text
+    }' | while IFS=$'\037' read -r name text; do
+    if [ -n "$name" ]; then
+      printf '.TP\n.B %s\n' "$(printf '%s' "$name" | roff)"
+    fi
+    [ -n "$text" ] && printf '%s\n' "$text" | roff
+  done
+}
+
+# The names listed under "Subcommands:" of a --help text.
+subcommands() {
+  awk '/^Subcommands:$/ { inside = 1; next } inside && NF { print $1 }'
+}
+
+# One command (and its own commands after it): its summary, usage,
+# arguments and options.
+describe() {
+  local command_help usage
+  command_help=$("$cli" "$@" --help)
+  printf '.SS %s\n' "$(printf '%s' "$*" | roff)"
+  printf '%s\n' "$command_help" | head -n 1 | roff
+  usage=$(printf '%s\n' "$command_help" | sed -n 's/^Usage: [^ ]* /kitebar-cli /p')
+  printf '.PP\n.B %s\n' "$(printf '%s' "$usage" | roff)"
+  printf '%s\n' "$command_help" | entries 'Positionals:'
+  printf '%s\n' "$command_help" | entries 'Options:'
+  for sub in $(printf '%s\n' "$command_help" | subcommands); do
+    describe "$@" "$sub"
+  done
+}
+
+help=$("$cli" --help)
+commands=$(printf '%s\n' "$help" | subcommands)
+[ -n "$commands" ] || { echo "cli-manpage.sh: no commands in the help of $cli" >&2; exit 1; }
+
+{
+  printf '.TH KITEBAR\\-CLI 1 "%s" "Kitebar %s" "User Commands"\n' "$date" "$version"
+  printf '.SH NAME\nkitebar\\-cli \\- the Kitebar predictor from the command line\n'
+  printf '.SH SYNOPSIS\n.B kitebar\\-cli\n.I COMMAND\n.RI [ OPTIONS ]\n'
+  printf '.SH DESCRIPTION\n'
+  printf '%s\n' "$help" | sed -n '1,/^Usage:/p' | sed '$d' | roff
+  printf '.PP\nIt reads and writes the same files as the desktop program\n.BR kitebar (1).\n'
+  printf '.SH COMMANDS\n'
+  for command in $commands; do
+    describe "$command"
+  done
+  cat <<'EOF'
+.SH FILES
+All in the current directory:
+.TP
+.I kitebarnum.dat
+The draw history, one line per draw.
+.TP
+.IR base.ini ", " type1.ini " ... " type5.ini
+The core settings, the result site of the import and the five windmill
+setting sets.
+.TP
+.IR Kitebard.dat ", " Kitebard_100.dat
+The back-test records of the hit-statistics pages.
+.TP
+.IR showyosou.html ", " Kitebar.html ", " Kitebar_100.html
+The pages, in Shift_JIS.
+.SH EXIT STATUS
+0 on success; otherwise the command says what went wrong and ends with a
+non-zero status.
+.SH SEE ALSO
+.BR kitebar (1),
+.BR kitebar\-launch (1)
+EOF
+} >"$output"

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QProxyStyle>
+#include <QRect>
+
+class QTranslator;
+
+namespace kitebar::app {
+
+// The look of every window of the program, over the toolkit's Fusion style:
+// - a group box's caption sits on its frame line, with the line through the
+//   caption's middle, as the dialogs' layouts in dialog units expect (a
+//   control a few units below the box's top is then inside the frame);
+// - push buttons of the standard dialogs and message boxes carry text only.
+class DesktopStyle final : public QProxyStyle {
+  Q_OBJECT
+
+ public:
+  DesktopStyle();
+
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* returnData) const override;
+  QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option,
+                       SubControl subControl, const QWidget* widget) const override;
+  void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                          QPainter* painter, const QWidget* widget) const override;
+};
+
+// Makes DesktopStyle the style of the running application.
+void UseDesktopStyle();
+
+// Loads the toolkit's own texts (standard buttons, file and print dialogs) in
+// Japanese into `translator`; false when the translation is not installed.
+bool LoadToolkitTranslation(QTranslator& translator);
+
+}  // namespace kitebar::app

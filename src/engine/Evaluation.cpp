@@ -1,0 +1,126 @@
+#include "engine/Evaluation.h"
+
+#include "common/NumberText.h"
+#include "engine/WindmillSimulator.h"
+#include "history/DrawHistory.h"
+
+namespace kitebar {
+namespace {
+
+constexpr int kFirstTestableDraw = 2;
+constexpr double kLowerTail = 0.025;
+constexpr double kUpperTail = 0.975;
+
+std::string DrawName(int drawNumber) {
+  return "第 " + FormatInt(drawNumber) + " 回";
+}
+
+double Thousandths(std::int64_t value) {
+  return static_cast<double>(value) / kChanceDenominator;
+}
+
+// The course of one kind, sampled at evenly spread tested draws: the
+// distribution is carried forward draw by draw, so each point's range is
+// that of the draws up to it.
+std::vector<CoursePoint> CourseOf(const std::vector<TestedDraw>& tested, HitKind kind,
+                                  HitDistribution& distribution) {
+  std::vector<CoursePoint> course;
+  const auto count = static_cast<int>(tested.size());
+  if (count == 0)
+    return course;
+  const int step = (count + kCoursePoints - 1) / kCoursePoints;
+  course.reserve(static_cast<std::size_t>(count / step + 1));
+  distribution.Reset();
+  int hits = 0;
+  std::int64_t expected = 0;
+  for (int i = 0; i < count; ++i) {
+    const TestedDraw& draw = tested[static_cast<std::size_t>(i)];
+    const int chance = ChanceOf(draw.chances, kind);
+    distribution.AddDraw(Thousandths(chance));
+    hits += IsHit(draw.outcome, kind) ? 1 : 0;
+    expected += chance;
+    if ((i + 1) % step != 0 && i != count - 1)
+      continue;
+    const double mean = Thousandths(expected);
+    course.push_back({draw.drawNumber, hits - mean, distribution.Quantile(kLowerTail) - mean,
+                      distribution.Quantile(kUpperTail) - mean});
+  }
+  return course;
+}
+
+}  // namespace
+
+Status CheckEvaluationRange(int count, int from, int to) {
+  if (count < kFirstTestableDraw) {
+    return Status::Failure(
+        "成績を検証するには当選番号が 2 回分以上必要です。当選番号を登録してから、もう一度実行して"
+        "ください。");
+  }
+  if (from < kFirstTestableDraw || to > count) {
+    return Status::Failure(DrawName(from) + "から" + DrawName(to) +
+                           "までは検証できません。検証できるのは第 2 回から" + DrawName(count) +
+                           "までです。");
+  }
+  if (from > to) {
+    return Status::Failure("検証の始めの" + DrawName(from) + "が終わりの" + DrawName(to) +
+                           "より後になっています。始めを終わり以前の回にしてください。");
+  }
+  return Status::Ok();
+}
+
+KindSummary SummarizeKind(const KindTally& tally, HitDistribution& scratch) {
+  scratch.Reset();
+  // Draws sharing a chance form one binomial: a few dozen groups instead of
+  // thousands of single draws.
+  for (int chance = 1; chance <= kChanceDenominator; ++chance) {
+    const int draws = tally.drawsAtChance[static_cast<std::size_t>(chance)];
+    if (draws > 0)
+      scratch.AddDraws(draws, Thousandths(chance));
+  }
+  return {tally.hits, Thousandths(tally.chanceThousandths), scratch.AtLeast(tally.hits),
+          scratch.Quantile(kLowerTail), scratch.Quantile(kUpperTail)};
+}
+
+Result<Evaluation> EvaluateHistory(const DrawHistory& history, const EvaluationRequest& request) {
+  const int from = request.from != 0 ? request.from : kFirstTestableDraw;
+  const int to = request.to != 0 ? request.to : history.count;
+  if (Status checked = CheckEvaluationRange(history.count, from, to); !checked.ok())
+    return checked;
+  const RunSettings base = ReadRunSettings();
+  Evaluation evaluation;
+  evaluation.range = {from, to};
+  evaluation.positions = request.positions;
+  evaluation.settingsType = request.settingsType >= 0
+                                ? UsableSettingsTypeIndex(request.settingsType)
+                                : UsableSettingsTypeIndex(base.startIndex);
+  const PreparedHistory prepared(history);
+  const int rangeSize = to - from + 1;
+  std::vector<TestedDraw> tested;
+  tested.reserve(static_cast<std::size_t>(rangeSize));
+  HitDistribution scratch(rangeSize);
+  for (int set = 0; set < kSettingsTypeCount; ++set) {
+    const bool chosen = set == evaluation.settingsType;
+    const WalkForwardPredictor predictor(ReadSettingsType(set), base.diameter, base.stepNum);
+    const WalkTally tally = WalkDraws(prepared, predictor, evaluation.range, request.positions,
+                                      chosen ? &tested : nullptr);
+    KindSummaries& summaries = evaluation.sets[static_cast<std::size_t>(set)];
+    for (int kind = 0; kind < kHitKindCount; ++kind) {
+      summaries[static_cast<std::size_t>(kind)] =
+          SummarizeKind(tally.kinds[static_cast<std::size_t>(kind)], scratch);
+    }
+    if (!chosen)
+      continue;
+    evaluation.kinds = summaries;
+    evaluation.draws = tally.draws;
+    evaluation.skipped = tally.skipped;
+    evaluation.storedPositions = tally.storedPositions;
+    evaluation.decidedPositions = tally.decidedPositions;
+  }
+  for (int kind = 0; kind < kHitKindCount; ++kind) {
+    evaluation.courses[static_cast<std::size_t>(kind)] =
+        CourseOf(tested, static_cast<HitKind>(kind), scratch);
+  }
+  return evaluation;
+}
+
+}  // namespace kitebar

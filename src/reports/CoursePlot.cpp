@@ -1,0 +1,162 @@
+#include "reports/CoursePlot.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "common/NumberText.h"
+
+namespace kitebar {
+namespace {
+
+// A step of 1, 2 or 5 times a power of ten that cuts `span` into about
+// `parts` pieces.
+double NiceStep(double span, int parts) {
+  const double rough = std::max(span, 1e-9) / parts;
+  const double power = std::pow(10.0, std::floor(std::log10(rough)));
+  for (const double factor : {1.0, 2.0, 5.0}) {
+    if (factor * power >= rough)
+      return factor * power;
+  }
+  return 10 * power;
+}
+
+std::string Coordinate(double value) {
+  return FormatFixed(value, 1);
+}
+
+// Maps draw numbers and excess values into the plot area of a shape.
+class Frame {
+ public:
+  Frame(const std::vector<CoursePoint>& course, const PlotShape& shape) : shape_(shape) {
+    firstDraw_ = course.front().drawNumber;
+    lastDraw_ = std::max(course.back().drawNumber, firstDraw_ + 1);
+    for (const CoursePoint& point : course) {
+      low_ = std::min({low_, point.low, point.excess});
+      high_ = std::max({high_, point.high, point.excess});
+    }
+    const double margin = std::max((high_ - low_) * 0.06, 0.5);
+    low_ -= margin;
+    high_ += margin;
+  }
+
+  double X(double draw) const {
+    return shape_.left + (draw - firstDraw_) / (lastDraw_ - firstDraw_) * PlotWidth();
+  }
+  double Y(double value) const {
+    return shape_.top + (high_ - value) / (high_ - low_) * PlotHeight();
+  }
+  double PlotWidth() const { return shape_.width - shape_.left - shape_.right; }
+  double PlotHeight() const { return shape_.height - shape_.top - shape_.bottom; }
+  double PlotBottom() const { return shape_.height - shape_.bottom; }
+
+  const PlotShape& shape() const { return shape_; }
+  int firstDraw() const { return firstDraw_; }
+  int lastDraw() const { return lastDraw_; }
+  double low() const { return low_; }
+  double high() const { return high_; }
+
+ private:
+  const PlotShape& shape_;
+  int firstDraw_ = 0;
+  int lastDraw_ = 0;
+  double low_ = 0;
+  double high_ = 0;
+};
+
+std::string Point(const Frame& frame, double draw, double value) {
+  return Coordinate(frame.X(draw)) + "," + Coordinate(frame.Y(value)) + " ";
+}
+
+std::string Band(const Frame& frame, const std::vector<CoursePoint>& course) {
+  std::string points;
+  for (const CoursePoint& point : course)
+    points += Point(frame, point.drawNumber, point.high);
+  for (auto point = course.rbegin(); point != course.rend(); ++point)
+    points += Point(frame, point->drawNumber, point->low);
+  return "<polygon class=\"band\" points=\"" + points + "\"/>\n";
+}
+
+std::string Line(const Frame& frame, const std::vector<CoursePoint>& course,
+                 std::string_view colour) {
+  std::string points;
+  for (const CoursePoint& point : course)
+    points += Point(frame, point.drawNumber, point.excess);
+  return "<polyline class=\"course\" stroke=\"" + std::string(colour) + "\" points=\"" + points +
+         "\"/>\n";
+}
+
+std::string LineBetween(std::string_view cssClass, double x1, double y1, double x2, double y2) {
+  return "<line class=\"" + std::string(cssClass) + "\" x1=\"" + Coordinate(x1) + "\" y1=\"" +
+         Coordinate(y1) + "\" x2=\"" + Coordinate(x2) + "\" y2=\"" + Coordinate(y2) + "\"/>\n";
+}
+
+std::string Text(std::string_view cssClass, double x, double y, std::string_view anchor,
+                 std::string_view text) {
+  return "<text class=\"" + std::string(cssClass) + "\" x=\"" + Coordinate(x) + "\" y=\"" +
+         Coordinate(y) + "\" text-anchor=\"" + std::string(anchor) + "\">" + std::string(text) +
+         "</text>\n";
+}
+
+std::string ValueLabel(double value) {
+  const std::string magnitude = FormatFixed(std::abs(value), 0);
+  if (value > 0.5)
+    return "+" + magnitude;
+  return value < -0.5 ? "−" + magnitude : "0";
+}
+
+std::string ValueAxis(const Frame& frame) {
+  std::string svg;
+  const PlotShape& shape = frame.shape();
+  const double step = NiceStep(frame.high() - frame.low(), 4);
+  for (double value = std::ceil(frame.low() / step) * step; value <= frame.high(); value += step) {
+    const double y = frame.Y(value);
+    svg += LineBetween(std::abs(value) < step / 2 ? "zero" : "grid", shape.left, y,
+                       shape.width - shape.right, y);
+    svg += Text("tick", shape.left - 6, y + 5, "end", ValueLabel(value));
+  }
+  svg += "<text class=\"axis\" transform=\"translate(18 " +
+         Coordinate(shape.top + frame.PlotHeight() / 2) +
+         ") rotate(-90)\" text-anchor=\"middle\">当選−期待値（回）</text>\n";
+  return svg;
+}
+
+std::string DrawAxis(const Frame& frame) {
+  std::string svg;
+  const PlotShape& shape = frame.shape();
+  const double step = NiceStep(frame.lastDraw() - frame.firstDraw(), 5);
+  for (double draw = std::ceil(frame.firstDraw() / step) * step; draw <= frame.lastDraw();
+       draw += step) {
+    const double x = frame.X(draw);
+    svg += LineBetween("grid", x, shape.top, x, frame.PlotBottom());
+    svg +=
+        Text("tick", x, frame.PlotBottom() + 20, "middle", FormatInt(static_cast<long long>(draw)));
+  }
+  svg += Text("axis", shape.left + frame.PlotWidth() / 2, shape.height - 6, "middle", "抽選回");
+  return svg;
+}
+
+}  // namespace
+
+std::string CoursePlotSvg(const std::vector<CoursePoint>& course, std::string_view title,
+                          std::string_view lineColour, const PlotShape& shape,
+                          std::string_view cssClass) {
+  std::string svg = "<svg class=\"" + std::string(cssClass) + "\" viewBox=\"0 0 " +
+                    Coordinate(shape.width) + " " + Coordinate(shape.height) +
+                    "\" role=\"img\" aria-label=\"" + std::string(title) +
+                    "の当選−期待値の推移\" xmlns=\"http://www.w3.org/2000/svg\">\n";
+  svg += "<text class=\"title\" x=\"" + Coordinate(shape.left) + "\" y=\"24\" fill=\"" +
+         std::string(lineColour) + "\">" + std::string(title) + "</text>\n";
+  if (course.empty())
+    return svg + "</svg>\n";
+  const Frame frame(course, shape);
+  svg += Band(frame, course);
+  svg += ValueAxis(frame);
+  svg += DrawAxis(frame);
+  svg += Line(frame, course, lineColour);
+  svg += "<rect class=\"frame\" x=\"" + Coordinate(shape.left) + "\" y=\"" + Coordinate(shape.top) +
+         "\" width=\"" + Coordinate(frame.PlotWidth()) + "\" height=\"" +
+         Coordinate(frame.PlotHeight()) + "\"/>\n";
+  return svg + "</svg>\n";
+}
+
+}  // namespace kitebar

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/Evaluation.h"
+
+namespace kitebar {
+
+// The drawing's size and the room around the plot for the labels, in the
+// drawing's own units; the drawing scales to its container's width.
+struct PlotShape {
+  double width;
+  double height;
+  double left;
+  double right;
+  double top;
+  double bottom;
+};
+// For a desktop window, and for a phone held upright: the page shows one or
+// the other, so that the labels keep a readable size.
+inline constexpr PlotShape kWidePlot{800, 250, 80, 16, 36, 54};
+inline constexpr PlotShape kNarrowPlot{420, 300, 62, 10, 36, 54};
+
+// One kind's course as an inline SVG drawing: hits less expected hits after
+// each draw over the grey band of the central 95 % of chance alone, with
+// the zero line, labelled axes and draw numbers.
+std::string CoursePlotSvg(const std::vector<CoursePoint>& course, std::string_view title,
+                          std::string_view lineColour, const PlotShape& shape,
+                          std::string_view cssClass);
+
+}  // namespace kitebar

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "common/Status.h"
+#include "engine/Evaluation.h"
+
+namespace kitebar {
+
+inline constexpr char kEvaluationPage[] = "Kitebar_kensho.html";
+
+// The verdict on one kind: "偶然の範囲内です" for a p-value of 0.05 or more,
+// else how unusual the count is, with the reminder that one evaluation of
+// several crosses 0.05 by chance now and then.
+std::string VerdictOf(double pValue);
+
+// The page of an evaluation, in Japanese, UTF-8 and declared so: a row per
+// kind with its verdict, the course of hits less expected hits against the
+// chance band as inline SVG, and the five sets side by side. No script and
+// nothing to download; it reads at desktop and at phone width.
+std::string BuildEvaluationPage(const Evaluation& evaluation);
+
+// Writes the page to `file`, replacing it atomically.
+Status WriteEvaluationPage(const std::filesystem::path& file, const Evaluation& evaluation);
+
+}  // namespace kitebar
