@@ -27,7 +27,8 @@ class ShiftJisCodec {
   Result<std::string> Convert(std::string_view text);
 
  private:
-  Direction direction_;
+  // The iconv handle keeps the direction in itself; Windows converts by it.
+  [[maybe_unused]] Direction direction_;
   void* state_ = nullptr;  // the iconv handle, where there is one
 };
 
