@@ -10,7 +10,7 @@ packages=(
   cmake g++-mingw-w64-x86-64-posix
   googletest libcli11-dev
   wine wine64
-  libc-bin locales-all zip
+  zip
 )
 
 missing=()
