@@ -56,13 +56,20 @@ std::map<int, KeptLine> CollectDraws(std::string_view contents,
 // A name beside `file` for its copy that no earlier copy has.
 std::filesystem::path FreeBackupName(const std::filesystem::path& file,
                                      std::string_view timestamp) {
-  std::filesystem::path name = file;
-  name += "." + std::string(timestamp) + ".bak";
+  const auto named = [&](int attempt) {
+    std::string suffix(".");
+    suffix.append(timestamp);
+    if (attempt > 1)
+      suffix.append("-").append(std::to_string(attempt));
+    std::filesystem::path name = file;
+    name += suffix + ".bak";
+    return name;
+  };
+  std::filesystem::path name = named(1);
   std::error_code error;
   for (int attempt = 2; std::filesystem::exists(name, error) && attempt < kBackupNameAttempts;
        ++attempt) {
-    name = file;
-    name += "." + std::string(timestamp) + "-" + std::to_string(attempt) + ".bak";
+    name = named(attempt);
   }
   return name;
 }
