@@ -1,0 +1,62 @@
+#include "common/WorkerPool.h"
+
+#include <algorithm>
+
+namespace kitebar {
+
+WorkerPool::WorkerPool(int threads) {
+  const int helpers = std::max(threads, 1) - 1;
+  helpers_.reserve(static_cast<std::size_t>(helpers));
+  for (int i = 0; i < helpers; ++i)
+    helpers_.emplace_back([this](const std::stop_token& stop) { HelperLoop(stop); });
+}
+
+WorkerPool::~WorkerPool() {
+  for (std::jthread& helper : helpers_)
+    helper.request_stop();
+  // The helpers wait on `started_` with their stop tokens, which wakes them.
+  helpers_.clear();
+}
+
+void WorkerPool::Drain() {
+  for (int item = next_.fetch_add(1, std::memory_order_relaxed); item < count_;
+       item = next_.fetch_add(1, std::memory_order_relaxed)) {
+    (*work_)(item);
+  }
+}
+
+void WorkerPool::HelperLoop(const std::stop_token& stop) {
+  std::uint64_t seen = 0;
+  while (true) {
+    {
+      std::unique_lock lock(mutex_);
+      if (!started_.wait(lock, stop, [&] { return generation_ != seen; }))
+        return;
+      seen = generation_;
+    }
+    Drain();
+    std::lock_guard lock(mutex_);
+    if (--busyHelpers_ == 0)
+      finished_.notify_one();
+  }
+}
+
+void WorkerPool::ForEach(int count, const std::function<void(int)>& work) {
+  if (count <= 0)
+    return;
+  {
+    std::lock_guard lock(mutex_);
+    work_ = &work;
+    count_ = count;
+    next_.store(0, std::memory_order_relaxed);
+    busyHelpers_ = static_cast<int>(helpers_.size());
+    ++generation_;
+  }
+  started_.notify_all();
+  Drain();
+  std::unique_lock lock(mutex_);
+  finished_.wait(lock, [&] { return busyHelpers_ == 0; });
+  work_ = nullptr;
+}
+
+}  // namespace kitebar
