@@ -19,6 +19,7 @@ th, td { border: 1px solid #d0d7de; padding: 6px 9px; text-align: right; vertica
 th { background: #eaeef2; text-align: center; font-weight: 600; }
 td.name, td.verdict { text-align: left; }
 td.name { font-weight: 600; white-space: nowrap; }
+td.range { white-space: nowrap; }
 td.verdict.within { color: #1a7f37; }
 td.verdict.unusual { color: #953800; }
 tr.chosen td { background: #fff8c5; }

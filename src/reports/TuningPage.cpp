@@ -110,8 +110,8 @@ std::string ResultRow(std::string_view name, const RangeResult& result, std::str
                       std::string_view verdictClass, bool chosen) {
   const KindSummary& s = result.summary;
   return std::string(chosen ? "<tr class=\"chosen\">" : "<tr>") + Cell("設定", name, "name") +
-         Cell("範囲", RangeName(result.range)) + Cell("検証した回", FormatInt(result.draws)) +
-         Cell("当選（回）", FormatInt(s.hits)) +
+         Cell("範囲", RangeName(result.range), "range") +
+         Cell("検証した回", FormatInt(result.draws)) + Cell("当選（回）", FormatInt(s.hits)) +
          Cell("偶然の期待値（回）", FormatExpected(s.expected)) +
          Cell("p値", FormatPValue(s.pValue)) + Cell("判定", verdict, verdictClass) + "</tr>\n";
 }
