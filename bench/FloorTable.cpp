@@ -57,6 +57,8 @@ const Row kRows[] = {
     {"Search, 2 threads vs 1 thread",
      "BM_SearchTwoThreadsAgainstOne",
      {TargetKind::kWithinFloorRatio, 0.556}},
+    // What the machine gives two threads at the same time, for comparison.
+    {"Plain arithmetic, 2 threads vs 1 thread", "BM_TwoThreadsOfPlainArithmetic", {}},
     {"kitebar-cli tune, 20,000 settings",
      "BM_CliTuneProcess",
      {TargetKind::kUnderSeconds, 60},

@@ -1,6 +1,7 @@
 #include <benchmark/benchmark.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "AgainstFloor.h"
@@ -91,6 +92,41 @@ void BM_SearchTwoThreadsAgainstOne(benchmark::State& state) {
       "the search failed");
 }
 BENCHMARK(BM_SearchTwoThreadsAgainstOne)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// Plain arithmetic that no compiler reorders: the additions wait on each
+// other.
+double Spin(long steps) {
+  double sum = 0;
+  for (long step = 0; step < steps; ++step)
+    sum += static_cast<double>(step) * 1e-9;
+  return sum;
+}
+
+// What the machine gives two threads at the moment: a fixed amount of plain
+// arithmetic on two threads against the same on one, run alternately. On an
+// idle two-core machine the ratio is 0.5; beside the search's ratio it tells
+// the load of a shared machine from the search's own overhead.
+void BM_TwoThreadsOfPlainArithmetic(benchmark::State& state) {
+  constexpr long kSteps = 60'000'000;
+  TimeAgainstFloor(
+      state, NoPreparation,
+      [] {
+        double first = 0;
+        double second = 0;
+        {
+          const std::jthread helper([&first] { first = Spin(kSteps / 2); });
+          second = Spin(kSteps / 2);
+        }
+        benchmark::DoNotOptimize(first + second);
+        return true;
+      },
+      [] {
+        benchmark::DoNotOptimize(Spin(kSteps));
+        return true;
+      },
+      "the arithmetic failed");
+}
+BENCHMARK(BM_TwoThreadsOfPlainArithmetic)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // "kitebar-cli tune" as a whole process with its defaults (20,000 settings,
 // one thread per core) on the real history of 7,088 draws, training on as

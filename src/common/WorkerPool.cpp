@@ -1,14 +1,20 @@
 #include "common/WorkerPool.h"
 
 #include <algorithm>
+#include <system_error>
 
 namespace kitebar {
 
 WorkerPool::WorkerPool(int threads) {
   const int helpers = std::max(threads, 1) - 1;
   helpers_.reserve(static_cast<std::size_t>(helpers));
-  for (int i = 0; i < helpers; ++i)
-    helpers_.emplace_back([this](const std::stop_token& stop) { HelperLoop(stop); });
+  // A helper that the system refuses to start leaves the work to the others:
+  // no caller's result depends on how many threads share it.
+  try {
+    for (int i = 0; i < helpers; ++i)
+      helpers_.emplace_back([this](const std::stop_token& stop) { HelperLoop(stop); });
+  } catch (const std::system_error&) {
+  }
 }
 
 WorkerPool::~WorkerPool() {

@@ -17,7 +17,8 @@ namespace kitebar {
 // combines them in a fixed order afterwards.
 class WorkerPool {
  public:
-  // At least one thread (the caller's).
+  // At least one thread (the caller's); fewer than asked for when the system
+  // refuses to start more.
   explicit WorkerPool(int threads);
   ~WorkerPool();
   WorkerPool(const WorkerPool&) = delete;
