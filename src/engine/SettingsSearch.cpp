@@ -123,6 +123,8 @@ class Search {
       rules.set(static_cast<std::size_t>(rules_[number]));
     }
     result_.distinctRules = static_cast<int>(rules.count());
+    // A stop that came after the last setting cut nothing short.
+    result_.stopped = result_.tried < budget_;
   }
 
   const SettingScorer& scorer_;
