@@ -88,8 +88,9 @@ CLI::App* ImportCommand::Register(CLI::App& app) {
 
 int ImportCommand::Run() {
   DrawHistory history;
-  // A history that does not exist yet starts empty and is created by the import.
-  if (!LoadHistoryIfPresentOrReport(history))
+  // A history that does not exist yet starts empty and is created by the
+  // import; a damaged one is refused by the import itself.
+  if (!LoadHistoryIfPresentOrReport(history, DamageNotice::kLeaveToWriter))
     return kExitFailure;
   TerminalFeedback feedback;
   HttpFetcher fetcher(feedback);

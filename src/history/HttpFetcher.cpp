@@ -60,6 +60,7 @@ HttpFetcher::~HttpFetcher() {
 }
 
 void HttpFetcher::Fail(std::string_view message) {
+  failure_ = message;
   feedback_.ShowMessage(message, MessageIcon::kStop);
 }
 
@@ -100,6 +101,9 @@ bool HttpFetcher::Connect(std::string_view url) {
   Close();
   response_.reset();
   responseCut_ = false;
+  nulReceived_ = false;
+  receiveFailed_ = false;
+  failure_.clear();
   const int port = ParseUrl(url);
   if (port < 0) {
     Fail(kInvalidUrlMessage);
@@ -123,6 +127,7 @@ bool HttpFetcher::Connect(std::string_view url) {
   peer.sin_addr = *address;
   if (!ConnectWithinTimeout(peer)) {
     Close();
+    failure_ = "サーバーに接続できません";
     return false;
   }
   response_.emplace();
@@ -130,6 +135,7 @@ bool HttpFetcher::Connect(std::string_view url) {
   if (!SendRequest()) {
     response_.reset();
     Close();
+    failure_ = "サーバーに要求を送れません";
     return false;
   }
   return true;
@@ -183,11 +189,8 @@ bool HttpFetcher::SendRequest() {
 }
 
 bool HttpFetcher::Fetch() {
-  if (socket_ < 0 || !response_) {
-    response_.reset();
-    Close();
-    return false;
-  }
+  if (socket_ < 0 || !response_)
+    return FailFetch("サーバーに接続していません");
   const long long start = WholeSeconds(Clock::now());
   const long long limit = start + std::max(timeoutSeconds, 0);
   // The deadline is passed once the whole-second clock reads beyond the limit.
@@ -195,27 +198,46 @@ bool HttpFetcher::Fetch() {
   bool dataSeen = false;
   for (;;) {
     if (WholeSeconds(Clock::now()) > limit) {
-      if (!dataSeen) {
-        response_.reset();
-        Close();
-        return false;
-      }
-      break;
+      if (!dataSeen)
+        return FailFetch("サーバーが " + FormatInt(timeoutSeconds) + " 秒以内に応答しません");
+      return FinishFetch(ResponseEnd::kInterrupted, "サーバーが " + FormatInt(timeoutSeconds) +
+                                                        " 秒以内に応答を送り終えません");
     }
     const int ready = sockets_.Poll(socket_, POLLIN, MillisecondsUntil(deadline));
     if (ready == 0 || (ready < 0 && errno == EINTR))
       continue;
     if (ready < 0)
-      break;
+      return FinishFetch(ResponseEnd::kInterrupted, "接続の待機に失敗しました");
     dataSeen = true;
-    if (!ReceiveChunk())
-      break;
+    if (!ReceiveChunk()) {
+      return receiveFailed_ ? FinishFetch(ResponseEnd::kInterrupted, "応答の途中で接続が切れました")
+                            : FinishFetch(ResponseEnd::kClosed, "");
+    }
+    // A NUL has no place in a page's text: the response is not the page.
+    if (nulReceived_)
+      return FailFetch("応答に NUL 文字が含まれています");
+    if (responseCut_)
+      return FinishFetch(ResponseEnd::kCapacity, "");
   }
-  if (IsStatusOk(*response_)) {
-    Close();
-    return true;
-  }
+}
+
+// Checks the status and that the response arrived whole, and keeps it as the
+// page reader gets it.
+bool HttpFetcher::FinishFetch(ResponseEnd end, const std::string& interruption) {
+  if (!IsStatusOk(*response_))
+    return FailFetch("サーバーの応答が 200 OK ではありません");
+  Result<std::string> complete = CompleteResponse(*response_, end);
+  if (!complete)
+    return FailFetch(end == ResponseEnd::kInterrupted ? interruption : complete.message());
+  *response_ = std::move(complete.value());
+  Close();
+  return true;
+}
+
+bool HttpFetcher::FailFetch(std::string reason) {
+  failure_ = std::move(reason);
   response_.reset();
+  responseCut_ = false;
   Close();
   return false;
 }
@@ -229,8 +251,10 @@ bool HttpFetcher::ReceiveChunk() {
   if (received == 0)
     return false;
   // Readiness without data (a spurious wake-up) is not a failure.
-  if (received < 0)
-    return errno == EAGAIN || errno == EWOULDBLOCK;
+  if (received < 0) {
+    receiveFailed_ = errno != EAGAIN && errno != EWOULDBLOCK;
+    return !receiveFailed_;
+  }
   Append(
       std::string_view(chunk.data(), std::min(static_cast<std::size_t>(received), chunk.size())));
   return true;
@@ -239,14 +263,12 @@ bool HttpFetcher::ReceiveChunk() {
 void HttpFetcher::Append(std::string_view chunk) {
   if (!response_ || responseCut_)
     return;
-  // The response is text: a NUL byte ends it.
-  const std::string_view text = chunk.substr(0, chunk.find('\0'));
-  if (text.size() + response_->size() < kResponseCapacity) {
-    response_->append(text);
-    responseCut_ = text.size() < chunk.size();
-  } else {
+  if (chunk.size() + response_->size() >= kResponseCapacity) {
     responseCut_ = true;
+    return;
   }
+  nulReceived_ = nulReceived_ || chunk.find('\0') != std::string_view::npos;
+  response_->append(chunk);
 }
 
 bool HttpFetcher::IsStatusOk(std::string_view text) {

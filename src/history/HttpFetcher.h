@@ -7,15 +7,18 @@
 #include <string_view>
 
 #include "common/Feedback.h"
+#include "history/HttpResponseBody.h"
 #include "history/SocketApi.h"
 
 namespace kitebar {
 
 // A small blocking HTTP/1.0 client for the result site: one GET request per
 // connection, read until the server closes it. The whole response (status
-// line, headers and body) is kept as one text; redirects and encodings are
-// not handled. Per page: Connect, then Fetch, then the caller takes the
-// response.
+// line, headers and body) is kept as one text, with a chunked body decoded;
+// redirects and content encodings are not handled. A response that did not
+// arrive whole (a reset, the deadline, a body shorter than its
+// Content-Length, a NUL byte) fails the fetch. Per page: Connect, then
+// Fetch, then the caller takes the response.
 class HttpFetcher {
  public:
   // The response holds at most this many characters less one (the C-style
@@ -36,8 +39,9 @@ class HttpFetcher {
   // for an invalid URL, a socket that cannot be created and a host that
   // cannot be found; other failures are silent.
   bool Connect(std::string_view url);
-  // Receives the response until the server closes the connection or the
-  // deadline passes; true when its status is 200. Closes the connection.
+  // Receives the response until the server closes the connection, the
+  // deadline passes or the buffer is full; true when it arrived whole (or
+  // filled the buffer) and its status is 200. Closes the connection.
   bool Fetch();
   void Close();
 
@@ -58,6 +62,12 @@ class HttpFetcher {
   const std::optional<std::string>& response() const { return response_; }
   // Hands the response over and releases the buffer.
   std::optional<std::string> TakeResponse();
+  // Whether the last successful fetch stopped at the buffer's capacity: its
+  // text is then only the beginning of the page.
+  bool responseCut() const { return responseCut_; }
+  // Why the last Connect or Fetch failed, in Japanese, for the caller's
+  // message.
+  const std::string& failure() const { return failure_; }
 
   const std::string& host() const { return host_; }
   const std::string& path() const { return path_; }
@@ -72,15 +82,20 @@ class HttpFetcher {
   bool WaitFor(short events, std::chrono::steady_clock::time_point deadline);
   void Append(std::string_view chunk);
   void Fail(std::string_view message);
+  bool FailFetch(std::string reason);
+  bool FinishFetch(ResponseEnd end, const std::string& interruption);
 
   Feedback& feedback_;
   SocketApi& sockets_;
   // -1 when no connection is open (0 would be a valid descriptor here).
   int socket_ = -1;
   std::optional<std::string> response_;
-  // Set once a chunk did not fit or held a NUL: later chunks are dropped so
-  // that the text stays the unbroken beginning of the response.
+  // Set once a chunk did not fit: the receipt ends there, so that the text
+  // is the unbroken beginning of the response.
   bool responseCut_ = false;
+  bool nulReceived_ = false;
+  bool receiveFailed_ = false;
+  std::string failure_;
   std::string host_;
   std::string path_;
   int port_ = 80;

@@ -1,6 +1,8 @@
 #include "history/IndexPage.h"
 
 #include <algorithm>
+#include <unordered_set>
+#include <utility>
 
 #include "common/NumberText.h"
 #include "history/PageText.h"
@@ -64,16 +66,19 @@ std::optional<std::vector<std::string>> BuildPageQueue(std::string_view indexTex
   if (marker == std::string_view::npos)
     return std::nullopt;
   std::vector<std::string> queue;
+  // A page named twice is read once, where it is first queued.
+  std::unordered_set<std::string> queued;
+  const auto enqueue = [&](std::string name) {
+    if (queue.size() < kMaxQueuedPages && queued.insert(name).second)
+      queue.push_back(std::move(name));
+  };
   for (int number : ArchiveNumbers(indexText, marker)) {
-    if (startCount < number + kArchiveSpan) {
-      queue.push_back("num" + FormatZeroPadded(number, 4) + ".html");
-    }
+    if (startCount < number + kArchiveSpan)
+      enqueue("num" + FormatZeroPadded(number, 4) + ".html");
   }
   const std::vector<std::string> recent = RecentPageNames(indexText, marker);
-  for (auto name = recent.rbegin(); name != recent.rend() && queue.size() < kMaxQueuedPages;
-       ++name) {
-    queue.push_back(*name);
-  }
+  for (auto name = recent.rbegin(); name != recent.rend(); ++name)
+    enqueue(*name);
   return queue;
 }
 

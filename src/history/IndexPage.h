@@ -10,7 +10,7 @@ namespace kitebar {
 
 // The queue of result pages that the import reads, in reading order: archive
 // pages "num%04d.html" (block layout), then recent pages "num3-h%s.html"
-// (heading layout).
+// (heading layout), each name once.
 inline constexpr std::size_t kMaxQueuedPages = 1000;
 
 // Builds the page queue from the index page's text for a history whose last

@@ -1,12 +1,16 @@
 #include "history/PageText.h"
 
-#include "common/NumberText.h"
+#include <algorithm>
 
 namespace kitebar {
 namespace {
 
 char LowerAscii(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
 }
 
 bool IsBlank(char c) {
@@ -56,10 +60,14 @@ std::optional<int> ReadCompleteNumberAt(std::string_view text, std::size_t posit
   return ReadNumberAt(text, position, width);
 }
 
-std::optional<std::string> WinningNumberText(int value) {
-  if (value < 0 || value > 999)
+std::optional<std::string> WinningNumberAt(std::string_view text, std::size_t position) {
+  constexpr std::size_t kWidth = 3;
+  const std::string_view digits = CharactersAt(text, position, kWidth + 1);
+  if (digits.size() < kWidth || !std::all_of(digits.begin(), digits.begin() + kWidth, IsDigit) ||
+      (digits.size() > kWidth && IsDigit(digits[kWidth]))) {
     return std::nullopt;
-  return FormatZeroPadded(value, 3);
+  }
+  return std::string(digits.substr(0, kWidth));
 }
 
 }  // namespace kitebar

@@ -53,8 +53,10 @@ std::optional<int> ReadCompleteNumberAt(std::string_view text, std::size_t posit
 // The `width` characters at `position`, cut at the end of the text.
 std::string_view CharactersAt(std::string_view text, std::size_t position, std::size_t width);
 
-// "%03d" of a winning number read from a page, or nothing when the value does
-// not fit the three-character field (outside 0 to 999).
-std::optional<std::string> WinningNumberText(int value);
+// The winning number written at `position`: exactly three ASCII digits, not
+// followed by a further digit. Nothing for any other text (a word, a sign,
+// blanks, two or four digits, a number cut by the end of the text), which
+// must never be stored as some other number.
+std::optional<std::string> WinningNumberAt(std::string_view text, std::size_t position);
 
 }  // namespace kitebar

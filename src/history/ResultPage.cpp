@@ -1,5 +1,6 @@
 #include "history/ResultPage.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -18,7 +19,6 @@ constexpr int kDrawsPerBlock = 5;
 // after its heading.
 constexpr std::size_t kBlockWindowOffset = 22;
 constexpr std::size_t kBlockWindowLength = 308;
-constexpr std::size_t kWinningNumberWidth = 3;
 constexpr std::size_t kDrawNumberWidth = 4;
 // From a draw heading, its winning number is searched within 256 positions.
 constexpr std::size_t kHeadingWindowLength = 256;
@@ -35,37 +35,53 @@ std::vector<int> BlockAnchors(std::string_view text) {
   return anchors;
 }
 
-// Appends the winning number written at `position`; a value that does not fit
-// the three-character field, or a field cut by the end of the text, is left
-// out.
-Status AppendWinningNumberAt(std::string_view text, std::size_t position, DrawHistory& history) {
-  const std::optional<int> value = ReadCompleteNumberAt(text, position, kWinningNumberWidth);
-  const std::optional<std::string> digits = value ? WinningNumberText(*value) : std::nullopt;
-  if (!digits)
-    return Status::Ok();
-  return history.AppendImportedDraw(*digits);
+// Where a page breaks off, the draws before stay; the user registers the
+// draw the page does not show soundly and runs the import again.
+std::string RegisterByHandAdvice(int draw) {
+  return "第 " + FormatInt(draw) +
+         " 回からの当選番号を手で登録してから、もう一度実行してください。";
 }
 
 Status GapMessage(int pageDraw, int expected) {
   return Status::Failure("ページの第 " + FormatInt(pageDraw) + " 回は第 " + FormatInt(expected) +
-                         " 回に続きません。第 " + FormatInt(expected) +
-                         " 回からの当選番号を手で登録してから、もう一度実行してください。");
+                         " 回に続きません。" + RegisterByHandAdvice(expected));
 }
 
-// Reads one block: the bold opens in its window, after the first `skip` ones,
-// up to the fifth. `firstDraw` is the block's anchor, when it has one.
-Status ReadBlock(std::string_view text, std::size_t heading, int skip, std::optional<int> firstDraw,
-                 DrawHistory& history) {
-  const std::size_t windowStart = heading + kBlockWindowOffset;
+Status UnreadableNumberMessage(int draw) {
+  return Status::Failure("ページの第 " + FormatInt(draw) +
+                         " 回の当選番号が 3 桁の数字ではありません。" + RegisterByHandAdvice(draw));
+}
+
+Status MissingAnchorMessage(int draw) {
+  return Status::Failure("ページの第 " + FormatInt(draw) +
+                         " 回を含むはずのブロックに回の番号がなく、どの回か確かめられません。" +
+                         RegisterByHandAdvice(draw));
+}
+
+// Appends the winning number written at `position` as the next draw; any
+// other text there stops the page.
+Status AppendWinningNumberAt(std::string_view text, std::size_t position, DrawHistory& history) {
+  const std::optional<std::string> digits = WinningNumberAt(text, position);
+  if (!digits)
+    return UnreadableNumberMessage(history.count + 1);
+  return history.AppendImportedDraw(*digits);
+}
+
+// Reads one block: the bold opens in its window (which ends at the next
+// block's heading), after the first `skip` ones, up to the fifth. Every draw
+// taken must be shown by the block's anchor to be the next one.
+Status ReadBlock(std::string_view text, std::size_t windowStart, std::size_t windowEnd, int skip,
+                 std::optional<int> firstDraw, DrawHistory& history) {
   int bolds = 0;
-  for (std::size_t q = windowStart; q < windowStart + kBlockWindowLength && bolds < kDrawsPerBlock;
-       ++q) {
+  for (std::size_t q = windowStart; q < windowEnd && bolds < kDrawsPerBlock; ++q) {
     if (!PatternAtIgnoringCase(text, q, page_pattern::kBoldOpen))
       continue;
     ++bolds;
     if (bolds <= skip)
       continue;
-    if (firstDraw && *firstDraw + bolds - 1 != history.count + 1) {
+    if (!firstDraw)
+      return MissingAnchorMessage(history.count + 1);
+    if (*firstDraw + bolds - 1 != history.count + 1) {
       return GapMessage(*firstDraw + bolds - 1, history.count + 1);
     }
     if (Status appended = AppendWinningNumberAt(text, q + page_pattern::kBoldOpen.size(), history);
@@ -74,6 +90,59 @@ Status ReadBlock(std::string_view text, std::size_t heading, int skip, std::opti
     }
   }
   return Status::Ok();
+}
+
+struct DrawHeading {
+  std::size_t position = 0;
+  std::size_t end = 0;
+  int draw = 0;
+};
+
+// The draw number of a heading at `j`: four characters (as the pages write
+// it), or five digits, which only a page running past draw 9999 shows.
+std::optional<DrawHeading> DrawHeadingAt(std::string_view text, std::size_t j) {
+  using namespace page_pattern;
+  if (!PatternAtIgnoringCase(text, j, kDrawHeadingOpen))
+    return std::nullopt;
+  const std::size_t number = j + kDrawHeadingOpen.size();
+  if (PatternAtIgnoringCase(text, number + kDrawNumberWidth, kDrawHeadingClose)) {
+    return DrawHeading{j, number + kDrawNumberWidth + kDrawHeadingClose.size(),
+                       ReadNumberAt(text, number, kDrawNumberWidth)};
+  }
+  const std::string_view wide = CharactersAt(text, number, kDrawNumberWidth + 1);
+  if (wide.size() == kDrawNumberWidth + 1 &&
+      std::all_of(wide.begin(), wide.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
+      PatternAtIgnoringCase(text, number + wide.size(), kDrawHeadingClose)) {
+    return DrawHeading{j, number + wide.size() + kDrawHeadingClose.size(),
+                       ReadNumberAt(text, number, wide.size())};
+  }
+  return std::nullopt;
+}
+
+std::vector<DrawHeading> DrawHeadings(std::string_view text) {
+  std::vector<DrawHeading> headings;
+  for (std::size_t j = text.find(page_pattern::kBoldOpen.substr(0, 1)); j != std::string_view::npos;
+       j = text.find(page_pattern::kBoldOpen.substr(0, 1), j + 1)) {
+    if (const std::optional<DrawHeading> heading = DrawHeadingAt(text, j))
+      headings.push_back(*heading);
+  }
+  return headings;
+}
+
+// The winning number of a heading's draw: the first bold text of three bytes
+// after the heading, before the next heading and within reach.
+Status AppendHeadingDraw(std::string_view text, const DrawHeading& heading, std::size_t nextHeading,
+                         DrawHistory& history) {
+  using namespace page_pattern;
+  const std::size_t end =
+      std::min({heading.position + kHeadingWindowLength, nextHeading, text.size()});
+  for (std::size_t q = heading.end; q < end; ++q) {
+    if (PatternAtIgnoringCase(text, q, kBoldOpen) &&
+        PatternAtIgnoringCase(text, q + kBoldCloseOffset, kBoldClose)) {
+      return AppendWinningNumberAt(text, q + kBoldOpen.size(), history);
+    }
+  }
+  return UnreadableNumberMessage(heading.draw);
 }
 
 }  // namespace
@@ -94,44 +163,43 @@ BlockStart FindBlockStart(const std::vector<int>& anchors, int startCount) {
 Status ReadBlockLayout(std::string_view text, DrawHistory& history) {
   const std::vector<int> anchors = BlockAnchors(text);
   const BlockStart start = FindBlockStart(anchors, history.count);
-  int occurrence = 0;
+  std::vector<std::size_t> headings;
   for (std::size_t p = text.find(page_pattern::kBlockHeading); p != std::string_view::npos;
        p = text.find(page_pattern::kBlockHeading, p + 1)) {
-    ++occurrence;
-    if (occurrence < start.blockIndex)
-      continue;
-    const int skip = occurrence == start.blockIndex ? start.skipCount : 0;
-    const auto index = static_cast<std::size_t>(occurrence - 1);
+    headings.push_back(p);
+  }
+  for (std::size_t index = static_cast<std::size_t>(start.blockIndex - 1); index < headings.size();
+       ++index) {
+    const int skip = index + 1 == static_cast<std::size_t>(start.blockIndex) ? start.skipCount : 0;
     const std::optional<int> firstDraw =
         index < anchors.size() ? std::optional<int>(anchors[index]) : std::nullopt;
-    if (Status read = ReadBlock(text, p, skip, firstDraw, history); !read)
+    const std::size_t windowStart = headings[index] + kBlockWindowOffset;
+    const std::size_t nextHeading = index + 1 < headings.size() ? headings[index + 1] : text.size();
+    const std::size_t windowEnd = std::min(windowStart + kBlockWindowLength, nextHeading);
+    if (Status read = ReadBlock(text, windowStart, windowEnd, skip, firstDraw, history); !read)
       return read;
   }
   return Status::Ok();
 }
 
 Status ReadHeadingLayout(std::string_view text, DrawHistory& history) {
-  using namespace page_pattern;
-  for (std::size_t j = 0; j < text.size(); ++j) {
-    if (!PatternAtIgnoringCase(text, j, kDrawHeadingOpen) ||
-        !PatternAtIgnoringCase(text, j + kDrawHeadingOpen.size() + kDrawNumberWidth,
-                               kDrawHeadingClose)) {
+  const std::vector<DrawHeading> headings = DrawHeadings(text);
+  for (std::size_t i = 0; i < headings.size(); ++i) {
+    if (headings[i].draw != history.count + 1)
       continue;
-    }
-    if (ReadNumberAt(text, j + kDrawHeadingOpen.size(), kDrawNumberWidth) != history.count + 1) {
-      continue;
-    }
-    for (std::size_t q = j; q < j + kHeadingWindowLength && q < text.size(); ++q) {
-      if (PatternAtIgnoringCase(text, q, kBoldOpen) &&
-          PatternAtIgnoringCase(text, q + kBoldCloseOffset, kBoldClose)) {
-        if (Status appended = AppendWinningNumberAt(text, q + kBoldOpen.size(), history);
-            !appended) {
-          return appended;
-        }
-        break;
-      }
-    }
+    const std::size_t next = i + 1 < headings.size() ? headings[i + 1].position : text.size();
+    if (Status appended = AppendHeadingDraw(text, headings[i], next, history); !appended)
+      return appended;
   }
+  // The page shows draws beyond the history but not the next one (a newest
+  // first page still shows it): a gap, and the page must not count as read.
+  int firstBeyond = 0;
+  for (const DrawHeading& heading : headings) {
+    if (heading.draw > history.count && (firstBeyond == 0 || heading.draw < firstBeyond))
+      firstBeyond = heading.draw;
+  }
+  if (firstBeyond != 0 && firstBeyond != history.count + 1)
+    return GapMessage(firstBeyond, history.count + 1);
   return Status::Ok();
 }
 

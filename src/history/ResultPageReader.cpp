@@ -4,14 +4,13 @@
 #include <utility>
 
 #include "common/AtomicFile.h"
+#include "common/NumberText.h"
 #include "history/IndexPage.h"
-#include "history/ResultPage.h"
 
 namespace kitebar {
 namespace {
 
-constexpr char kFetchFailedMessage[] =
-    "ページを取得できませんでした。結果サイトとネットワークの接続を確かめてください。";
+constexpr char kCheckTheSiteAdvice[] = "結果サイトとネットワークの接続を確かめてください。";
 
 }  // namespace
 
@@ -39,15 +38,21 @@ bool ResultPageReader::ReadIndexPage() {
   return true;
 }
 
-Status ResultPageReader::ReadResultPage(std::string_view pageName) {
+Result<std::string> ResultPageReader::FetchResultPage(std::string_view pageName) {
   if (!FetchPage(baseUrl_ + std::string(pageName))) {
-    return Status::Failure(kFetchFailedMessage);
+    return Status::Failure("ページを取得できませんでした（" + fetcher_.failure() + "）。" +
+                           kCheckTheSiteAdvice);
   }
-  const std::optional<std::string> text = fetcher_.TakeResponse();
-  if (Status read = ReadResultPageText(pageName, text.value_or(""), history_); !read)
-    return read;
-  // The whole history as a save writes it, so that a pending record and the
-  // positions of the draws just completed survive the replacement.
+  std::optional<std::string> text = fetcher_.TakeResponse();
+  if (fetcher_.responseCut()) {
+    return Status::Failure("ページが " +
+                           FormatInt(static_cast<long long>(HttpFetcher::kResponseCapacity - 1)) +
+                           " バイトを超えていて、全体を読めませんでした。" + kCheckTheSiteAdvice);
+  }
+  return std::move(text).value_or(std::string());
+}
+
+Status ResultPageReader::WriteScratchFile() const {
   if (Status written = WriteFileAtomically(ScratchFile(), history_.SaveText()); !written) {
     return Status::Failure("読み込んだ当選番号を書き込めません: " + written.message() +
                            "。フォルダーの書き込み権限と空き容量を確かめてください。");

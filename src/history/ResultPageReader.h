@@ -15,8 +15,9 @@ inline constexpr char kImportScratchFileName[] = "tmp.dat";
 inline constexpr char kIndexPageName[] = "numtop01.html";
 
 // Reads the result site's pages under one base URL: the index page into the
-// page queue, and result pages into the history, which after each page is
-// written to the scratch file "tmp.dat" beside the history file.
+// page queue, and result pages whole, for the import to read into the
+// history, which it then writes to the scratch file "tmp.dat" beside the
+// history file.
 class ResultPageReader {
  public:
   ResultPageReader(HttpFetcher& fetcher, DrawHistory& history, std::string baseUrl);
@@ -25,10 +26,14 @@ class ResultPageReader {
   bool FetchPage(std::string_view url);
   // Fetches the index page and fills the page queue.
   bool ReadIndexPage();
-  // Fetches one result page, appends its new draws and writes the scratch
-  // file. Fails when the fetch fails, the page does not join the history or
-  // the scratch file cannot be written.
-  Status ReadResultPage(std::string_view pageName);
+  // Fetches one result page and returns its text. Fails when the fetch fails
+  // or the page did not fit the fetcher's buffer: a page read in part would
+  // pass for one without newer draws.
+  Result<std::string> FetchResultPage(std::string_view pageName);
+  // Writes the history as a save writes it to the scratch file, so that a
+  // pending record and the positions of the draws just completed survive
+  // the replacement.
+  Status WriteScratchFile() const;
 
   const std::vector<std::string>& pageNames() const { return pageNames_; }
   void ClearQueue() { pageNames_.clear(); }

@@ -1,13 +1,19 @@
 #include "history/WebImport.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
-#include <system_error>
 #include <thread>
 
 #include "common/AtomicFile.h"
+#include "common/FolderLock.h"
 #include "common/NumberText.h"
+#include "history/HistoryChange.h"
+#include "history/ResultPage.h"
 #include "history/ResultPageReader.h"
 #include "settings/SettingsFiles.h"
 
@@ -31,27 +37,31 @@ std::size_t StartIndex(const std::vector<std::string>& queue, const EndUrl& book
   return found == queue.end() ? 0 : static_cast<std::size_t>(found - queue.begin());
 }
 
+std::string ReplaceFailure(const std::filesystem::path& scratch, const DrawHistory& history,
+                           int error) {
+  return "「" + history.file().string() + "」を「" + scratch.string() + "」で置き換えられません（" +
+         DescribeSystemError(error) + "）。";
+}
+
 // The scratch file takes the history file's place in one rename, so that the
-// history file is never missing, not even for a moment.
+// history file is never missing, not even for a moment; it first takes the
+// history file's permissions.
 Status ReplaceHistoryFile(const std::filesystem::path& scratch, const DrawHistory& history) {
-  std::error_code error;
-  std::filesystem::rename(scratch, history.file(), error);
-  if (error) {
-    return Status::Failure("「" + history.file().string() + "」を「" + scratch.string() +
-                           "」で置き換えられません（" + DescribeSystemError(error.value()) +
-                           "）。");
-  }
+  struct stat old {};
+  if (::stat(history.file().c_str(), &old) == 0 &&
+      ::chmod(scratch.c_str(), old.st_mode & 07777) != 0)
+    return Status::Failure(ReplaceFailure(scratch, history, errno));
+  if (::rename(scratch.c_str(), history.file().c_str()) != 0)
+    return Status::Failure(ReplaceFailure(scratch, history, errno));
   return Status::Ok();
 }
 
 // What the user can do after a failed run; the bookmark makes the next run
-// go on from the page after the last one read.
+// go on from the last page read whole.
 constexpr char kIndexFailedAdvice[] =
     "base.ini の [TvalUrl] BaseURL とネットワークの接続を確かめてから、もう一度実行してください。"
     "当選番号ファイルは変更していません。";
-constexpr char kPageFailedAdvice[] =
-    "それまでに読んだページの当選番号は保存されています。もう一度実行すると、続きのページから読み"
-    "込みます。";
+constexpr char kResumeAdvice[] = "もう一度実行すると、最後に読み終えたページから読み込みます。";
 
 class WebImportRun {
  public:
@@ -65,25 +75,38 @@ class WebImportRun {
     view_.SetBusy(true);
     feedback_.AddMessageLine(kImportStartedLine);
     const EndUrl bookmark = ReadEndUrl();
+    // The queue depends on the last draw: the history as the file holds it
+    // now, and a damaged history or another writer's lock is reported before
+    // any request.
+    if (Status fresh = BeginHistoryChange(history_).status(); !fresh) {
+      view_.SetBusy(false);
+      return Fail(fresh.message());
+    }
     if (!reader_.ReadIndexPage()) {
       view_.SetBusy(false);
       return Fail("結果サイトの目次ページ（" + std::string(kIndexPageName) +
                   "）を読めませんでした。" + kIndexFailedAdvice);
     }
+    startCount_ = savedCount_ = history_.count;
     const std::vector<std::string>& queue = reader_.pageNames();
     feedback_.SetProgress(kProgressAfterIndex);
     int progress = kFirstPageProgressBase;
+    int pagesWithoutNewDraw = 0;
     for (std::size_t k = StartIndex(queue, bookmark); k < queue.size(); ++k) {
       feedback_.AddMessageLine(ImportProgressLine(history_.count, static_cast<int>(k)));
       pauseBeforeRequest();
-      if (Status read = ReadPage(queue[k]); !read)
-        return FailAtPage(queue[k], read);
+      const Result<std::string> page = reader_.FetchResultPage(queue[k]);
+      if (!page)
+        return FailAfterPages(PageFailure(queue[k], page.status()));
+      const Result<int> added = StorePage(queue[k], *page);
+      if (!added)
+        return FailAfterPages(added.message());
       progress = std::min(progress + kProgressPerPage, kMaxPageProgress);
       feedback_.SetProgress(progress);
       view_.RefreshControls();
-      // A bookmark that cannot be written only makes the next run read more
-      // pages again; the draws themselves are safe in the history file.
-      WriteEndUrl(queue[k]);
+      pagesWithoutNewDraw = *added > 0 ? 0 : pagesWithoutNewDraw + 1;
+      if (pagesWithoutNewDraw == kMaxPagesWithoutNewDraw && k + 1 < queue.size())
+        return FailAfterPages(WithoutNewDrawsFailure(queue[k]));
     }
     feedback_.SetProgress(kProgressDone);
     feedback_.AddMessageLine(kImportFinishedLine);
@@ -93,12 +116,43 @@ class WebImportRun {
   }
 
  private:
-  Status ReadPage(const std::string& pageName) {
-    if (Status read = reader_.ReadResultPage(pageName); !read)
-      return read;
+  // One fetched page as a change of the folder, under its lock: the history
+  // is reloaded, so that draws another Kitebar stored since are neither lost
+  // nor taken twice; the page's new draws go to the history file; the
+  // bookmark names the page. A page that stops part way keeps the draws
+  // before the stop, which are sound, and fails: the bookmark does not move
+  // past it. Returns how many draws the page added, or the failure's whole
+  // detail; the lock is released before the failure is shown.
+  Result<int> StorePage(const std::string& pageName, std::string_view text) {
+    const Result<FolderLock> change = BeginHistoryChange(history_);
+    if (!change)
+      return Status::Failure(PageFailure(pageName, change.status()));
+    const int countBefore = history_.count;
+    const Status read = ReadResultPageText(pageName, text, history_);
+    if (history_.count > countBefore) {
+      if (Status stored = StoreHistory(); !stored)
+        return Status::Failure(PageFailure(pageName, stored));
+    }
+    if (!read)
+      return Status::Failure(PageFailure(pageName, read));
     view_.ShowTargetDraw(history_.count + 1);
     view_.RefreshControls();
-    return ReplaceHistoryFile(reader_.ScratchFile(), history_);
+    if (Status marked = WriteEndUrl(pageName); !marked)
+      return Status::Failure(BookmarkFailure(pageName, marked));
+    return history_.count - countBefore;
+  }
+
+  // A read-only history file is refused before anything is written, and the
+  // file that takes its place keeps its permissions.
+  Status StoreHistory() {
+    if (Status replaceable = CheckReplaceable(history_.file()); !replaceable)
+      return replaceable;
+    if (Status written = reader_.WriteScratchFile(); !written)
+      return written;
+    if (Status replaced = ReplaceHistoryFile(reader_.ScratchFile(), history_); !replaced)
+      return replaced;
+    savedCount_ = history_.count;
+    return Status::Ok();
   }
 
   void ShowHistory() {
@@ -107,10 +161,35 @@ class WebImportRun {
     view_.RefillDrawList();
   }
 
-  Status FailAtPage(const std::string& pageName, const Status& read) {
+  std::string SavedSoFar() const {
+    if (savedCount_ == startCount_)
+      return "当選番号ファイルは変更していません。";
+    return "第 " + FormatInt(savedCount_) + " 回までの当選番号は保存されています。";
+  }
+
+  std::string PageFailure(const std::string& pageName, const Status& failure) const {
+    return pageName + ": " + failure.message() + SavedSoFar() + kResumeAdvice;
+  }
+
+  std::string BookmarkFailure(const std::string& pageName, const Status& failure) const {
+    return "第 " + FormatInt(savedCount_) +
+           " 回までの当選番号は保存しましたが、読み終えたページ（" + pageName +
+           "）を base.ini に記録できません: " + failure.message() +
+           "。base.ini とフォルダーの書き込み権限を確かめてください。次に実行すると、"
+           "前に記録したページから読み直します。";
+  }
+
+  std::string WithoutNewDrawsFailure(const std::string& pageName) const {
+    return "結果サイトのページを " + FormatInt(kMaxPagesWithoutNewDraw) +
+           " ページ続けて読みましたが、新しい当選番号がなかったため止めました（最後に読んだページ:"
+           " " +
+           pageName + "）。" + SavedSoFar() + "もう一度実行すると、続きのページから読み込みます。";
+  }
+
+  Status FailAfterPages(const std::string& detail) {
     view_.SetBusy(false);
     ShowHistory();
-    return Fail(pageName + ": " + read.message() + kPageFailedAdvice);
+    return Fail(detail);
   }
 
   // The stop message is the fixed one; the returned failure says what went
@@ -124,6 +203,10 @@ class WebImportRun {
   ImportView& view_;
   Feedback& feedback_;
   ResultPageReader reader_;
+  // The history's count when the pages began, and the last draw in the
+  // history file since.
+  int startCount_ = 0;
+  int savedCount_ = 0;
 };
 
 }  // namespace

@@ -26,6 +26,13 @@ class ImportView {
   virtual void RefillDrawList() = 0;
 };
 
+// A run stops, as a failure that says so, after this many result pages in a
+// row without a new draw: an index listing many pages that the history
+// already holds would otherwise cost a request every one to two seconds for
+// each of them, on every run. The bookmark names the last page read, so the
+// next run goes on from there.
+inline constexpr int kMaxPagesWithoutNewDraw = 10;
+
 inline constexpr char kImportFailedMessage[] = "当選番号の取得に失敗しました。";
 inline constexpr char kImportStartedLine[] = "処理を開始しました。";
 inline constexpr char kImportFinishedLine[] = "完了しました。";
@@ -40,7 +47,10 @@ void PauseBeforePageRequest();
 // Brings the history up to date from the result site under [TvalUrl] BaseURL
 // of "./base.ini": reads the index page, resumes at the page named by the
 // bookmark [TvalUrl] EndURL, and after each result page puts the rewritten
-// history file in place and moves the bookmark on. Progress goes to
+// history file in place and moves the bookmark on. A page that was not read
+// whole (a failed or cut fetch, a number that is not three digits, a gap)
+// fails the run; the draws before the failure stay in the history file and
+// the bookmark stays at the last page read whole. Progress goes to
 // `feedback` (5 after the index page, 12, 14, ... at most 90, then 100);
 // a failure is shown as the stop message "当選番号の取得に失敗しました。" and
 // returned with what went wrong and what to do.

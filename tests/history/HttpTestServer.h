@@ -95,6 +95,33 @@ inline void WaitForClientClose(int connection) {
   }
 }
 
+// How a hostile site ends an answer: an orderly close, a reset, or a body
+// dripping on, a byte every 200 ms, until the client gives up (bounded).
+enum class AnswerEnd { kClose, kReset, kDrip };
+
+// One page of a hostile site: its whole answer as sent, and how it ends.
+struct RawAnswer {
+  std::string bytes;
+  AnswerEnd end = AnswerEnd::kClose;
+};
+
+inline void AnswerRaw(int connection, const RawAnswer& answer) {
+  SendAll(connection, answer.bytes);
+  if (answer.end == AnswerEnd::kReset) {
+    const linger abort{1, 0};  // the close sends a reset
+    ::setsockopt(connection, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+  }
+  for (int drip = 0; answer.end == AnswerEnd::kDrip && drip < kServerWaitMilliseconds / 200 &&
+                     ::send(connection, "x", 1, MSG_NOSIGNAL) == 1;
+       ++drip) {
+    pollfd entry{connection, POLLIN, 0};
+    char buffer[256];
+    if (::poll(&entry, 1, 200) == 1 && ::recv(connection, buffer, sizeof buffer, 0) <= 0)
+      break;
+  }
+  ::close(connection);
+}
+
 // Serves one connection: reads the request, then answers `response` and
 // closes, or (silent) keeps the connection open without a byte until the
 // client gives up.
@@ -141,12 +168,17 @@ class ScriptedServer {
 
 // A static site: answers each request for a known path with status 200 and
 // its bytes, any other with 404, until destroyed, each answer after `delay`
-// (a slow site). Records the paths asked for.
+// (a slow site); a path in `raw` is answered as given there. Records the
+// paths asked for.
 class PageServer {
  public:
   explicit PageServer(std::map<std::string, std::string> pages,
-                      std::chrono::milliseconds delay = std::chrono::milliseconds(0))
-      : pages_(std::move(pages)), delay_(delay), thread_([this] { Serve(); }) {}
+                      std::chrono::milliseconds delay = std::chrono::milliseconds(0),
+                      std::map<std::string, RawAnswer> raw = {})
+      : pages_(std::move(pages)),
+        raw_(std::move(raw)),
+        delay_(delay),
+        thread_([this] { Serve(); }) {}
   PageServer(const PageServer&) = delete;
   PageServer& operator=(const PageServer&) = delete;
   ~PageServer() {
@@ -174,6 +206,10 @@ class PageServer {
         requested_.push_back(path);
       }
       std::this_thread::sleep_for(delay_);
+      if (const auto answer = raw_.find(path); answer != raw_.end()) {
+        AnswerRaw(connection, answer->second);
+        continue;
+      }
       const auto page = pages_.find(path);
       SendAll(connection,
               page == pages_.end()
@@ -185,6 +221,7 @@ class PageServer {
 
   LoopbackListener listener_;
   std::map<std::string, std::string> pages_;
+  std::map<std::string, RawAnswer> raw_;
   std::chrono::milliseconds delay_;
   std::mutex mutex_;
   std::vector<std::string> requested_;

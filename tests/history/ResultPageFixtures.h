@@ -30,6 +30,7 @@ inline std::string WinningNumberOf(int n) {
 struct Block {
   int firstDraw = 0;
   std::vector<std::string> numbers;  // normally five
+  bool anchored = true;              // listed with an anchor naming its first draw
 };
 
 inline std::vector<Block> ConsecutiveBlocks(int firstDraw, int blockCount) {
@@ -48,8 +49,10 @@ inline std::vector<Block> ConsecutiveBlocks(int firstDraw, int blockCount) {
 inline std::string BlockLayoutPage(const std::vector<Block>& blocks) {
   std::string html = "<HTML><HEAD><TITLE>ナンバーズ３ 当せん番号</TITLE></HEAD><BODY>\r\n";
   for (const Block& block : blocks) {
-    html += "<A href=\"#" + FormatInt(block.firstDraw) + "\">第" + FormatInt(block.firstDraw) +
-            "回～</A>\r\n";
+    if (block.anchored) {
+      html += "<A href=\"#" + FormatInt(block.firstDraw) + "\">第" + FormatInt(block.firstDraw) +
+              "回～</A>\r\n";
+    }
   }
   for (const Block& block : blocks) {
     html +=

@@ -43,6 +43,12 @@ TEST(IndexPageTest, LinksCutByTheEndOfThePageOrUnfitForAUrlAreSkipped) {
   EXPECT_EQ(BuildPageQueue(marker + "<A href=\"num12", 0), Names{});
 }
 
+TEST(IndexPageTest, APageLinkedTwiceIsQueuedOnceWhereItComesFirst) {
+  const std::string page = test::IndexPage({"2402", "2401", "2402"}, {1990, 2040, 1990});
+  EXPECT_EQ(BuildPageQueue(page, 2000),
+            (Names{"num1990.html", "num2040.html", "num3-h2402.html", "num3-h2401.html"}));
+}
+
 TEST(IndexPageTest, TheQueueHoldsAtMostAThousandPages) {
   std::vector<std::string> keys;
   for (int i = 0; i < 700; ++i)

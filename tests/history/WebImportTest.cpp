@@ -126,9 +126,11 @@ TEST_F(WebImportTest, KeepsThePositionsOfCompletedAndPendingDraws) {
 TEST_F(WebImportTest, ProgressStopsAt90UntilTheEnd) {
   std::vector<std::string> keys;
   std::map<std::string, std::string> pages;
+  // The recent pages are read last found first, each adding one draw.
   for (int i = 0; i < 45; ++i) {
     keys.push_back(FormatZeroPadded(i, 4));
-    pages["/numbers/num3-h" + keys.back() + ".html"] = "<html></html>";
+    pages["/numbers/num3-h" + keys.back() + ".html"] =
+        test::HeadingLayoutPage(test::ConsecutiveHeadings(4 + 44 - i, 1));
   }
   pages["/numbers/numtop01.html"] = test::IndexPage(keys, {});
   WriteFileBytes("kitebarnum.dat", test::HistoryFileUpTo(3));
@@ -140,21 +142,33 @@ TEST_F(WebImportTest, ProgressStopsAt90UntilTheEnd) {
   EXPECT_EQ(feedback.progress.back(), 100);
 }
 
+// A history file the user made read-only is refused before anything is
+// written: it stays as it was, read-only, and the bookmark stays.
 TEST_F(WebImportTest, AHistoryFileThatCannotBeReplacedStopsTheRun) {
-  std::filesystem::create_directory("sub");
-  WriteFileBytes("sub/kitebarnum.dat", test::HistoryFileUpTo(1990));
-  DrawHistory history("sub/kitebarnum.dat");
-  ASSERT_TRUE(history.Load().ok());
-  // A folder in the file's place: the rename over it fails.
-  std::filesystem::remove("sub/kitebarnum.dat");
-  std::filesystem::create_directories("sub/kitebarnum.dat/inside");
+  const std::string before = test::HistoryFileUpTo(1990);
+  WriteFileBytes("kitebarnum.dat", before);
+  std::filesystem::permissions("kitebarnum.dat", std::filesystem::perms::owner_read);
   test::PageServer server(test::StandardSitePages());
-  WriteFileBytes("base.ini", test::BaseIni(server.BaseUrl()));
-  HttpFetcher fetcher(feedback);
-  EXPECT_FALSE(RunWebImport(history, fetcher, view, feedback, [] {}).ok());
-  EXPECT_TRUE(std::filesystem::exists("sub/tmp.dat"));  // the page itself was read
+  const Status imported = Import(server);
+  ASSERT_FALSE(imported.ok());
+  EXPECT_NE(imported.message().find("読み取り専用"), std::string::npos) << imported.message();
   EXPECT_EQ(feedback.messages, std::vector<std::string>{"当選番号の取得に失敗しました。"});
+  EXPECT_EQ(ReadFileBytes("kitebarnum.dat"), before);
+  EXPECT_EQ(std::filesystem::status("kitebarnum.dat").permissions(),
+            std::filesystem::perms::owner_read);
+  EXPECT_FALSE(std::filesystem::exists("tmp.dat"));
   EXPECT_EQ(Bookmark(), "er");
+}
+
+TEST_F(WebImportTest, TheReplacedHistoryFileKeepsItsPermissions) {
+  using std::filesystem::perms;
+  WriteFileBytes("kitebarnum.dat", test::HistoryFileUpTo(1990));
+  const perms chosen = perms::owner_read | perms::owner_write | perms::group_read;
+  std::filesystem::permissions("kitebarnum.dat", chosen);
+  test::PageServer server(test::StandardSitePages());
+  ASSERT_TRUE(Import(server).ok());
+  EXPECT_EQ(ReadFileBytes("kitebarnum.dat"), test::HistoryFileUpTo(2015));
+  EXPECT_EQ(std::filesystem::status("kitebarnum.dat").permissions(), chosen);
 }
 
 }  // namespace
