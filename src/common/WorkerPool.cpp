@@ -24,10 +24,12 @@ WorkerPool::~WorkerPool() {
   helpers_.clear();
 }
 
-void WorkerPool::Drain() {
+void WorkerPool::Drain(const std::function<void()>& between) {
   for (int item = next_.fetch_add(1, std::memory_order_relaxed); item < count_;
        item = next_.fetch_add(1, std::memory_order_relaxed)) {
     (*work_)(item);
+    if (between)
+      between();
   }
 }
 
@@ -40,14 +42,15 @@ void WorkerPool::HelperLoop(const std::stop_token& stop) {
         return;
       seen = generation_;
     }
-    Drain();
+    Drain({});
     std::lock_guard lock(mutex_);
     if (--busyHelpers_ == 0)
       finished_.notify_one();
   }
 }
 
-void WorkerPool::ForEach(int count, const std::function<void(int)>& work) {
+void WorkerPool::ForEach(int count, const std::function<void(int)>& work,
+                         const std::function<void()>& between) {
   if (count <= 0)
     return;
   {
@@ -59,7 +62,7 @@ void WorkerPool::ForEach(int count, const std::function<void(int)>& work) {
     ++generation_;
   }
   started_.notify_all();
-  Drain();
+  Drain(between);
   std::unique_lock lock(mutex_);
   finished_.wait(lock, [&] { return busyHelpers_ == 0; });
   work_ = nullptr;

@@ -27,13 +27,15 @@ class WorkerPool {
   int threads() const { return static_cast<int>(helpers_.size()) + 1; }
 
   // Calls work(i) once for every i from 0 to count - 1 and returns when all
-  // calls have returned. `work` must not throw.
-  void ForEach(int count, const std::function<void(int)>& work);
+  // calls have returned; the calling thread takes items too, and calls
+  // `between` after each of its own. Neither may throw.
+  void ForEach(int count, const std::function<void(int)>& work,
+               const std::function<void()>& between = {});
 
  private:
   void HelperLoop(const std::stop_token& stop);
-  // Takes items until none is left.
-  void Drain();
+  // Takes items until none is left, calling `between` after each.
+  void Drain(const std::function<void()>& between);
 
   std::mutex mutex_;
   std::condition_variable_any started_;

@@ -10,8 +10,7 @@
 namespace kitebar {
 namespace {
 
-constexpr int kSamplingBatch = 512;
-constexpr int kRefinementRound = 64;
+constexpr int kRefinementRound = 256;
 constexpr int kFirstRadius = 128;  // hundredths
 constexpr std::int32_t kNotTried = std::numeric_limits<std::int32_t>::min();
 constexpr DigitTriple kZeroDigits{0, 0, 0};
@@ -40,24 +39,23 @@ class Search {
         rules_(static_cast<std::size_t>(budget_), 0) {}
 
   SearchResult Run() {
+    // The sample is one batch: every wait for the slowest thread costs time
+    // on a busy machine.
     const int sampled = budget_ - budget_ / 4;
-    for (int first = 0; first < sampled && !result_.stopped; first += kSamplingBatch) {
-      const int count = std::min(kSamplingBatch, sampled - first);
-      RunBatch(first, count, [this](int n) { return RandomSetting(options_.seed, n); });
-      TakeBestOfBatch(first);
-    }
+    const auto sample = [this](int n) { return RandomSetting(options_.seed, n); };
+    RunBatch(0, sampled, sample);
+    TakeBestOfBatch(0, sampled, sample);
     int radius = kFirstRadius;
-    for (int first = sampled; first < budget_ && !result_.stopped; first += kRefinementRound) {
+    for (int first = sampled; first < budget_ && !StopRequested(); first += kRefinementRound) {
       const int count = std::min(kRefinementRound, budget_ - first);
-      const SearchedSetting centre = result_.best;
-      RunBatch(first, count, [this, &centre, radius](int n) {
+      const auto neighbour = [this, centre = best_, radius](int n) {
         return NeighbourSetting(centre, radius, options_.seed, n);
-      });
-      if (!TakeBestOfBatch(first))
+      };
+      RunBatch(first, count, neighbour);
+      if (!TakeBestOfBatch(first, count, neighbour))
         radius = radius > 1 ? radius / 2 : kFirstRadius;
     }
-    Finish();
-    return std::move(result_);
+    return Finish();
   }
 
  private:
@@ -67,64 +65,83 @@ class Search {
 
   // Scores settings first to first + count - 1, setting n being make(n).
   template <typename Make>
-  void RunBatch(int first, int count, Make make) {
-    batchSettings_.resize(static_cast<std::size_t>(count));
-    batchScores_.resize(static_cast<std::size_t>(count));
-    pool_.ForEach(count, [&](int item) {
-      const int number = first + item;
-      if (number > 0 && StopRequested())
-        return;
-      const auto at = static_cast<std::size_t>(item);
-      batchSettings_[at] = make(number);
-      const SettingScore scored = scorer_.Score(batchSettings_[at]);
-      batchScores_[at] = scored.score;
-      excess_[static_cast<std::size_t>(number)] = ExcessThousandths(scored.score);
-      rules_[static_cast<std::size_t>(number)] = static_cast<std::uint8_t>(scored.rule);
-    });
-    result_.stopped = StopRequested();
+  void RunBatch(int first, int count, const Make& make) {
+    pool_.ForEach(
+        count,
+        [&](int item) {
+          const int number = first + item;
+          if (number > 0 && StopRequested())
+            return;
+          const SettingScore scored = scorer_.Score(make(number));
+          const std::int32_t excess = ExcessThousandths(scored.score);
+          excess_[static_cast<std::size_t>(number)] = excess;
+          rules_[static_cast<std::size_t>(number)] = static_cast<std::uint8_t>(scored.rule);
+          tried_.fetch_add(1, std::memory_order_relaxed);
+          RaiseHighestSoFar(excess);
+        },
+        [this] { Report(); });
   }
 
-  // The batch's best becomes the best when it scores more (or when there is
-  // none yet); returns whether it did. Then reports the progress.
-  bool TakeBestOfBatch(int first) {
-    int bestItem = -1;
-    for (int item = 0; item < static_cast<int>(batchScores_.size()); ++item) {
-      const std::int32_t excess = excess_[static_cast<std::size_t>(first + item)];
-      if (excess == kNotTried)
-        continue;
-      ++result_.tried;
-      if (bestItem < 0 || excess > excess_[static_cast<std::size_t>(first + bestItem)]) {
-        bestItem = item;
-      }
+  // For the progress only: the result does not depend on the order in which
+  // the threads raise it.
+  void RaiseHighestSoFar(std::int32_t excess) {
+    std::int32_t highest = highestSoFar_.load(std::memory_order_relaxed);
+    while (excess > highest &&
+           !highestSoFar_.compare_exchange_weak(highest, excess, std::memory_order_relaxed)) {
     }
-    bool improved = false;
-    if (bestItem >= 0) {
-      const std::int32_t excess = excess_[static_cast<std::size_t>(first + bestItem)];
-      improved = !haveBest_ || excess > ExcessThousandths(result_.bestScore);
-      if (improved) {
-        haveBest_ = true;
-        result_.best = batchSettings_[static_cast<std::size_t>(bestItem)];
-        result_.bestNumber = first + bestItem;
-        result_.bestScore = batchScores_[static_cast<std::size_t>(bestItem)];
-      }
-    }
-    if (monitor_.progress)
-      monitor_.progress({result_.tried, budget_, ToHits(ExcessThousandths(result_.bestScore))});
-    return improved;
   }
 
-  void Finish() {
+  // On the calling thread, when settings were tried since the last report.
+  void Report() {
+    const int tried = tried_.load(std::memory_order_relaxed);
+    if (!monitor_.progress || tried == reported_)
+      return;
+    reported_ = tried;
+    const std::int32_t highest = highestSoFar_.load(std::memory_order_relaxed);
+    monitor_.progress({tried, budget_, highest == kNotTried ? 0.0 : ToHits(highest)});
+  }
+
+  // The batch's best (its highest score, the first of equals) becomes the
+  // best when it scores more, or when there is none yet; returns whether it
+  // did.
+  template <typename Make>
+  bool TakeBestOfBatch(int first, int count, const Make& make) {
+    int batchBest = -1;
+    for (int number = first; number < first + count; ++number) {
+      const std::int32_t excess = excess_[static_cast<std::size_t>(number)];
+      if (excess != kNotTried &&
+          (batchBest < 0 || excess > excess_[static_cast<std::size_t>(batchBest)])) {
+        batchBest = number;
+      }
+    }
+    if (batchBest < 0)
+      return false;
+    const std::int32_t excess = excess_[static_cast<std::size_t>(batchBest)];
+    if (bestNumber_ >= 0 && excess <= excess_[static_cast<std::size_t>(bestNumber_)])
+      return false;
+    bestNumber_ = batchBest;
+    best_ = make(batchBest);
+    return true;
+  }
+
+  SearchResult Finish() {
+    SearchResult result;
+    result.best = best_;
+    result.bestNumber = bestNumber_;
+    result.bestScore = scorer_.Score(best_).score;
     std::bitset<kStepCodeCount> rules;
-    result_.excessThousandths.reserve(static_cast<std::size_t>(result_.tried));
+    result.excessThousandths.reserve(static_cast<std::size_t>(tried_.load()));
     for (std::size_t number = 0; number < excess_.size(); ++number) {
       if (excess_[number] == kNotTried)
         continue;
-      result_.excessThousandths.push_back(excess_[number]);
+      result.excessThousandths.push_back(excess_[number]);
       rules.set(static_cast<std::size_t>(rules_[number]));
     }
-    result_.distinctRules = static_cast<int>(rules.count());
+    result.tried = static_cast<int>(result.excessThousandths.size());
+    result.distinctRules = static_cast<int>(rules.count());
     // A stop that came after the last setting cut nothing short.
-    result_.stopped = result_.tried < budget_;
+    result.stopped = result.tried < budget_;
+    return result;
   }
 
   const SettingScorer& scorer_;
@@ -134,10 +151,11 @@ class Search {
   WorkerPool pool_;
   std::vector<std::int32_t> excess_;
   std::vector<std::uint8_t> rules_;
-  std::vector<SearchedSetting> batchSettings_;
-  std::vector<KindScore> batchScores_;
-  bool haveBest_ = false;
-  SearchResult result_;
+  std::atomic<int> tried_{0};
+  std::atomic<std::int32_t> highestSoFar_{kNotTried};
+  int reported_ = 0;
+  SearchedSetting best_;
+  int bestNumber_ = -1;
 };
 
 }  // namespace

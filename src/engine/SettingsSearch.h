@@ -55,7 +55,7 @@ struct SearchOptions {
   int threads = 1;  // 1 to kMaximumSearchThreads
 };
 
-// How far a search has come, reported between its batches.
+// How far a search has come.
 struct SearchProgress {
   int tried = 0;
   int budget = 0;
@@ -64,7 +64,7 @@ struct SearchProgress {
 
 // What a caller does to a running search: ask it to stop (a flag that any
 // thread or a signal handler may set; it is looked at before each setting)
-// and follow it (called on the calling thread between batches).
+// and follow it (called on the calling thread, often: keep it cheap).
 struct SearchMonitor {
   const std::atomic<bool>* stop = nullptr;
   std::function<void(const SearchProgress&)> progress;
@@ -86,15 +86,16 @@ struct SearchResult {
 // The search, in this order:
 //  1. Sampling: settings 0 to K - K/4 - 1 (K the budget), setting n being
 //     RandomSetting(seed, n).
-//  2. Refinement: settings K - K/4 to K - 1, in rounds of 64. Every setting
+//  2. Refinement: settings K - K/4 to K - 1, in rounds of 256. Every setting
 //     of a round is NeighbourSetting(best so far, radius, seed, n); the
 //     radius starts at 1.28, is halved after each round that found nothing
 //     better and, after 0.01, starts again at 1.28.
 // The best setting has the highest score; among equal scores it is the one
 // tried first (so a round's setting replaces the best only when it scores
-// more). Settings are scored in batches and each score is kept under its
-// number, so the result is the same for any thread count. A stopped search
-// keeps what it had tried; setting 0 is always tried.
+// more). Each score is kept under its setting's number and the best is
+// picked in that order, so the result is the same for any thread count. A
+// stopped search keeps what it had tried; setting 0 is always tried.
+// Progress is reported on the calling thread after each setting it scored.
 SearchResult SearchSettings(const SettingScorer& scorer, const SearchOptions& options,
                             const SearchMonitor& monitor = {});
 

@@ -245,39 +245,41 @@ TEST(SearchRules, NameTheCandidateSetsOfEveryDraw) {
 }
 
 // A stop asked for before the start still tries setting 0; one asked for
-// after the first batch keeps that batch.
+// at a report (after each setting, on one thread) keeps what was tried.
 struct StopCase {
   const char* name;
   bool beforeStart;
+  int stopAtReport;
   int tried;
 };
 
 class StoppedSearch : public RealHistory, public ::testing::WithParamInterface<StopCase> {};
 
 TEST_P(StoppedSearch, KeepsTheBestOfWhatItTried) {
-  std::atomic<bool> stop{GetParam().beforeStart};
+  const StopCase& c = GetParam();
+  std::atomic<bool> stop{c.beforeStart};
   int reports = 0;
-  const SearchResult result = Search({5000, 9, 2}, {&stop, [&](const SearchProgress& progress) {
-                                                      ++reports;
+  const SearchResult result = Search({5000, 9, 1}, {&stop, [&](const SearchProgress& progress) {
+                                                      EXPECT_EQ(progress.tried, ++reports);
                                                       EXPECT_EQ(progress.budget, 5000);
-                                                      stop = true;
+                                                      if (reports == c.stopAtReport)
+                                                        stop = true;
                                                     }});
   EXPECT_TRUE(result.stopped);
-  EXPECT_EQ(result.tried, GetParam().tried);
-  ASSERT_EQ(result.excessThousandths.size(), static_cast<std::size_t>(GetParam().tried));
-  EXPECT_GE(reports, 1);
+  EXPECT_EQ(result.tried, c.tried);
+  ASSERT_EQ(result.excessThousandths.size(), static_cast<std::size_t>(c.tried));
   // The first settings of the search that was not stopped.
   const SearchResult whole = Search({5000, 9, 1});
   const std::vector<std::int32_t> sampled(whole.excessThousandths.begin(),
-                                          whole.excessThousandths.begin() + GetParam().tried);
+                                          whole.excessThousandths.begin() + c.tried);
   EXPECT_EQ(result.excessThousandths, sampled);
   EXPECT_EQ(result.bestScore.hits * 1000 - result.bestScore.chanceThousandths,
             *std::max_element(sampled.begin(), sampled.end()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Moments, StoppedSearch,
-                         ::testing::Values(StopCase{"BeforeStart", true, 1},
-                                           StopCase{"AfterFirstBatch", false, 512}),
+                         ::testing::Values(StopCase{"BeforeStart", true, 0, 1},
+                                           StopCase{"AtTheHundredthReport", false, 100, 100}),
                          [](const ::testing::TestParamInfo<StopCase>& info) {
                            return std::string(info.param.name);
                          });
