@@ -51,6 +51,18 @@ const Row kRows[] = {
      "BM_CliEvaluateProcess",
      {TargetKind::kUnderSeconds, 50e-3},
      false},
+    {"Search score, 64 settings x 7,087 draws", "BM_ScoreSearchedSettings", {}},
+    // The floor here is the same search on one thread: a ratio of 1 / 1.8
+    // or less is a speed-up of 1.8 or more.
+    {"Search, 2 threads vs 1 thread",
+     "BM_SearchTwoThreadsAgainstOne",
+     {TargetKind::kWithinFloorRatio, 0.556}},
+    // What the machine gives two threads at the same time, for comparison.
+    {"Plain arithmetic, 2 threads vs 1 thread", "BM_TwoThreadsOfPlainArithmetic", {}},
+    {"kitebar-cli tune, 20,000 settings",
+     "BM_CliTuneProcess",
+     {TargetKind::kUnderSeconds, 60},
+     false},
 };
 
 // The name of a run without the suffixes that options add ("/manual_time").

@@ -32,6 +32,7 @@ for picture in main-window-menu about-box winning-number-dialog simulation-setti
 done
 
 (cd "$work/run" && "$cli" evaluate >/dev/null)
+(cd "$work/run" && "$cli" tune --train-to 6000 >/dev/null)
 (cd "$work/run" && "$cli" predict >/dev/null && "$cli" hits --recent --all >/dev/null)
 # page name, picture name, window width and height
 while read -r page picture width height; do
@@ -43,5 +44,6 @@ done <<'PAGES'
 showyosou.html prediction-page.png 640 340
 Kitebar_100.html hit-statistics-page.png 640 560
 Kitebar_kensho.html evaluation-page.png 1024 1140
+Kitebar_tuning.html tuning-page.png 1024 1700
 PAGES
 ls "$output"

@@ -9,6 +9,7 @@
 #include "cli/RegisterCommands.h"
 #include "cli/RepairCommand.h"
 #include "cli/SettingsCommand.h"
+#include "cli/TuneCommand.h"
 
 namespace kitebar::cli {
 
@@ -25,6 +26,7 @@ std::vector<std::unique_ptr<Command>> MakeCommands() {
   commands.push_back(std::make_unique<HitsCommand>());
   commands.push_back(std::make_unique<RepairCommand>());
   commands.push_back(std::make_unique<EvaluateCommand>());
+  commands.push_back(std::make_unique<TuneCommand>());
   return commands;
 }
 

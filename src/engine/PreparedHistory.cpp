@@ -32,8 +32,11 @@ StoredPosition StoredPositionOf(const DrawRecord& record) {
 }  // namespace
 
 PreparedHistory::PreparedHistory(const DrawHistory& history)
-    : draws_(static_cast<std::size_t>(std::max(history.count, 0)) + 1) {
-  for (int n = 1; n <= history.count; ++n) {
+    : PreparedHistory(history, history.count) {}
+
+PreparedHistory::PreparedHistory(const DrawHistory& history, int lastDraw)
+    : draws_(static_cast<std::size_t>(std::clamp(lastDraw, 0, std::max(history.count, 0))) + 1) {
+  for (int n = 1; n <= count(); ++n) {
     const DrawRecord& record = history.record(n);
     PreparedDraw& draw = draws_[static_cast<std::size_t>(n)];
     draw.storedPosition = StoredPositionOf(record);

@@ -34,6 +34,9 @@ struct PreparedDraw {
 class PreparedHistory {
  public:
   explicit PreparedHistory(const DrawHistory& history);
+  // Draws 1 to `lastDraw` only (or to the last complete draw, if that comes
+  // first): what follows is not there to be looked at.
+  PreparedHistory(const DrawHistory& history, int lastDraw);
 
   // The number of the last complete draw.
   int count() const { return static_cast<int>(draws_.size()) - 1; }

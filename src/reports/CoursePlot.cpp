@@ -6,10 +6,7 @@
 #include "common/NumberText.h"
 
 namespace kitebar {
-namespace {
 
-// A step of 1, 2 or 5 times a power of ten that cuts `span` into about
-// `parts` pieces.
 double NiceStep(double span, int parts) {
   const double rough = std::max(span, 1e-9) / parts;
   const double power = std::pow(10.0, std::floor(std::log10(rough)));
@@ -20,9 +17,24 @@ double NiceStep(double span, int parts) {
   return 10 * power;
 }
 
-std::string Coordinate(double value) {
+std::string SvgCoordinate(double value) {
   return FormatFixed(value, 1);
 }
+
+std::string SvgLine(std::string_view cssClass, double x1, double y1, double x2, double y2) {
+  return "<line class=\"" + std::string(cssClass) + "\" x1=\"" + SvgCoordinate(x1) + "\" y1=\"" +
+         SvgCoordinate(y1) + "\" x2=\"" + SvgCoordinate(x2) + "\" y2=\"" + SvgCoordinate(y2) +
+         "\"/>\n";
+}
+
+std::string SvgText(std::string_view cssClass, double x, double y, std::string_view anchor,
+                    std::string_view text) {
+  return "<text class=\"" + std::string(cssClass) + "\" x=\"" + SvgCoordinate(x) + "\" y=\"" +
+         SvgCoordinate(y) + "\" text-anchor=\"" + std::string(anchor) + "\">" + std::string(text) +
+         "</text>\n";
+}
+
+namespace {
 
 // Maps draw numbers and excess values into the plot area of a shape.
 class Frame {
@@ -64,7 +76,7 @@ class Frame {
 };
 
 std::string Point(const Frame& frame, double draw, double value) {
-  return Coordinate(frame.X(draw)) + "," + Coordinate(frame.Y(value)) + " ";
+  return SvgCoordinate(frame.X(draw)) + "," + SvgCoordinate(frame.Y(value)) + " ";
 }
 
 std::string Band(const Frame& frame, const std::vector<CoursePoint>& course) {
@@ -85,18 +97,6 @@ std::string Line(const Frame& frame, const std::vector<CoursePoint>& course,
          "\"/>\n";
 }
 
-std::string LineBetween(std::string_view cssClass, double x1, double y1, double x2, double y2) {
-  return "<line class=\"" + std::string(cssClass) + "\" x1=\"" + Coordinate(x1) + "\" y1=\"" +
-         Coordinate(y1) + "\" x2=\"" + Coordinate(x2) + "\" y2=\"" + Coordinate(y2) + "\"/>\n";
-}
-
-std::string Text(std::string_view cssClass, double x, double y, std::string_view anchor,
-                 std::string_view text) {
-  return "<text class=\"" + std::string(cssClass) + "\" x=\"" + Coordinate(x) + "\" y=\"" +
-         Coordinate(y) + "\" text-anchor=\"" + std::string(anchor) + "\">" + std::string(text) +
-         "</text>\n";
-}
-
 std::string ValueLabel(double value) {
   const std::string magnitude = FormatFixed(std::abs(value), 0);
   if (value > 0.5)
@@ -110,12 +110,12 @@ std::string ValueAxis(const Frame& frame) {
   const double step = NiceStep(frame.high() - frame.low(), 4);
   for (double value = std::ceil(frame.low() / step) * step; value <= frame.high(); value += step) {
     const double y = frame.Y(value);
-    svg += LineBetween(std::abs(value) < step / 2 ? "zero" : "grid", shape.left, y,
-                       shape.width - shape.right, y);
-    svg += Text("tick", shape.left - 6, y + 5, "end", ValueLabel(value));
+    svg += SvgLine(std::abs(value) < step / 2 ? "zero" : "grid", shape.left, y,
+                   shape.width - shape.right, y);
+    svg += SvgText("tick", shape.left - 6, y + 5, "end", ValueLabel(value));
   }
   svg += "<text class=\"axis\" transform=\"translate(18 " +
-         Coordinate(shape.top + frame.PlotHeight() / 2) +
+         SvgCoordinate(shape.top + frame.PlotHeight() / 2) +
          ") rotate(-90)\" text-anchor=\"middle\">当選−期待値（回）</text>\n";
   return svg;
 }
@@ -127,11 +127,11 @@ std::string DrawAxis(const Frame& frame) {
   for (double draw = std::ceil(frame.firstDraw() / step) * step; draw <= frame.lastDraw();
        draw += step) {
     const double x = frame.X(draw);
-    svg += LineBetween("grid", x, shape.top, x, frame.PlotBottom());
-    svg +=
-        Text("tick", x, frame.PlotBottom() + 20, "middle", FormatInt(static_cast<long long>(draw)));
+    svg += SvgLine("grid", x, shape.top, x, frame.PlotBottom());
+    svg += SvgText("tick", x, frame.PlotBottom() + 20, "middle",
+                   FormatInt(static_cast<long long>(draw)));
   }
-  svg += Text("axis", shape.left + frame.PlotWidth() / 2, shape.height - 6, "middle", "抽選回");
+  svg += SvgText("axis", shape.left + frame.PlotWidth() / 2, shape.height - 6, "middle", "抽選回");
   return svg;
 }
 
@@ -141,10 +141,10 @@ std::string CoursePlotSvg(const std::vector<CoursePoint>& course, std::string_vi
                           std::string_view lineColour, const PlotShape& shape,
                           std::string_view cssClass) {
   std::string svg = "<svg class=\"" + std::string(cssClass) + "\" viewBox=\"0 0 " +
-                    Coordinate(shape.width) + " " + Coordinate(shape.height) +
+                    SvgCoordinate(shape.width) + " " + SvgCoordinate(shape.height) +
                     "\" role=\"img\" aria-label=\"" + std::string(title) +
                     "の当選−期待値の推移\" xmlns=\"http://www.w3.org/2000/svg\">\n";
-  svg += "<text class=\"title\" x=\"" + Coordinate(shape.left) + "\" y=\"24\" fill=\"" +
+  svg += "<text class=\"title\" x=\"" + SvgCoordinate(shape.left) + "\" y=\"24\" fill=\"" +
          std::string(lineColour) + "\">" + std::string(title) + "</text>\n";
   if (course.empty())
     return svg + "</svg>\n";
@@ -153,9 +153,9 @@ std::string CoursePlotSvg(const std::vector<CoursePoint>& course, std::string_vi
   svg += ValueAxis(frame);
   svg += DrawAxis(frame);
   svg += Line(frame, course, lineColour);
-  svg += "<rect class=\"frame\" x=\"" + Coordinate(shape.left) + "\" y=\"" + Coordinate(shape.top) +
-         "\" width=\"" + Coordinate(frame.PlotWidth()) + "\" height=\"" +
-         Coordinate(frame.PlotHeight()) + "\"/>\n";
+  svg += "<rect class=\"frame\" x=\"" + SvgCoordinate(shape.left) + "\" y=\"" +
+         SvgCoordinate(shape.top) + "\" width=\"" + SvgCoordinate(frame.PlotWidth()) +
+         "\" height=\"" + SvgCoordinate(frame.PlotHeight()) + "\"/>\n";
   return svg + "</svg>\n";
 }
 

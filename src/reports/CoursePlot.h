@@ -23,6 +23,16 @@ struct PlotShape {
 inline constexpr PlotShape kWidePlot{800, 250, 80, 16, 36, 54};
 inline constexpr PlotShape kNarrowPlot{420, 300, 62, 10, 36, 54};
 
+// A step of 1, 2 or 5 times a power of ten that cuts `span` into about
+// `parts` pieces: for the ticks of an axis.
+double NiceStep(double span, int parts);
+
+// Pieces of the drawings, at drawing coordinates (one decimal).
+std::string SvgCoordinate(double value);
+std::string SvgLine(std::string_view cssClass, double x1, double y1, double x2, double y2);
+std::string SvgText(std::string_view cssClass, double x, double y, std::string_view anchor,
+                    std::string_view text);
+
 // One kind's course as an inline SVG drawing: hits less expected hits after
 // each draw over the grey band of the central 95 % of chance alone, with
 // the zero line, labelled axes and draw numbers.

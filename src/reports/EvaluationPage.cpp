@@ -5,97 +5,11 @@
 
 #include "common/AtomicFile.h"
 #include "common/NumberText.h"
+#include "reports/AnalysisPage.h"
 #include "reports/CoursePlot.h"
 
 namespace kitebar {
 namespace {
-
-constexpr double kSignificance = 0.05;
-constexpr double kSmallestShownPValue = 0.0001;
-
-struct KindLook {
-  const char* name;
-  const char* colour;
-};
-constexpr std::array<KindLook, kHitKindCount> kKinds{
-    {{"ストレート", "#cf222e"}, {"ボックス", "#9a6700"}, {"ミニ", "#0969da"}}};
-
-constexpr char kStyle[] = R"(<style>
-body { margin: 0; padding: 16px; background: #f6f8fa; color: #1f2328; line-height: 1.6;
-  font-family: "Noto Sans CJK JP", "Hiragino Sans", "Yu Gothic", Meiryo, sans-serif; }
-main { max-width: 980px; margin: 0 auto; }
-h1 { font-size: 1.45rem; margin: 0 0 6px; }
-h2 { font-size: 1.1rem; margin: 28px 0 10px; padding-left: 8px; border-left: 4px solid #2266cc; }
-p { margin: 6px 0; }
-.lead { color: #424a53; }
-table { border-collapse: collapse; width: 100%; background: #fff; }
-th, td { border: 1px solid #d0d7de; padding: 6px 9px; text-align: right; vertical-align: top; }
-th { background: #eaeef2; text-align: center; font-weight: 600; }
-td.name, td.verdict { text-align: left; }
-td.name { font-weight: 600; white-space: nowrap; }
-td.verdict.within { color: #1a7f37; }
-td.verdict.unusual { color: #953800; }
-tr.chosen td { background: #fff8c5; }
-.plots { display: grid; gap: 10px; }
-figure { margin: 0; padding: 6px; background: #fff; border: 1px solid #d0d7de; }
-figcaption { color: #424a53; font-size: 0.9rem; }
-svg { display: block; width: 100%; height: auto; }
-svg.narrow { display: none; }
-svg text { font-size: 15px; fill: #424a53; }
-svg text.title { font-size: 18px; font-weight: 600; }
-svg .band { fill: #d8dee4; }
-svg .grid { stroke: #eaeef2; stroke-width: 1; }
-svg .zero { stroke: #57606a; stroke-width: 1; stroke-dasharray: 5 4; }
-svg .frame { fill: none; stroke: #afb8c1; stroke-width: 1; }
-svg .course { fill: none; stroke-width: 2; stroke-linejoin: round; }
-.note { background: #fff; border: 1px solid #d0d7de; padding: 8px 12px; }
-dl { background: #fff; border: 1px solid #d0d7de; padding: 8px 12px; margin: 0; }
-dt { font-weight: 600; }
-dd { margin: 0 0 8px 1.2em; }
-@media (max-width: 640px) {
-  body { padding: 8px; }
-  h1 { font-size: 1.25rem; }
-  table.cards, table.cards tbody, table.cards tr { display: block; width: auto; }
-  table.cards thead { display: none; }
-  table.cards tr { margin-bottom: 10px; border: 1px solid #d0d7de; }
-  table.cards td { display: flex; justify-content: space-between; gap: 12px; border: none;
-    border-bottom: 1px solid #eaeef2; }
-  table.cards td::before { content: attr(data-label); text-align: left; font-weight: 600;
-    color: #424a53; }
-  table.cards td.name { background: #eaeef2; }
-  table.cards td.name::before { content: none; }
-  table.cards td.verdict { display: block; }
-  table.cards td.verdict::before { display: block; }
-  svg.wide { display: none; }
-  svg.narrow { display: block; }
-}
-</style>
-)";
-
-std::string Expected(double value) {
-  return FormatFixed(value, 2);
-}
-
-std::string PValue(double p) {
-  return p < kSmallestShownPValue ? "&lt; 0.0001" : FormatFixed(p, 4);
-}
-
-std::string Cell(std::string_view label, std::string_view text, std::string_view cssClass = {}) {
-  std::string cell = "<td";
-  if (!cssClass.empty())
-    cell += " class=\"" + std::string(cssClass) + "\"";
-  return cell + " data-label=\"" + std::string(label) + "\">" + std::string(text) + "</td>";
-}
-
-std::string DrawName(int drawNumber) {
-  return "第" + FormatInt(drawNumber) + "回";
-}
-
-std::string TypeName(int settingsType) {
-  static const std::array<const char*, kSettingsTypeCount> kNames{
-      "タイプ１", "タイプ２", "タイプ３", "タイプ４", "タイプ５"};
-  return kNames[static_cast<std::size_t>(settingsType)];
-}
 
 std::string Lead(const Evaluation& e) {
   std::string lead = "<p class=\"lead\">" + TypeName(e.settingsType) + "の設定で、" +
@@ -126,11 +40,11 @@ std::string KindRows(const Evaluation& e) {
   for (int kind = 0; kind < kHitKindCount; ++kind) {
     const KindSummary& s = e.kinds[static_cast<std::size_t>(kind)];
     const bool within = s.pValue >= kSignificance;
-    rows += "<tr>" + Cell("種類", kKinds[static_cast<std::size_t>(kind)].name, "name") +
+    rows += "<tr>" + Cell("種類", kKindLooks[static_cast<std::size_t>(kind)].name, "name") +
             Cell("検証した回", FormatInt(e.draws)) + Cell("当選", FormatInt(s.hits) + " 回") +
-            Cell("偶然の期待値", Expected(s.expected) + " 回") +
+            Cell("偶然の期待値", FormatExpected(s.expected) + " 回") +
             Cell("偶然の95%範囲", FormatInt(s.chanceLow) + "〜" + FormatInt(s.chanceHigh) + " 回") +
-            Cell("p値", PValue(s.pValue)) +
+            Cell("p値", FormatPValue(s.pValue)) +
             Cell("判定", VerdictOf(s.pValue), within ? "verdict within" : "verdict unusual") +
             "</tr>\n";
   }
@@ -143,7 +57,7 @@ std::string Courses(const Evaluation& e) {
       "より多く、灰色の帯は偶然だけでも 95% の確率で収まる範囲です。</p>\n"
       "<div class=\"plots\">\n";
   for (int kind = 0; kind < kHitKindCount; ++kind) {
-    const KindLook& look = kKinds[static_cast<std::size_t>(kind)];
+    const KindLook& look = kKindLooks[static_cast<std::size_t>(kind)];
     const std::vector<CoursePoint>& course = e.courses[static_cast<std::size_t>(kind)];
     html += "<figure>\n" + CoursePlotSvg(course, look.name, look.colour, kWidePlot, "wide") +
             CoursePlotSvg(course, look.name, look.colour, kNarrowPlot, "narrow") + "</figure>\n";
@@ -155,7 +69,7 @@ std::string SetComparison(const Evaluation& e) {
   std::string html =
       "<p>同じ回を５つのタイプそれぞれで検証した結果です（p値は偶然でこれ以上当たる確率）。"
       "</p>\n<table class=\"cards\">\n<thead><tr><th>タイプ</th>";
-  for (const KindLook& look : kKinds) {
+  for (const KindLook& look : kKindLooks) {
     html +=
         "<th>" + std::string(look.name) + "<br>当選 / 期待値</th><th>" + look.name + "<br>p値</th>";
   }
@@ -166,9 +80,10 @@ std::string SetComparison(const Evaluation& e) {
             Cell("タイプ", TypeName(set) + (chosen ? "（検証中）" : ""), "name");
     for (int kind = 0; kind < kHitKindCount; ++kind) {
       const KindSummary& s = e.sets[static_cast<std::size_t>(set)][static_cast<std::size_t>(kind)];
-      const std::string name = kKinds[static_cast<std::size_t>(kind)].name;
-      html += Cell(name + " 当選 / 期待値", FormatInt(s.hits) + " / " + Expected(s.expected)) +
-              Cell(name + " p値", PValue(s.pValue));
+      const std::string name = kKindLooks[static_cast<std::size_t>(kind)].name;
+      html +=
+          Cell(name + " 当選 / 期待値", FormatInt(s.hits) + " / " + FormatExpected(s.expected)) +
+          Cell(name + " p値", FormatPValue(s.pValue));
     }
     html += "</tr>\n";
   }
@@ -208,19 +123,15 @@ std::string VerdictOf(double pValue) {
 }
 
 std::string BuildEvaluationPage(const Evaluation& evaluation) {
-  std::string page =
-      "<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\">\n"
-      "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-      "<title>成績の検証 - Kitebar</title>\n";
-  page += kStyle;
-  page += "</head>\n<body>\n<main>\n<h1>成績の検証：予想は偶然より当たっているか</h1>\n";
+  std::string page = AnalysisPageHead("成績の検証");
+  page += "<h1>成績の検証：予想は偶然より当たっているか</h1>\n";
   page += Lead(evaluation);
   page += "<h2>種類ごとの成績</h2>\n" + KindRows(evaluation);
   page += "<h2>当選−期待値の推移</h2>\n" + Courses(evaluation);
   page += "<h2>５つのタイプの比較</h2>\n" + SetComparison(evaluation);
   page += "<h2>数字の読み方</h2>\n";
   page += kReading;
-  page += "</main>\n</body>\n</html>\n";
+  page += AnalysisPageFoot();
   return page;
 }
 

@@ -54,11 +54,11 @@ void WriteWindmillValues(ProfileWriter& writer, const WindmillSettings& settings
   writer.Write("EndPoint", "num", settings.stopConstant);
   for (int place = 1; place <= kPlaceCount; ++place) {
     writer.Write(PlaceSection("Toutatu", place), "f",
-                 FormatFixed(settings.startToReach[static_cast<std::size_t>(place - 1)], 2));
+                 PointText(settings.startToReach[static_cast<std::size_t>(place - 1)]));
   }
   for (int place = 1; place <= kPlaceCount; ++place) {
     writer.Write(PlaceSection("Tekicyuten", place), "f",
-                 FormatFixed(settings.startToHit[static_cast<std::size_t>(place - 1)], 2));
+                 PointText(settings.startToHit[static_cast<std::size_t>(place - 1)]));
   }
   for (int place = 1; place <= kPlaceCount; ++place) {
     writer.Write(PlaceSection("SpeedRate", place), "num",
@@ -109,6 +109,14 @@ WindmillSettings DefaultWindmillSettings() {
 
 CoreSettings LoadCoreSettings() {
   return {SliderIndexOfStoredValue(ReadEndRate()), ReadStepNum(), ReadDiameter()};
+}
+
+std::string PointText(float value) {
+  return FormatFixed(value, 2);
+}
+
+float SavedPointValue(float value) {
+  return static_cast<float>(ParseDoubleLikeAtof(PointText(value)));
 }
 
 Status CheckStopConstant(std::string_view stopConstant) {

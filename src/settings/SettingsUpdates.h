@@ -65,6 +65,12 @@ CoreSettings LoadCoreSettings();
 // control character (a line break would split the file's line).
 Status CheckStopConstant(std::string_view stopConstant);
 
+// A reach or hit point as UpdateWindmillSettings writes it: two decimals.
+std::string PointText(float value);
+// The value that the readers give back for a point that UpdateWindmillSettings
+// saved: `value` at the two decimals written, read as atof does.
+float SavedPointValue(float value);
+
 // Saves `settings` into the file of `selection`: "EndPoint" as typed, the
 // reach points "%1.02f", the hit points "%2.02f", the speeds "%d", in that
 // order. Each decimal written is read back into `settings`, which then holds

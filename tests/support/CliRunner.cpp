@@ -1,6 +1,7 @@
 #include "support/CliRunner.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -15,7 +16,9 @@ extern char** environ;
 
 namespace kitebar::test {
 
-CliResult RunCli(const std::vector<std::string>& args) {
+namespace {
+
+CliResult Run(const std::vector<std::string>& args, bool interrupted) {
   CliResult result;
   // Several runs may be under way at once, from threads of one test.
   static std::atomic<int> runs{0};
@@ -36,19 +39,42 @@ CliResult RunCli(const std::vector<std::string>& args) {
   for (std::string& arg : argvStrings)
     argv.push_back(arg.data());
   argv.push_back(nullptr);
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  if (interrupted) {
+    sigset_t interrupt;
+    sigemptyset(&interrupt);
+    sigaddset(&interrupt, SIGINT);
+    posix_spawnattr_setsigmask(&attributes, &interrupt);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
+  }
   pid_t pid = 0;
-  if (posix_spawn(&pid, KITEBAR_CLI_PATH, &actions, nullptr, argv.data(), environ) == 0) {
+  // The child has its mask before posix_spawn returns: the signal waits.
+  if (posix_spawn(&pid, KITEBAR_CLI_PATH, &actions, &attributes, argv.data(), environ) == 0) {
+    if (interrupted)
+      ::kill(pid, SIGINT);
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   }
+  posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   result.out = ReadFileBytes(outFile);
   result.err = ReadFileBytes(errFile);
   std::filesystem::remove(outFile);
   std::filesystem::remove(errFile);
   return result;
+}
+
+}  // namespace
+
+CliResult RunCli(const std::vector<std::string>& args) {
+  return Run(args, false);
+}
+
+CliResult RunCliInterrupted(const std::vector<std::string>& args) {
+  return Run(args, true);
 }
 
 }  // namespace kitebar::test

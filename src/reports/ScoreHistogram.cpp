@@ -1,0 +1,164 @@
+#include "reports/ScoreHistogram.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "common/NumberText.h"
+
+namespace kitebar {
+namespace {
+
+constexpr double kPerHit = 1000.0;
+// About one bar per this many units of the drawing's width.
+constexpr double kBarSpacing = 20.0;
+constexpr double kBarGap = 1.0;
+
+std::int64_t FloorDivide(std::int64_t value, std::int64_t divisor) {
+  const std::int64_t quotient = value / divisor;
+  return value % divisor != 0 && value < 0 ? quotient - 1 : quotient;
+}
+
+// The settings per score range: bin b holds the scores from start + b x width
+// up to the next bin.
+struct Bins {
+  std::int64_t start = 0;
+  std::int64_t width = 1;
+  std::vector<int> settings;
+
+  std::int64_t end() const { return start + width * static_cast<std::int64_t>(settings.size()); }
+};
+
+Bins Tally(const std::vector<std::int32_t>& scores, HistogramMarks marks, int bars) {
+  std::int64_t low = std::min(marks.best, marks.current);
+  std::int64_t high = std::max(marks.best, marks.current);
+  for (const std::int32_t score : scores) {
+    low = std::min<std::int64_t>(low, score);
+    high = std::max<std::int64_t>(high, score);
+  }
+  const double span = std::max(static_cast<double>(high - low), kPerHit);
+  Bins bins;
+  bins.width = std::max<std::int64_t>(1, std::llround(NiceStep(span / kPerHit, bars) * kPerHit));
+  bins.start = FloorDivide(low, bins.width) * bins.width;
+  bins.settings.assign(static_cast<std::size_t>(FloorDivide(high - bins.start, bins.width) + 1), 0);
+  for (const std::int32_t score : scores)
+    ++bins.settings[static_cast<std::size_t>((score - bins.start) / bins.width)];
+  return bins;
+}
+
+// Maps scores and numbers of settings into the plot area of a shape.
+class Axes {
+ public:
+  Axes(const Bins& bins, const PlotShape& shape) : bins_(bins), shape_(shape) {
+    const int tallest = std::max(1, *std::max_element(bins.settings.begin(), bins.settings.end()));
+    countStep_ = std::max(1.0, NiceStep(tallest, 4));
+    top_ = std::ceil(tallest / countStep_) * countStep_;
+  }
+
+  double X(double thousandths) const {
+    return shape_.left + (thousandths - static_cast<double>(bins_.start)) /
+                             static_cast<double>(bins_.end() - bins_.start) * PlotWidth();
+  }
+  double Y(double settings) const { return shape_.top + (1 - settings / top_) * PlotHeight(); }
+  double PlotWidth() const { return shape_.width - shape_.left - shape_.right; }
+  double PlotHeight() const { return shape_.height - shape_.top - shape_.bottom; }
+  double PlotBottom() const { return shape_.height - shape_.bottom; }
+  double countStep() const { return countStep_; }
+  double top() const { return top_; }
+
+ private:
+  const Bins& bins_;
+  const PlotShape& shape_;
+  double countStep_ = 1;
+  double top_ = 1;
+};
+
+std::string HitsLabel(double hits, double step) {
+  const int decimals = step >= 1 ? 0 : (step >= 0.1 ? 1 : 2);
+  const std::string magnitude = FormatFixed(std::abs(hits), decimals);
+  if (std::abs(hits) < step / 2)
+    return "0";
+  return (hits > 0 ? "+" : "−") + magnitude;
+}
+
+std::string Bars(const Bins& bins, const Axes& axes) {
+  std::string svg;
+  for (std::size_t bin = 0; bin < bins.settings.size(); ++bin) {
+    const int settings = bins.settings[bin];
+    if (settings == 0)
+      continue;
+    const auto from = static_cast<double>(bins.start + bins.width * static_cast<std::int64_t>(bin));
+    const double x = axes.X(from);
+    const double width =
+        std::max(axes.X(from + static_cast<double>(bins.width)) - x - kBarGap, 1.0);
+    const double y = axes.Y(settings);
+    svg += "<rect class=\"bar\" x=\"" + SvgCoordinate(x) + "\" y=\"" + SvgCoordinate(y) +
+           "\" width=\"" + SvgCoordinate(width) + "\" height=\"" +
+           SvgCoordinate(axes.PlotBottom() - y) + "\"><title>" + FormatInt(settings) +
+           " 通り</title></rect>\n";
+  }
+  return svg;
+}
+
+std::string CountAxis(const Axes& axes, const PlotShape& shape) {
+  std::string svg;
+  for (double count = 0; count <= axes.top(); count += axes.countStep()) {
+    const double y = axes.Y(count);
+    svg += SvgLine("grid", shape.left, y, shape.width - shape.right, y);
+    svg += SvgText("tick", shape.left - 6, y + 5, "end",
+                   FormatInt(static_cast<long long>(std::llround(count))));
+  }
+  svg += "<text class=\"axis\" transform=\"translate(16 " +
+         SvgCoordinate(shape.top + axes.PlotHeight() / 2) +
+         ") rotate(-90)\" text-anchor=\"middle\">設定の数</text>\n";
+  return svg;
+}
+
+std::string ScoreAxis(const Bins& bins, const Axes& axes, const PlotShape& shape) {
+  std::string svg;
+  const double firstHits = static_cast<double>(bins.start) / kPerHit;
+  const double lastHits = static_cast<double>(bins.end()) / kPerHit;
+  const double step = NiceStep(lastHits - firstHits, shape.width > 600 ? 8 : 4);
+  for (double hits = std::ceil(firstHits / step) * step; hits <= lastHits + step / 1000;
+       hits += step) {
+    const double x = axes.X(hits * kPerHit);
+    svg += SvgLine(std::abs(hits) < step / 2 ? "zero" : "grid", x, shape.top, x, axes.PlotBottom());
+    svg += SvgText("tick", x, axes.PlotBottom() + 20, "middle", HitsLabel(hits, step));
+  }
+  svg += SvgText("axis", shape.left + axes.PlotWidth() / 2, shape.height - 6, "middle",
+                 "学習での当選−期待値（回）");
+  return svg;
+}
+
+// A mark's line over the plot and its label above it, on the side where the
+// label has room.
+std::string Mark(const Axes& axes, const PlotShape& shape, std::int64_t at,
+                 std::string_view cssClass, std::string_view label, double labelY) {
+  const double x = axes.X(static_cast<double>(at));
+  const bool rightHalf = x > shape.left + axes.PlotWidth() / 2;
+  return SvgLine("mark " + std::string(cssClass), x, labelY + 4, x, axes.PlotBottom()) +
+         SvgText(cssClass, rightHalf ? x - 4 : x + 4, labelY, rightHalf ? "end" : "start", label);
+}
+
+}  // namespace
+
+std::string ScoreHistogramSvg(const std::vector<std::int32_t>& excessThousandths,
+                              HistogramMarks marks, const PlotShape& shape,
+                              std::string_view cssClass) {
+  const Bins bins = Tally(excessThousandths, marks, static_cast<int>(shape.width / kBarSpacing));
+  const Axes axes(bins, shape);
+  std::string svg = "<svg class=\"" + std::string(cssClass) + "\" viewBox=\"0 0 " +
+                    SvgCoordinate(shape.width) + " " + SvgCoordinate(shape.height) +
+                    "\" role=\"img\" aria-label=\"試した設定の学習での成績の分布\" "
+                    "xmlns=\"http://www.w3.org/2000/svg\">\n";
+  svg += CountAxis(axes, shape);
+  svg += ScoreAxis(bins, axes, shape);
+  svg += Bars(bins, axes);
+  svg += Mark(axes, shape, marks.current, "current", "今の設定", shape.top + 14);
+  svg += Mark(axes, shape, marks.best, "best", "見つけた設定", shape.top - 10);
+  svg += "<rect class=\"frame\" x=\"" + SvgCoordinate(shape.left) + "\" y=\"" +
+         SvgCoordinate(shape.top) + "\" width=\"" + SvgCoordinate(axes.PlotWidth()) +
+         "\" height=\"" + SvgCoordinate(axes.PlotHeight()) + "\"/>\n";
+  return svg + "</svg>\n";
+}
+
+}  // namespace kitebar

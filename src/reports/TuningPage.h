@@ -1,0 +1,28 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "common/Status.h"
+#include "engine/Tuning.h"
+
+namespace kitebar {
+
+inline constexpr char kTuningPage[] = "Kitebar_tuning.html";
+
+// What became of the best setting: not saved, or saved into a set (0 to 4).
+struct TuningSave {
+  int set = -1;  // below 0: not saved
+};
+
+// The page of a tuning, in Japanese, UTF-8 and declared so: the best
+// setting's values, its results on the training draws and the hold-out
+// beside those of the current set, the training scores of every setting
+// tried as an inline SVG histogram, and what the hold-out says. No script
+// and nothing to download; it reads at desktop and at phone width.
+std::string BuildTuningPage(const Tuning& tuning, TuningSave save);
+
+// Writes the page to `file`, replacing it atomically.
+Status WriteTuningPage(const std::filesystem::path& file, const Tuning& tuning, TuningSave save);
+
+}  // namespace kitebar
