@@ -16,8 +16,8 @@
 #include "common/NumberText.h"
 #include "engine/Tuning.h"
 #include "history/DrawHistory.h"
-#include "reports/TuningPage.h"
 #include "reports/BrowserPageOpener.h"
+#include "reports/TuningPage.h"
 
 namespace kitebar::cli {
 namespace {
