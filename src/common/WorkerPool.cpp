@@ -12,15 +12,19 @@ WorkerPool::WorkerPool(int threads) {
   // no caller's result depends on how many threads share it.
   try {
     for (int i = 0; i < helpers; ++i)
-      helpers_.emplace_back([this](const std::stop_token& stop) { HelperLoop(stop); });
+      helpers_.emplace_back([this] { HelperLoop(); });
   } catch (const std::system_error&) {
   }
 }
 
+// A plain flag under the mutex rather than stop tokens: the waits of a
+// condition variable on a stop token hang now and then on Windows.
 WorkerPool::~WorkerPool() {
-  for (std::jthread& helper : helpers_)
-    helper.request_stop();
-  // The helpers wait on `started_` with their stop tokens, which wakes them.
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  started_.notify_all();
   helpers_.clear();
 }
 
@@ -33,12 +37,13 @@ void WorkerPool::Drain(const std::function<void()>& between) {
   }
 }
 
-void WorkerPool::HelperLoop(const std::stop_token& stop) {
+void WorkerPool::HelperLoop() {
   std::uint64_t seen = 0;
   while (true) {
     {
       std::unique_lock lock(mutex_);
-      if (!started_.wait(lock, stop, [&] { return generation_ != seen; }))
+      started_.wait(lock, [&] { return stopping_ || generation_ != seen; });
+      if (stopping_)
         return;
       seen = generation_;
     }

@@ -33,14 +33,15 @@ class WorkerPool {
                const std::function<void()>& between = {});
 
  private:
-  void HelperLoop(const std::stop_token& stop);
+  void HelperLoop();
   // Takes items until none is left, calling `between` after each.
   void Drain(const std::function<void()>& between);
 
   std::mutex mutex_;
-  std::condition_variable_any started_;
+  std::condition_variable started_;
   std::condition_variable finished_;
   std::uint64_t generation_ = 0;  // one per batch
+  bool stopping_ = false;
   int busyHelpers_ = 0;
   const std::function<void(int)>* work_ = nullptr;
   int count_ = 0;
