@@ -64,11 +64,9 @@ analyse --draw 7000
 settings set-core StepNum=40
 settings
 register 12x
+evaluate
+tune --train-to 6000 --budget 2000 --threads 2
 COMMANDS
-  if "$@" --help | grep -q '^  evaluate'; then
-    (cd "$folder" && set +e && "$@" evaluate >out.evaluate 2>err.evaluate
-      echo $? >status.evaluate)
-  fi
 }
 
 echo "-- kitebar-cli.exe under Wine against the Linux kitebar-cli"
