@@ -60,18 +60,31 @@ bool EvaluateSets(const EvaluationInputs& inputs, int sets, HitDistribution& scr
   return sum > 0;
 }
 
-void EvaluateAgainstCandidates(benchmark::State& state, int sets) {
+// Times `operation` (given the history and the inputs) on the real history
+// against the floor of computing the candidates of `sets` sets alone.
+template <typename Operation>
+void TimeAgainstCandidates(benchmark::State& state, int sets, const Operation& operation,
+                           const char* failure) {
   const ScratchFolder folder;
   DrawHistory history;
   if (!folder.ok() || !LoadSampleHistory(history, state))
     return;
   const EvaluationInputs inputs(history);
-  HitDistribution scratch(inputs.prepared.count());
   TimeAgainstFloor(
-      state, NoPreparation, [&] { return EvaluateSets(inputs, sets, scratch); },
+      state, NoPreparation, [&] { return operation(history, inputs); },
       [&] {
         benchmark::DoNotOptimize(CandidatesAlone(inputs, sets));
         return true;
+      },
+      failure);
+}
+
+void EvaluateAgainstCandidates(benchmark::State& state, int sets) {
+  HitDistribution scratch(DrawHistory::kMaxDrawNumber);
+  TimeAgainstCandidates(
+      state, sets,
+      [&](const DrawHistory&, const EvaluationInputs& inputs) {
+        return EvaluateSets(inputs, sets, scratch);
       },
       "the evaluation failed");
 }
@@ -92,16 +105,11 @@ BENCHMARK(BM_EvaluateFiveSets)->UseManualTime()->Unit(benchmark::kMicrosecond);
 // run computes them (one simulator for all draws, so without the cost of a
 // simulator and a settings read per draw that the run itself pays).
 void BM_CandidatesBySimulator(benchmark::State& state) {
-  const ScratchFolder folder;
-  DrawHistory history;
-  if (!folder.ok() || !LoadSampleHistory(history, state))
-    return;
-  const EvaluationInputs inputs(history);
   auto simulator = std::make_unique<WindmillSimulator>();
-  simulator->drawNumber = history.count;
-  TimeAgainstFloor(
-      state, NoPreparation,
-      [&] {
+  TimeAgainstCandidates(
+      state, 1,
+      [&](const DrawHistory& history, const EvaluationInputs&) {
+        simulator->drawNumber = history.count;
         if (!simulator->RunDraws(history, true, 0).ok())
           return false;
         for (int n = 2; n <= history.count; ++n) {
@@ -114,10 +122,6 @@ void BM_CandidatesBySimulator(benchmark::State& state) {
         }
         return true;
       },
-      [&] {
-        benchmark::DoNotOptimize(CandidatesAlone(inputs, 1));
-        return true;
-      },
       "the simulator failed");
 }
 BENCHMARK(BM_CandidatesBySimulator)->UseManualTime()->Unit(benchmark::kMicrosecond);
@@ -125,23 +129,14 @@ BENCHMARK(BM_CandidatesBySimulator)->UseManualTime()->Unit(benchmark::kMicroseco
 // What a search over settings repeats: one set's box hits and expected hits
 // over the draws, without the distribution.
 void BM_ScoreOneSet(benchmark::State& state) {
-  const ScratchFolder folder;
-  DrawHistory history;
-  if (!folder.ok() || !LoadSampleHistory(history, state))
-    return;
-  const EvaluationInputs inputs(history);
-  TimeAgainstFloor(
-      state, NoPreparation,
-      [&] {
+  TimeAgainstCandidates(
+      state, 1,
+      [](const DrawHistory&, const EvaluationInputs& inputs) {
         const KindScore score =
             ScoreDraws(inputs.prepared, inputs.predictors.front(), inputs.range(),
                        PositionSource::kEstimated, HitKind::kBox);
         benchmark::DoNotOptimize(score);
         return score.draws > 0;
-      },
-      [&] {
-        benchmark::DoNotOptimize(CandidatesAlone(inputs, 1));
-        return true;
       },
       "the score failed");
 }
@@ -150,21 +145,12 @@ BENCHMARK(BM_ScoreOneSet)->UseManualTime()->Unit(benchmark::kMicrosecond);
 // Everything the page needs, from the history in memory and the settings
 // files: five sets, the course of each kind with its band.
 void BM_EvaluateHistory(benchmark::State& state) {
-  const ScratchFolder folder;
-  DrawHistory history;
-  if (!folder.ok() || !LoadSampleHistory(history, state))
-    return;
-  const EvaluationInputs inputs(history);
-  TimeAgainstFloor(
-      state, NoPreparation,
-      [&] {
+  TimeAgainstCandidates(
+      state, kSettingsTypeCount,
+      [](const DrawHistory& history, const EvaluationInputs&) {
         const Result<Evaluation> evaluation = EvaluateHistory(history, EvaluationRequest{});
         benchmark::DoNotOptimize(evaluation.ok());
         return evaluation.ok();
-      },
-      [&] {
-        benchmark::DoNotOptimize(CandidatesAlone(inputs, kSettingsTypeCount));
-        return true;
       },
       "the evaluation failed");
 }

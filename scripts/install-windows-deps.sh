@@ -13,19 +13,4 @@ packages=(
   zip
 )
 
-missing=()
-for package in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$package")
-  fi
-done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-as_root=()
-if [ "$(id -u)" -ne 0 ]; then
-  as_root=(sudo)
-fi
-echo "Installing: ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-"${as_root[@]}" apt-get update -qq
-"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+bash "$(dirname "$0")/install-packages.sh" "${packages[@]}"

@@ -42,6 +42,25 @@ bool IsReadOnly(const std::filesystem::path& file, const struct stat& status) {
          (::access(file.c_str(), W_OK) != 0 && errno == EACCES);
 }
 
+// What a stat says against reading the file: a regular file within `maxBytes`.
+Status CheckReadableStatus(const std::filesystem::path& file, const struct stat& status,
+                           std::size_t maxBytes) {
+  if (!S_ISREG(status.st_mode))
+    return Status::Failure(NotRegularMessage(file, "読めません"));
+  if (status.st_size < 0 || static_cast<std::uintmax_t>(status.st_size) > maxBytes)
+    return Status::Failure(TooLargeMessage(file, maxBytes));
+  return Status::Ok();
+}
+
+// What a stat says against replacing the file: a regular file, not read-only.
+Status CheckReplaceableStatus(const std::filesystem::path& file, const struct stat& status) {
+  if (!S_ISREG(status.st_mode))
+    return Status::Failure(NotRegularMessage(file, "置き換えられません"));
+  if (IsReadOnly(file, status))
+    return Status::Failure(file_parts::ReadOnlyMessage(file));
+  return Status::Ok();
+}
+
 // Creates the temporary file exclusively: an existing file or link of that
 // name is never opened, let alone followed.
 Result<std::pair<FileDescriptor, std::filesystem::path>> CreateTemporaryFile(
@@ -75,10 +94,8 @@ Result<std::string> ReadRegularFile(const std::filesystem::path& file, std::size
   struct stat status {};
   if (::fstat(fd.get(), &status) != 0)
     return Status::Failure(SystemError("を読めません", file, errno));
-  if (!S_ISREG(status.st_mode))
-    return Status::Failure(NotRegularMessage(file, "読めません"));
-  if (status.st_size < 0 || static_cast<std::uintmax_t>(status.st_size) > maxBytes)
-    return Status::Failure(TooLargeMessage(file, maxBytes));
+  if (Status readable = CheckReadableStatus(file, status, maxBytes); !readable.ok())
+    return readable;
   std::string contents;
   contents.reserve(static_cast<std::size_t>(status.st_size));
   char buffer[65536];
@@ -108,18 +125,18 @@ Status CheckReplaceable(const std::filesystem::path& file) {
       return Status::Ok();
     return Status::Failure(SystemError("を確かめられません", file, errno));
   }
-  if (!S_ISREG(status.st_mode))
-    return Status::Failure(NotRegularMessage(file, "置き換えられません"));
-  if (IsReadOnly(file, status))
-    return Status::Failure(file_parts::ReadOnlyMessage(file));
-  return Status::Ok();
+  return CheckReplaceableStatus(file, status);
 }
 
 Status WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes) {
-  if (Status replaceable = CheckReplaceable(file); !replaceable.ok())
-    return replaceable;
   struct stat old {};
   const bool replacing = ::stat(file.c_str(), &old) == 0;
+  if (!replacing && errno != ENOENT)
+    return Status::Failure(SystemError("を確かめられません", file, errno));
+  if (replacing) {
+    if (Status replaceable = CheckReplaceableStatus(file, old); !replaceable.ok())
+      return replaceable;
+  }
   auto created = CreateTemporaryFile(file);
   if (!created.ok())
     return created.status();
@@ -156,11 +173,7 @@ Status CheckReadable(const std::filesystem::path& file, std::size_t maxBytes) {
   struct stat status {};
   if (::stat(file.c_str(), &status) != 0)
     return Status::Ok();
-  if (!S_ISREG(status.st_mode))
-    return Status::Failure(NotRegularMessage(file, "読めません"));
-  if (status.st_size < 0 || static_cast<std::uintmax_t>(status.st_size) > maxBytes)
-    return Status::Failure(TooLargeMessage(file, maxBytes));
-  return Status::Ok();
+  return CheckReadableStatus(file, status, maxBytes);
 }
 
 }  // namespace kitebar

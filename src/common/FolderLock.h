@@ -23,11 +23,15 @@ class FolderLock {
   static constexpr char kLockFileName[] = "kitebar.lock";
   static constexpr std::chrono::milliseconds kDefaultPatience{5000};
 
-  // Takes the lock of `folder`, waiting up to `patience` for another writer to
-  // finish. Fails, saying that another Kitebar is writing, when it does not
-  // finish in time, or when the lock file cannot be created or opened.
+  // Takes the lock of `folder` (empty: the current folder), waiting up to
+  // `patience` for another writer to finish. Fails, saying that another Kitebar is writing, when it
+  // does not finish in time, or when the lock file cannot be created or opened.
   static Result<FolderLock> Acquire(const std::filesystem::path& folder,
                                     std::chrono::milliseconds patience = kDefaultPatience);
+  // The lock of the folder that holds `file`.
+  static Result<FolderLock> AcquireFor(const std::filesystem::path& file) {
+    return Acquire(file.parent_path());
+  }
 
   FolderLock(FolderLock&& other) noexcept;
   FolderLock& operator=(FolderLock&&) = delete;

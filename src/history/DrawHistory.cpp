@@ -164,11 +164,16 @@ Status DrawHistory::Load() {
   const Result<std::string> contents = ReadWholeFile(file_, kMaxHistoryFileBytes);
   if (!contents.ok())
     return contents.status();
+  LoadText(*contents);
+  return Status::Ok();
+}
+
+void DrawHistory::LoadText(std::string_view contents) {
   Clear();
   bool lastStoredPending = false;
   bool reading = true;
   int lineNumber = 1;
-  ForEachLinePiece(*contents, kLinePieceLength, [&](std::string_view piece) {
+  ForEachLinePiece(contents, kLinePieceLength, [&](std::string_view piece) {
     if (reading)
       reading = ParseLine(piece, lineNumber, lastStoredPending);
     if (piece.ends_with('\n'))
@@ -176,7 +181,6 @@ Status DrawHistory::Load() {
   });
   if (lastStoredPending)
     --count;
-  return Status::Ok();
 }
 
 void DrawHistory::Clear() {

@@ -39,6 +39,8 @@ class DrawHistory {
   // damaged file loads the draws before the damage, records where it is, and
   // is never written over: see damage().
   Status Load();
+  // The same for the file's text already read.
+  void LoadText(std::string_view contents);
   // Empties the history, as for a file that does not exist yet.
   void Clear();
   // Rewrites the file from slots 1 to count + 1, atomically. Refused when the

@@ -11,11 +11,6 @@
 namespace kitebar {
 namespace {
 
-std::filesystem::path FolderOf(const std::filesystem::path& file) {
-  const std::filesystem::path folder = file.parent_path();
-  return folder.empty() ? std::filesystem::path(".") : folder;
-}
-
 Status Reload(DrawHistory& history) {
   std::error_code error;
   if (!std::filesystem::exists(history.file(), error) && !error) {
@@ -49,11 +44,10 @@ Status CheckSettingsFiles(const std::filesystem::path& folder) {
 }
 
 Result<FolderLock> BeginHistoryChange(DrawHistory& history) {
-  const std::filesystem::path folder = FolderOf(history.file());
-  Result<FolderLock> lock = FolderLock::Acquire(folder);
+  Result<FolderLock> lock = FolderLock::AcquireFor(history.file());
   if (!lock.ok() || lock->nested())
     return lock;
-  if (Status files = CheckSettingsFiles(folder); !files.ok())
+  if (Status files = CheckSettingsFiles(history.file().parent_path()); !files.ok())
     return files;
   if (Status reloaded = Reload(history); !reloaded.ok())
     return reloaded;

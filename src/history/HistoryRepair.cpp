@@ -77,21 +77,19 @@ std::filesystem::path FreeBackupName(const std::filesystem::path& file,
 }  // namespace
 
 Result<HistoryRepair> RepairHistory(const std::filesystem::path& file, std::string_view timestamp) {
-  const std::filesystem::path folder = file.parent_path();
-  Result<FolderLock> lock = FolderLock::Acquire(folder.empty() ? "." : folder);
+  Result<FolderLock> lock = FolderLock::AcquireFor(file);
   if (!lock.ok())
     return lock.status();
+  const Result<std::string> contents = ReadWholeFile(file, kMaxHistoryFileBytes);
+  if (!contents.ok())
+    return contents.status();
   DrawHistory probe(file);
-  if (Status loaded = probe.Load(); !loaded.ok())
-    return loaded;
+  probe.LoadText(*contents);
   HistoryRepair repair;
   repair.count = probe.count;
   if (!probe.damage())
     return repair;
   repair.damaged = true;
-  const Result<std::string> contents = ReadWholeFile(file, kMaxHistoryFileBytes);
-  if (!contents.ok())
-    return contents.status();
   DrawHistory repaired(file);
   int last = 0;
   for (const auto& [draw, kept] : CollectDraws(*contents, repair.dropped)) {

@@ -86,6 +86,10 @@ std::string FormatPValue(double p) {
   return p < kSmallestShownPValue ? "&lt; 0.0001" : FormatFixed(p, 4);
 }
 
+std::string_view VerdictClass(double pValue) {
+  return pValue >= kSignificance ? "verdict within" : "verdict unusual";
+}
+
 std::string Cell(std::string_view label, std::string_view text, std::string_view cssClass) {
   std::string cell = "<td";
   if (!cssClass.empty())

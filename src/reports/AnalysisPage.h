@@ -33,6 +33,8 @@ std::string_view AnalysisPageFoot();
 std::string FormatExpected(double value);
 // A p-value with four decimals, or "&lt; 0.0001".
 std::string FormatPValue(double p);
+// The style of a verdict cell: within chance, or unusual.
+std::string_view VerdictClass(double pValue);
 // A table cell that shows `label` before its text on a phone.
 std::string Cell(std::string_view label, std::string_view text, std::string_view cssClass = {});
 // "第N回".

@@ -39,14 +39,12 @@ std::string KindRows(const Evaluation& e) {
       "<tbody>\n";
   for (int kind = 0; kind < kHitKindCount; ++kind) {
     const KindSummary& s = e.kinds[static_cast<std::size_t>(kind)];
-    const bool within = s.pValue >= kSignificance;
     rows += "<tr>" + Cell("種類", kKindLooks[static_cast<std::size_t>(kind)].name, "name") +
             Cell("検証した回", FormatInt(e.draws)) + Cell("当選", FormatInt(s.hits) + " 回") +
             Cell("偶然の期待値", FormatExpected(s.expected) + " 回") +
             Cell("偶然の95%範囲", FormatInt(s.chanceLow) + "〜" + FormatInt(s.chanceHigh) + " 回") +
             Cell("p値", FormatPValue(s.pValue)) +
-            Cell("判定", VerdictOf(s.pValue), within ? "verdict within" : "verdict unusual") +
-            "</tr>\n";
+            Cell("判定", VerdictOf(s.pValue), VerdictClass(s.pValue)) + "</tr>\n";
   }
   return rows + "</tbody>\n</table>\n";
 }

@@ -116,10 +116,6 @@ std::string ResultRow(std::string_view name, const RangeResult& result, std::str
          Cell("p値", FormatPValue(s.pValue)) + Cell("判定", verdict, verdictClass) + "</tr>\n";
 }
 
-std::string VerdictClass(double pValue) {
-  return pValue >= kSignificance ? "verdict within" : "verdict unusual";
-}
-
 std::string Results(const Tuning& t) {
   const std::string current = "今の設定（" + TypeName(t.currentSet) + "）";
   std::string html =

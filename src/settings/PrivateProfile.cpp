@@ -230,8 +230,7 @@ Status WritePrivateProfileString(std::string_view section, std::string_view key,
 Status WritePrivateProfileStrings(const std::vector<ProfileEntry>& entries,
                                   const std::filesystem::path& file) {
   // Another writer's update between this read and the rename would be lost.
-  const std::filesystem::path folder = file.parent_path();
-  Result<FolderLock> lock = FolderLock::Acquire(folder.empty() ? "." : folder);
+  Result<FolderLock> lock = FolderLock::AcquireFor(file);
   if (!lock.ok())
     return lock.status();
   Result<std::string> read = ReadFileOrEmpty(file, kMaxSettingsFileBytes);

@@ -21,22 +21,6 @@ using ::testing::MatchesRegex;
 
 constexpr char kPage[] = "Kitebar_kensho.html";
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
-    lines.push_back(text.substr(start, end - start));
-  return lines;
-}
-
-// Every file of the working folder with its bytes.
-std::map<std::string, std::string> FolderContents() {
-  std::map<std::string, std::string> files;
-  for (const auto& entry : std::filesystem::directory_iterator("."))
-    files[entry.path().filename().string()] = ReadFileBytes(entry.path());
-  return files;
-}
-
 class EvaluateCommand : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_EQ(RunCli({"load-csv", KITEBAR_SAMPLE_CSV}).exitCode, 0); }
@@ -46,7 +30,7 @@ class EvaluateCommand : public ::testing::Test {
 TEST_F(EvaluateCommand, PrintsTheFourLinesThenWritesThePage) {
   const test::CliResult result = RunCli({"evaluate"});
   ASSERT_EQ(result.exitCode, 0) << result.err;
-  const std::vector<std::string> lines = Lines(result.out);
+  const std::vector<std::string> lines = test::OutputLines(result.out);
   ASSERT_EQ(lines.size(), 4u) << result.out;
   EXPECT_EQ(lines[0], "draws 7087 type 1 from 2 to 7088 skipped 0");
   EXPECT_THAT(lines[1], MatchesRegex("straight hits [0-9]+ expected 70\\.87 p [01]\\.[0-9]{4}"));
@@ -68,18 +52,18 @@ TEST_F(EvaluateCommand, WritesNothingButThePage) {
   ASSERT_EQ(RunCli({"position", "6990", "123"}).exitCode, 0);
   WriteFileBytes("Kitebard.dat", "7088\r\n20\r\n");
   WriteFileBytes("Kitebard_100.dat", "7087\r\n00\r\n7088\r\n13\r\n");
-  const std::map<std::string, std::string> before = FolderContents();
+  const std::map<std::string, std::string> before = test::FolderContents();
 
   ASSERT_EQ(RunCli({"evaluate"}).exitCode, 0);
   const test::CliResult stored =
       RunCli({"evaluate", "--stored-positions", "--type", "2", "--from", "6981", "--to", "7080"});
   ASSERT_EQ(stored.exitCode, 0) << stored.err;
-  const std::vector<std::string> lines = Lines(stored.out);
+  const std::vector<std::string> lines = test::OutputLines(stored.out);
   ASSERT_EQ(lines.size(), 5u);
   EXPECT_EQ(lines[0], "draws 100 type 2 from 6981 to 7080 skipped 0");
   EXPECT_EQ(lines[4], "stored-positions used 20 decided 1");
 
-  std::map<std::string, std::string> after = FolderContents();
+  std::map<std::string, std::string> after = test::FolderContents();
   ASSERT_EQ(after.erase(kPage), 1u);
   EXPECT_EQ(after, before);
 }
@@ -88,14 +72,14 @@ class EvaluateRefuses : public EvaluateCommand,
                         public ::testing::WithParamInterface<std::vector<std::string>> {};
 
 TEST_P(EvaluateRefuses, ExitsTwoAndWritesNothing) {
-  const std::map<std::string, std::string> before = FolderContents();
+  const std::map<std::string, std::string> before = test::FolderContents();
   std::vector<std::string> args{"evaluate"};
   args.insert(args.end(), GetParam().begin(), GetParam().end());
   const test::CliResult result = RunCli(args);
   EXPECT_EQ(result.exitCode, 2);
   EXPECT_EQ(result.out, "");
   EXPECT_FALSE(result.err.empty());
-  EXPECT_EQ(FolderContents(), before);
+  EXPECT_EQ(test::FolderContents(), before);
 }
 
 INSTANTIATE_TEST_SUITE_P(BadArguments, EvaluateRefuses,

@@ -23,22 +23,6 @@ using ::testing::MatchesRegex;
 constexpr char kPage[] = "Kitebar_tuning.html";
 constexpr char kFigures[] = " hits [0-9]+ expected [0-9]+\\.[0-9]{2} p [01]\\.[0-9]{4}";
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
-    lines.push_back(text.substr(start, end - start));
-  return lines;
-}
-
-// Every file of the working folder with its bytes.
-std::map<std::string, std::string> FolderContents() {
-  std::map<std::string, std::string> files;
-  for (const auto& entry : std::filesystem::directory_iterator("."))
-    files[entry.path().filename().string()] = ReadFileBytes(entry.path());
-  return files;
-}
-
 // "hits H expected E p P" of a line, after its label.
 std::string FiguresOf(const std::string& line) {
   return line.substr(line.find(" hits "));
@@ -64,18 +48,18 @@ class TuneCommand : public ::testing::Test {
 };
 
 TEST_F(TuneCommand, PrintsTheFourLinesAndWritesNothingButThePage) {
-  const std::map<std::string, std::string> before = FolderContents();
+  const std::map<std::string, std::string> before = test::FolderContents();
   const test::CliResult result =
       RunCli({"tune", "--train-to", "6000", "--budget", "300", "--threads", "2"});
   ASSERT_EQ(result.exitCode, 0) << result.err;
-  const std::vector<std::string> lines = Lines(result.out);
+  const std::vector<std::string> lines = test::OutputLines(result.out);
   ASSERT_EQ(lines.size(), 4u) << result.out;
   EXPECT_EQ(lines[0], "searched 300 settings on draws 2 to 6000 (kind box)");
   EXPECT_THAT(lines[1], MatchesRegex(std::string("train best") + kFigures));
   EXPECT_THAT(lines[2], MatchesRegex(std::string("holdout best") + kFigures));
   EXPECT_THAT(lines[3], MatchesRegex(std::string("holdout current") + kFigures));
 
-  std::map<std::string, std::string> after = FolderContents();
+  std::map<std::string, std::string> after = test::FolderContents();
   ASSERT_EQ(after.count(kPage), 1u);
   const std::string page = after[kPage];
   EXPECT_EQ(page.rfind("<!DOCTYPE html>\n<html lang=\"ja\">", 0), 0u);
@@ -106,14 +90,14 @@ TEST_F(TuneCommand, PrintsTheSameLinesForAnyThreadCount) {
 // values stay; and the set as saved, evaluated from its file by `evaluate`,
 // gives the search's figures for the training draws and the hold-out.
 TEST_F(TuneCommand, SaveToWritesTheBestSettingIntoThatSetOnly) {
-  const std::map<std::string, std::string> before = FolderContents();
+  const std::map<std::string, std::string> before = test::FolderContents();
   const test::CliResult tuned =
       RunCli({"tune", "--train-to", "6000", "--budget", "300", "--save-to", "3"});
   ASSERT_EQ(tuned.exitCode, 0) << tuned.err;
-  const std::vector<std::string> lines = Lines(tuned.out);
+  const std::vector<std::string> lines = test::OutputLines(tuned.out);
   ASSERT_EQ(lines.size(), 4u);
 
-  std::map<std::string, std::string> after = FolderContents();
+  std::map<std::string, std::string> after = test::FolderContents();
   const std::string set = after["type3.ini"];
   EXPECT_NE(set, before.at("type3.ini"));
   EXPECT_THAT(set, HasSubstr("[Toutatu1]\r\nf=3.33\r\n"));
@@ -133,24 +117,24 @@ TEST_F(TuneCommand, SaveToWritesTheBestSettingIntoThatSetOnly) {
       RunCli({"evaluate", "--type", "3", "--from", "2", "--to", "6000"});
   const test::CliResult holdout =
       RunCli({"evaluate", "--type", "3", "--from", "6001", "--to", "7088"});
-  ASSERT_EQ(Lines(training.out).size(), 4u) << training.err;
-  ASSERT_EQ(Lines(holdout.out).size(), 4u) << holdout.err;
-  EXPECT_EQ(FiguresOf(Lines(training.out)[2]), FiguresOf(lines[1]));
-  EXPECT_EQ(FiguresOf(Lines(holdout.out)[2]), FiguresOf(lines[2]));
+  ASSERT_EQ(test::OutputLines(training.out).size(), 4u) << training.err;
+  ASSERT_EQ(test::OutputLines(holdout.out).size(), 4u) << holdout.err;
+  EXPECT_EQ(FiguresOf(test::OutputLines(training.out)[2]), FiguresOf(lines[1]));
+  EXPECT_EQ(FiguresOf(test::OutputLines(holdout.out)[2]), FiguresOf(lines[2]));
 }
 
 // Ctrl+C before the first setting is done: the search stops after it, the
 // lines and the page give that setting, nothing is saved.
 TEST_F(TuneCommand, CtrlCStopsWithTheBestSoFarAndSavesNothing) {
-  const std::map<std::string, std::string> before = FolderContents();
+  const std::map<std::string, std::string> before = test::FolderContents();
   const test::CliResult result = test::RunCliInterrupted(
       {"tune", "--train-to", "6988", "--budget", "1000000", "--save-to", "2"});
   EXPECT_EQ(result.exitCode, 130);
-  const std::vector<std::string> lines = Lines(result.out);
+  const std::vector<std::string> lines = test::OutputLines(result.out);
   ASSERT_EQ(lines.size(), 4u) << result.err;
   EXPECT_EQ(lines[0], "searched 1 settings on draws 2 to 6988 (kind box)");
   EXPECT_THAT(result.err, HasSubstr("途中で止めました"));
-  std::map<std::string, std::string> after = FolderContents();
+  std::map<std::string, std::string> after = test::FolderContents();
   ASSERT_EQ(after.count(kPage), 1u);
   EXPECT_THAT(after[kPage], HasSubstr("途中で止めました"));
   after.erase(kPage);
@@ -161,14 +145,14 @@ class TuneRefuses : public TuneCommand,
                     public ::testing::WithParamInterface<std::vector<std::string>> {};
 
 TEST_P(TuneRefuses, ExitsTwoAndWritesNothing) {
-  const std::map<std::string, std::string> before = FolderContents();
+  const std::map<std::string, std::string> before = test::FolderContents();
   std::vector<std::string> args{"tune"};
   args.insert(args.end(), GetParam().begin(), GetParam().end());
   const test::CliResult result = RunCli(args);
   EXPECT_EQ(result.exitCode, 2);
   EXPECT_EQ(result.out, "");
   EXPECT_FALSE(result.err.empty());
-  EXPECT_EQ(FolderContents(), before);
+  EXPECT_EQ(test::FolderContents(), before);
 }
 
 using Args = std::vector<std::string>;

@@ -19,20 +19,12 @@ using test::ReadFileBytes;
 using test::TempWorkingDirectory;
 using test::WriteFileBytes;
 
-std::vector<std::string> FolderEntries() {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator("."))
-    names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 TEST(AtomicFile, ReplacesContentsAndLeavesNoTemporaryFile) {
   TempWorkingDirectory folder;
   WriteFileBytes("a.dat", "old contents that are longer");
   ASSERT_TRUE(WriteFileAtomically("a.dat", "new"));
   EXPECT_EQ(ReadFileBytes("a.dat"), "new");
-  EXPECT_EQ(FolderEntries(), std::vector<std::string>{"a.dat"});
+  EXPECT_EQ(test::FolderEntryNames(), std::vector<std::string>{"a.dat"});
 }
 
 TEST(AtomicFile, FailureKeepsTheOldFileAndRemovesTheTemporaryOne) {
@@ -42,7 +34,7 @@ TEST(AtomicFile, FailureKeepsTheOldFileAndRemovesTheTemporaryOne) {
   EXPECT_FALSE(WriteFileAtomically("b.dat", "new"));
   EXPECT_FALSE(WriteFileAtomically("missing-folder/a.dat", "new"));
   EXPECT_EQ(ReadFileBytes("a.dat"), "old");
-  EXPECT_EQ(FolderEntries(), (std::vector<std::string>{"a.dat", "b.dat"}));
+  EXPECT_EQ(test::FolderEntryNames(), (std::vector<std::string>{"a.dat", "b.dat"}));
 }
 
 #ifndef _WIN32  // symbolic links need a privilege on Windows
@@ -98,7 +90,7 @@ TEST(AtomicFile, ConcurrentWritersNeverMixTheirBytes) {
     writer.join();
   const std::string result = ReadFileBytes("shared.dat");
   EXPECT_TRUE(result == a || result == b);
-  EXPECT_EQ(FolderEntries(), std::vector<std::string>{"shared.dat"});
+  EXPECT_EQ(test::FolderEntryNames(), std::vector<std::string>{"shared.dat"});
 }
 
 TEST(AtomicFile, ReadsRefuseWhatIsNotARegularFileOfItsSize) {

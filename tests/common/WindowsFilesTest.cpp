@@ -22,14 +22,6 @@ using test::ReadFileBytes;
 using test::TempWorkingDirectory;
 using test::WriteFileBytes;
 
-std::vector<std::string> FolderEntries() {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator("."))
-    names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 // Another program's handle on `file` that does not share deletion, as an
 // editor or a virus scanner may hold one: the file cannot be replaced while
 // it is open.
@@ -48,7 +40,7 @@ TEST(WindowsFiles, AReplacementThatFailsLeavesTheOldFileAndNoTemporaryOne) {
   EXPECT_FALSE(written.ok());
   EXPECT_NE(written.message().find("a.dat"), std::string::npos) << written.message();
   EXPECT_EQ(ReadFileBytes("a.dat"), "old");
-  EXPECT_EQ(FolderEntries(), std::vector<std::string>{"a.dat"});
+  EXPECT_EQ(test::FolderEntryNames(), std::vector<std::string>{"a.dat"});
 }
 
 TEST(WindowsFiles, AReplacementWaitsForAnotherProgramThatLetsGoSoon) {
@@ -64,7 +56,7 @@ TEST(WindowsFiles, AReplacementWaitsForAnotherProgramThatLetsGoSoon) {
   closer.join();
   EXPECT_TRUE(written.ok()) << written.message();
   EXPECT_EQ(ReadFileBytes("a.dat"), "new");
-  EXPECT_EQ(FolderEntries(), std::vector<std::string>{"a.dat"});
+  EXPECT_EQ(test::FolderEntryNames(), std::vector<std::string>{"a.dat"});
 }
 
 // Refused before anything is written, as on Linux.
@@ -84,7 +76,7 @@ TEST_P(WindowsFileRefusal, ComesBeforeAnyWriteAndNamesTheFile) {
   ASSERT_FALSE(written.ok());
   EXPECT_NE(written.message().find(GetParam().messagePart), std::string::npos) << written.message();
   EXPECT_FALSE(CheckReplaceable(GetParam().file).ok());
-  EXPECT_EQ(FolderEntries().size(), std::filesystem::exists(GetParam().file) ? 1u : 0u);
+  EXPECT_EQ(test::FolderEntryNames().size(), std::filesystem::exists(GetParam().file) ? 1u : 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -44,6 +45,29 @@ std::string ReadFileBytes(const std::filesystem::path& file) {
 void WriteFileBytes(const std::filesystem::path& file, std::string_view bytes) {
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::vector<std::string> FolderEntryNames() {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator("."))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::map<std::string, std::string> FolderContents() {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator("."))
+    files[entry.path().filename().string()] = ReadFileBytes(entry.path());
+  return files;
+}
+
+std::vector<std::string> OutputLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+    lines.push_back(text.substr(start, end - start));
+  return lines;
 }
 
 }  // namespace kitebar::test

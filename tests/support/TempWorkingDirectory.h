@@ -1,8 +1,10 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kitebar::test {
 
@@ -26,5 +28,12 @@ class TempWorkingDirectory {
 // Whole-file helpers for checking what the program wrote, byte for byte.
 std::string ReadFileBytes(const std::filesystem::path& file);
 void WriteFileBytes(const std::filesystem::path& file, std::string_view bytes);
+
+// The names of the working folder's entries, sorted.
+std::vector<std::string> FolderEntryNames();
+// Every file of the working folder with its bytes.
+std::map<std::string, std::string> FolderContents();
+// The lines of a program's output, without their '\n'.
+std::vector<std::string> OutputLines(const std::string& text);
 
 }  // namespace kitebar::test
