@@ -51,7 +51,7 @@ int AnalyseCommand::Run() {
     return kExitFailure;
   }
   const std::string out = ListingForTerminal(analysis->listing);
-  std::fwrite(out.data(), 1, out.size(), stdout);
+  WriteText(stdout, out);
   return kExitOk;
 }
 

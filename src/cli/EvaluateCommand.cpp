@@ -76,7 +76,7 @@ int EvaluateCommand::Run() {
     return kExitFailure;
   }
   const std::string lines = SummaryLines(*evaluation);
-  std::fwrite(lines.data(), 1, lines.size(), stdout);
+  WriteText(stdout, lines);
   if (const Status written = WriteEvaluationPage(kEvaluationPage, *evaluation); !written.ok()) {
     PrintError(written.message());
     return kExitFailure;

@@ -22,7 +22,7 @@ int HistoryCommand::Run() {
     if (c != '\r')
       out += c;
   }
-  std::fwrite(out.data(), 1, out.size(), stdout);
+  WriteText(stdout, out);
   return kExitOk;
 }
 

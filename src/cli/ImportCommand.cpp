@@ -46,7 +46,7 @@ class TerminalFeedback final : public Feedback {
  private:
   static constexpr int kBarWidth = 40;
 
-  static void Write(std::string_view text) { std::fwrite(text.data(), 1, text.size(), stderr); }
+  static void Write(std::string_view text) { WriteText(stderr, text); }
 
   void ClearBar() {
     if (barShown_)

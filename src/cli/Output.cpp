@@ -5,13 +5,13 @@
 namespace kitebar::cli {
 
 void PrintLine(std::string_view text) {
-  std::fwrite(text.data(), 1, text.size(), stdout);
+  WriteText(stdout, text);
   std::fputc('\n', stdout);
 }
 
 void PrintError(std::string_view text) {
-  std::fwrite("kitebar-cli: ", 1, 13, stderr);
-  std::fwrite(text.data(), 1, text.size(), stderr);
+  WriteText(stderr, "kitebar-cli: ");
+  WriteText(stderr, text);
   std::fputc('\n', stderr);
 }
 

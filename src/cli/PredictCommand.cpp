@@ -40,7 +40,7 @@ int PredictCommand::RunNextDraw() {
   for (int k = 1; k <= kCandidateCount; ++k) {
     out += FormatInt(k) + ": " + CandidateText(prediction->candidates, k) + "\n";
   }
-  std::fwrite(out.data(), 1, out.size(), stdout);
+  WriteText(stdout, out);
   if (open_) {
     BrowserPageOpener opener;
     if (const Status opened = opener.Open(kPredictionPage); !opened.ok()) {
@@ -61,7 +61,7 @@ int PredictCommand::RunListing() {
     return kExitFailure;
   }
   const std::string out = ListingForTerminal(prediction->listing);
-  std::fwrite(out.data(), 1, out.size(), stdout);
+  WriteText(stdout, out);
   return kExitOk;
 }
 

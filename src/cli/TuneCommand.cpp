@@ -57,7 +57,7 @@ class ProgressLine {
   static constexpr std::chrono::milliseconds kInterval{100};
 
   static void Write(const std::string& text) {
-    std::fwrite(text.data(), 1, text.size(), stderr);
+    WriteText(stderr, text);
     std::fflush(stderr);
   }
 
@@ -167,7 +167,7 @@ int TuneCommand::Run() {
     return kExitFailure;
   }
   const std::string lines = SummaryLines(*tuning);
-  std::fwrite(lines.data(), 1, lines.size(), stdout);
+  WriteText(stdout, lines);
   std::fflush(stdout);
 
   const bool stopped = tuning->search.stopped;

@@ -1,5 +1,6 @@
 #include <cstdio>
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <utility>
 
@@ -27,8 +28,14 @@ int main(int argc, char** argv) {
     app.parse(console.argc(), console.argv());
   } catch (const CLI::ParseError& error) {
     // --help and the like end here too, as successes.
-    if (error.get_exit_code() == 0)
-      return app.exit(error);
+    if (error.get_exit_code() == 0) {
+      std::ostringstream out;
+      std::ostringstream err;
+      const int code = app.exit(error, out, err);
+      WriteText(stdout, out.str());
+      WriteText(stderr, err.str());
+      return code;
+    }
     PrintError(std::string("コマンドの指定が正しくありません（") + error.what() +
                "）。使い方は kitebar-cli --help と kitebar-cli <コマンド> --help で確かめてくだ"
                "さい。");
