@@ -9,6 +9,11 @@ namespace kitebar::cli {
 namespace {
 
 void ReportLoadFailure(const Status& loaded) {
+  // The file is there: another program has it open.
+  if (loaded.fileInUse()) {
+    PrintError(loaded.message());
+    return;
+  }
   PrintError("当選番号の取得に失敗しました。" + loaded.message() +
              "。当選番号ファイル kitebarnum.dat のあるフォルダーで実行するか、load-csv か "
              "import で作ってください。");

@@ -39,6 +39,11 @@ std::string ReadOnlyMessage(const std::filesystem::path& file) {
          "ください。";
 }
 
+std::string InUseMessage(const std::filesystem::path& file, std::string_view what) {
+  return Quoted(file) + "はほかのプログラムが使っているため、" + std::string(what) +
+         "。そのプログラムを閉じてから、もう一度実行してください。";
+}
+
 std::filesystem::path TemporaryName(const std::filesystem::path& file, std::uint64_t process) {
   static std::atomic<unsigned> counter{0};
   thread_local std::mt19937 random{std::random_device{}()};

@@ -20,6 +20,8 @@ std::string Failure(std::string_view what, const std::filesystem::path& file,
 std::string NotRegularMessage(const std::filesystem::path& file, std::string_view what);
 std::string TooLargeMessage(const std::filesystem::path& file, std::size_t maxBytes);
 std::string ReadOnlyMessage(const std::filesystem::path& file);
+// Another program has the file open: "「<file>」はほかのプログラムが使っているため、<what>。…".
+std::string InUseMessage(const std::filesystem::path& file, std::string_view what);
 
 inline constexpr int kTemporaryNameAttempts = 100;
 

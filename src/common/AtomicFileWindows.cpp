@@ -39,6 +39,12 @@ UniqueHandle OpenForQuery(const std::filesystem::path& file, DWORD access) {
                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr));
 }
 
+// Whether another program's open handle keeps `file` from being replaced: it
+// did not share deletion (or writing), which access rules never cause.
+bool HeldOpenByAnother(const std::filesystem::path& file) {
+  return !OpenForQuery(file, DELETE).valid() && ::GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
 bool WriteAll(HANDLE handle, std::string_view bytes) {
   while (!bytes.empty()) {
     const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
@@ -146,6 +152,8 @@ Result<std::string> ReadRegularFile(const std::filesystem::path& file, std::size
     const DWORD error = ::GetLastError();
     if (missingIsEmpty && windows::IsMissing(error))
       return std::string();
+    if (error == ERROR_SHARING_VIOLATION)
+      return Status::FileInUse(file_parts::InUseMessage(file, "読めません"));
     return Status::Failure(SystemError("を開けません", file, error));
   }
   if (!windows::IsRegularFile(handle.get()))
@@ -219,6 +227,8 @@ Status WriteFileAtomically(const std::filesystem::path& file, std::string_view b
   }
   if (const DWORD replaceError = Replace(temporary, file); replaceError != ERROR_SUCCESS) {
     ::DeleteFileW(temporary.c_str());
+    if (HeldOpenByAnother(file))
+      return Status::FileInUse(file_parts::InUseMessage(file, "書き込めません"));
     return Status::Failure(SystemError("を置き換えられません", file, replaceError));
   }
   return Status::Ok();

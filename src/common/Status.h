@@ -12,9 +12,18 @@ class Status {
  public:
   static Status Ok() { return Status(); }
   static Status Failure(std::string message) { return Status(std::move(message)); }
+  // Another program has the file open in a way that keeps this one out. The
+  // message says so and what to do; callers pass it on without advice of
+  // their own, which would name causes that do not apply.
+  static Status FileInUse(std::string message) {
+    Status status(std::move(message));
+    status.fileInUse_ = true;
+    return status;
+  }
 
   bool ok() const { return !message_.has_value(); }
   explicit operator bool() const { return ok(); }
+  bool fileInUse() const { return fileInUse_; }
   const std::string& message() const {
     static const std::string kNone;
     return message_ ? *message_ : kNone;
@@ -24,6 +33,7 @@ class Status {
   Status() = default;
   explicit Status(std::string message) : message_(std::move(message)) {}
   std::optional<std::string> message_;
+  bool fileInUse_ = false;
 };
 
 // A value, or the message of the failure that prevented it.

@@ -19,6 +19,14 @@ std::string CannotSaveMessage(const Status& saved) {
          saved.message() + "）";
 }
 
+// Another program's handle on the file is the whole story: the usual advice
+// would blame the folder's permissions or the disk.
+Status CannotSave(const Status& saved) {
+  if (saved.fileInUse())
+    return saved;
+  return Status::Failure(CannotSaveMessage(saved));
+}
+
 std::string OutOfRangeMessage(int draw, int last) {
   return "第 " + FormatInt(draw) + " 回は登録できません。登録できるのは第 1 回から第 " +
          FormatInt(last) + " 回までです。" +
@@ -68,7 +76,7 @@ Status SaveNewDraw(const DrawHistory& history, const std::optional<std::string>&
                            std::string(kBackTestFile) + "」にはこの回の成績が残っています（" +
                            restored.message() + "）。");
   }
-  return Status::Failure(CannotSaveMessage(saved));
+  return CannotSave(saved);
 }
 
 }  // namespace
@@ -105,7 +113,7 @@ Result<Registration> RegisterWinningNumber(DrawHistory& history, RegistrationTar
     return stored;
   if (Status saved = newDraw ? SaveNewDraw(history, previousEntries) : history.Save();
       !saved.ok()) {
-    return Status::Failure(newDraw ? saved.message() : CannotSaveMessage(saved));
+    return newDraw ? saved : CannotSave(saved);
   }
   if (newDraw)
     ++history.count;
@@ -139,7 +147,7 @@ Result<Registration> RegisterPosition(DrawHistory& history, int drawNumber,
     return stored;
   }
   if (Status saved = history.Save(); !saved.ok())
-    return Status::Failure(CannotSaveMessage(saved));
+    return CannotSave(saved);
   registration.stored = true;
   registration.draw = drawNumber;
   return registration;

@@ -10,6 +10,8 @@
 
 #include "common/AtomicFile.h"
 #include "common/FolderLock.h"
+#include "engine/Registration.h"
+#include "history/DrawHistory.h"
 #include "support/FolderFixtures.h"
 #include "support/TempWorkingDirectory.h"
 
@@ -108,6 +110,46 @@ TEST(WindowsFiles, AHiddenFileStaysHidden) {
   EXPECT_EQ(ReadFileBytes("a.dat"), "new");
   EXPECT_NE(::GetFileAttributesA("a.dat") & FILE_ATTRIBUTE_HIDDEN, 0u);
 }
+
+// Another program has the history open (an editor, a spreadsheet): the
+// message says so and to close it, and blames nothing else.
+struct OtherHandle {
+  const char* name;
+  DWORD share;
+};
+
+class FileInUse : public testing::TestWithParam<OtherHandle> {};
+
+TEST_P(FileInUse, IsNamedAsTheOnlyCause) {
+  TempWorkingDirectory folder;
+  const std::string before = test::HistoryUpTo(20);
+  WriteFileBytes(kHistoryFileName, before);
+  const HANDLE other = ::CreateFileA(kHistoryFileName, GENERIC_READ, GetParam().share, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(other, INVALID_HANDLE_VALUE);
+  DrawHistory history;
+  const Status loaded = history.Load();
+  const Result<Registration> registered =
+      RegisterWinningNumber(history, RegistrationTarget::NextDraw(), "123");
+  ::CloseHandle(other);
+  // Without read sharing the history cannot even be read.
+  const Status failed = loaded.ok() ? registered.status() : loaded;
+  ASSERT_FALSE(failed.ok());
+  EXPECT_TRUE(failed.fileInUse()) << failed.message();
+  EXPECT_NE(failed.message().find("ほかのプログラムが使っている"), std::string::npos)
+      << failed.message();
+  EXPECT_NE(failed.message().find("閉じて"), std::string::npos) << failed.message();
+  for (const char* wrongCause : {"権限", "空き容量", "作って", "作り直"})
+    EXPECT_EQ(failed.message().find(wrongCause), std::string::npos) << failed.message();
+  EXPECT_FALSE(registered.ok());
+  EXPECT_EQ(ReadFileBytes(kHistoryFileName), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sharing, FileInUse,
+    testing::Values(OtherHandle{"None", 0}, OtherHandle{"Read", FILE_SHARE_READ},
+                    OtherHandle{"ReadAndWrite", FILE_SHARE_READ | FILE_SHARE_WRITE}),
+    [](const testing::TestParamInfo<OtherHandle>& info) { return info.param.name; });
 
 // Another process holds the lock: LockFileEx keeps this one out until it lets
 // go.
