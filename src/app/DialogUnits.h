@@ -1,20 +1,44 @@
 #pragma once
 
 #include <QFont>
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 
 namespace kitebar::app {
 
-// The font of the settings dialogs, "ＭＳ Ｐゴシック" 9 point, or the nearest
-// Japanese font the system has: IPA P Gothic has its line height (about one
-// em), so the dialogs keep the proportions they were laid out for; Noto Sans
-// CJK spaces its lines half as much again, which makes every dialog taller.
+// The fonts of the settings dialogs, best first: "ＭＳ Ｐゴシック" 9 point, as
+// they were laid out, under its Japanese or English name; MS UI Gothic, the
+// same letters with the same line height, which every Japanese Windows has;
+// IPA P Gothic, made to its metrics, on Linux; then Yu Gothic UI and Meiryo
+// UI (later Windows) and Noto Sans CJK, which space their lines half as much
+// again, so that every dialog grows taller with them.
+inline QStringList DialogFontFamilies() {
+  return {QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
+          QStringLiteral("MS UI Gothic"),    QStringLiteral("IPAPGothic"),
+          QStringLiteral("Yu Gothic UI"),    QStringLiteral("Meiryo UI"),
+          QStringLiteral("Noto Sans CJK JP")};
+}
+
+// The first of DialogFontFamilies() that `installed` holds (font family
+// names match without regard to case); empty when it holds none.
+inline QString DialogFontFamily(const QStringList& installed) {
+  for (const QString& family : DialogFontFamilies()) {
+    if (installed.contains(family, Qt::CaseInsensitive))
+      return family;
+  }
+  return {};
+}
+
+// The dialogs' font from what the system has installed: left to the toolkit's
+// substitution, a family missing from the list would give way to the system's
+// default font rather than to the nearest one the list names.
 inline QFont SettingsDialogFont() {
   QFont font;
-  font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
-                    QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP")});
+  const QString family = DialogFontFamily(QFontDatabase::families());
+  font.setFamilies(family.isEmpty() ? DialogFontFamilies() : QStringList{family});
   font.setPointSize(9);
   return font;
 }

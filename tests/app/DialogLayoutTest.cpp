@@ -21,6 +21,7 @@
 #include "app/CKitebarDoc.h"
 #include "app/CMainFrame.h"
 #include "app/DesktopStyle.h"
+#include "app/DialogUnits.h"
 #include "app/MessageBoxes.h"
 #include "app/Resources.h"
 #include "app/SimulationSettingsDialog.h"
@@ -137,6 +138,37 @@ class DialogLayoutTest : public QObject {
   void cleanup() {
     started_ = {};
     folder_.reset();
+  }
+
+  // The font the dialogs were laid out for where it is installed, else the
+  // nearest in line height: on a Japanese Windows never the Linux fonts.
+  void dialogFontIsTheNearestInstalled_data() {
+    QTest::addColumn<QStringList>("installed");
+    QTest::addColumn<QString>("chosen");
+    QTest::newRow("japanese windows")
+        << QStringList{QStringLiteral("Yu Gothic UI"), QStringLiteral("MS UI Gothic"),
+                       QStringLiteral("MS PGothic"), QStringLiteral("Meiryo UI")}
+        << QStringLiteral("MS PGothic");
+    QTest::newRow("japanese name")
+        << QStringList{QStringLiteral("ＭＳ Ｐゴシック")} << QStringLiteral("ＭＳ Ｐゴシック");
+    QTest::newRow("windows without supplemental fonts")
+        << QStringList{QStringLiteral("Meiryo UI"), QStringLiteral("MS UI Gothic"),
+                       QStringLiteral("Yu Gothic UI")}
+        << QStringLiteral("MS UI Gothic");
+    QTest::newRow("windows 11 core fonts")
+        << QStringList{QStringLiteral("Segoe UI"), QStringLiteral("Meiryo UI"),
+                       QStringLiteral("yu gothic ui")}
+        << QStringLiteral("Yu Gothic UI");
+    QTest::newRow("debian") << QStringList{QStringLiteral("Noto Sans CJK JP"),
+                                           QStringLiteral("IPAPGothic"),
+                                           QStringLiteral("IPAGothic")}
+                            << QStringLiteral("IPAPGothic");
+    QTest::newRow("no japanese font") << QStringList{QStringLiteral("DejaVu Sans")} << QString();
+  }
+  void dialogFontIsTheNearestInstalled() {
+    QFETCH(QStringList, installed);
+    QFETCH(QString, chosen);
+    QCOMPARE(DialogFontFamily(installed), chosen);
   }
 
   void controlsLieInsideTheirFrames_data() { AddDialogRows(); }
