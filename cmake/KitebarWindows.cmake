@@ -24,3 +24,13 @@ endif()
 # At -O3, GCC 12 warns falsely about string concatenation (-Wrestrict, in its
 # own headers); the Windows build optimises at -O2, as the Linux one does.
 string(REPLACE "-O3" "-O2" CMAKE_CXX_FLAGS_RELEASE "${CMAKE_CXX_FLAGS_RELEASE}")
+
+# The MinGW runtime DLLs that Qt's DLLs load (the programs link theirs in).
+set(KITEBAR_MINGW_RUNTIME_DLLS)
+foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
+  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
+                  OUTPUT_VARIABLE path OUTPUT_STRIP_TRAILING_WHITESPACE)
+  if(IS_ABSOLUTE "${path}" AND EXISTS "${path}")
+    list(APPEND KITEBAR_MINGW_RUNTIME_DLLS ${path})
+  endif()
+endforeach()

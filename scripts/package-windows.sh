@@ -1,26 +1,79 @@
 #!/usr/bin/env bash
-# Makes the release archive of the Windows command line,
-# build-windows/kitebar-cli-windows-x64.zip: kitebar-cli.exe (built with
-# `cmake --preset windows`, its runtime linked in), the bundled history
-# numbers3.csv and a short read-me in Japanese and English (UTF-8 with a byte
-# order mark and CR LF line ends, as Notepad expects). Prints the archive's
-# path.
+# Makes the release archive for Windows, build-windows/kitebar-windows-x64.zip
+# (it took the place of the command line's own kitebar-cli-windows-x64.zip):
+#   kitebar.exe, kitebar-cli.exe        built with `cmake --preset windows`
+#   Qt6*.dll, MinGW runtime DLLs        exactly those the programs and the
+#                                       plugins load, found from their imports
+#   platforms/qwindows.dll, styles/qwindowsvistastyle.dll
+#   translations/qtbase_ja.qm, qt.conf  Qt's own texts in Japanese, found
+#                                       through qt.conf as on Linux
+#   numbers3.csv, README.txt, web-import.txt (the import's documentation),
+#   LICENSE-Qt.txt and qt-build.sh (Qt's licence and how it was built)
+# The text files are UTF-8 with a byte order mark and CR LF line ends, as
+# Notepad expects. Prints the archive's path.
+#   KITEBAR_QT_MINGW_DIR  Qt for MinGW (default: ../shared/qt6-mingw)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-windows-deps.sh
-cmake --preset windows >/dev/null
-cmake --build --preset windows -j"$(nproc)" --target kitebar-cli
+qt=$(readlink -f "${KITEBAR_QT_MINGW_DIR:-../shared/qt6-mingw}")
+cmake --preset windows -DKITEBAR_QT_MINGW_DIR="$qt" >/dev/null
+cmake --build --preset windows -j"$(nproc)" --target kitebar kitebar-cli
 
-name=kitebar-cli-windows-x64
+name=kitebar-windows-x64
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
-mkdir "$stage/$name"
-x86_64-w64-mingw32-strip -o "$stage/$name/kitebar-cli.exe" build-windows/src/kitebar-cli.exe
-cp data/numbers3.csv "$stage/$name/numbers3.csv"
-{
+out="$stage/$name"
+mkdir -p "$out/platforms" "$out/styles" "$out/translations"
+for program in src/app/kitebar.exe src/kitebar-cli.exe; do
+  x86_64-w64-mingw32-strip -o "$out/$(basename "$program")" "build-windows/$program"
+done
+cp "$qt/plugins/platforms/qwindows.dll" "$out/platforms/"
+cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$out/styles/"
+
+# The DLLs that the programs and plugins import, and theirs in turn; the
+# system's own (KERNEL32.dll and the like) are in none of these folders.
+dll_folders=("$qt/bin" /usr/lib/gcc/x86_64-w64-mingw32/12-posix /usr/x86_64-w64-mingw32/lib)
+imports() {
+  x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^\s*DLL Name: //p'
+}
+pending=("$out/kitebar.exe" "$out/kitebar-cli.exe" "$out/platforms/qwindows.dll"
+  "$out/styles/qwindowsvistastyle.dll")
+while [ ${#pending[@]} -gt 0 ]; do
+  binary=${pending[0]}
+  pending=("${pending[@]:1}")
+  while IFS= read -r dll; do
+    [ -e "$out/$dll" ] && continue
+    for folder in "${dll_folders[@]}"; do
+      if [ -f "$folder/$dll" ]; then
+        # Qt's DLLs go unchanged; the MinGW runtime's without their debugging
+        # symbols (most of libstdc++-6.dll's size).
+        if [ "$folder" = "$qt/bin" ]; then
+          cp "$folder/$dll" "$out/$dll"
+        else
+          x86_64-w64-mingw32-strip --strip-unneeded -o "$out/$dll" "$folder/$dll"
+        fi
+        pending+=("$out/$dll")
+        break
+      fi
+    done
+  done < <(imports "$binary")
+done
+
+# Qt finds its plugins beside the program and its translations in
+# translations/, where QLibraryInfo looks once qt.conf names the folder.
+cp /usr/share/qt6/translations/qtbase_ja.qm "$out/translations/"
+text_file() {
   printf '\xef\xbb\xbf'
-  sed 's/$/\r/' packaging/windows/README.txt
-} >"$stage/$name/README.txt"
+  sed 's/\r$//; s/$/\r/' "$@"
+}
+cp packaging/windows/qt.conf "$out/qt.conf"
+cp data/numbers3.csv "$out/numbers3.csv"
+text_file packaging/windows/README.txt >"$out/README.txt"
+text_file docs/web-import.md >"$out/web-import.txt"
+text_file packaging/windows/LICENSE-Qt.txt /usr/share/common-licenses/LGPL-3 \
+  /usr/share/common-licenses/GPL-3 >"$out/LICENSE-Qt.txt"
+cp "$qt/build.sh" "$out/qt-build.sh"
+
 archive="$PWD/build-windows/$name.zip"
 rm -f "$archive"
 # -X: no Unix owners or permissions in the archive.

@@ -17,6 +17,14 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
+# Qt for the same compilers (the windows preset points at ../shared/qt6-mingw
+# beside the project): its packages are found under a root path of its own.
+if(KITEBAR_QT_MINGW_DIR)
+  get_filename_component(KITEBAR_QT_MINGW_DIR "${KITEBAR_QT_MINGW_DIR}" ABSOLUTE)
+  list(APPEND CMAKE_FIND_ROOT_PATH ${KITEBAR_QT_MINGW_DIR})
+  list(APPEND CMAKE_PREFIX_PATH ${KITEBAR_QT_MINGW_DIR})
+endif()
+
 # ctest runs the test programs under Wine.
 find_program(KITEBAR_WINE NAMES wine wine64)
 if(KITEBAR_WINE)

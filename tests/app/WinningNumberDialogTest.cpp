@@ -397,6 +397,8 @@ class WinningNumberDialogTest : public QObject {
     int ticks = 0;
     QTimer ticker;
     ticker.setInterval(20);
+    // Windows's coarse timers would tick every 31 ms.
+    ticker.setTimerType(Qt::PreciseTimer);
     QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
     ticker.start();
     Button("importButton").click();
