@@ -129,11 +129,12 @@ for _ in $(seq 100); do
 done
 export DISPLAY=":$(cat "$work/display")"
 
-# A fresh Windows user, with Wine's own window frames (there is no window
-# manager here) and a server that stays up between the programs' runs.
-DISPLAY='' wineboot --init >/dev/null 2>&1 || true
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+# A fresh Windows user, and a server that stays up between the programs'
+# runs (with its desktop on this display, which is why the prefix is made
+# here too). There is no window manager: the windows show without frames.
+mkdir -p "$WINEPREFIX"
 wineserver -p
+wineboot --init >/dev/null 2>&1 || true
 mkdir "$work/unpacked"
 (cd "$work/unpacked" && unzip -q "$archive")
 program_folder=$(find "$work/unpacked" -name kitebar.exe -printf '%h\n')
@@ -146,18 +147,6 @@ mkdir "$work/linux"
 # The first start, from a folder that is not the working folder.
 history="$windows_folder/kitebarnum.dat"
 windows_first=$(cd "$work" && register_through_dialog wine "$program_folder/kitebar.exe")
-history="$work/linux/kitebarnum.dat"
-linux_first=$(cd "$work/linux" && register_through_dialog env QT_QPA_PLATFORM=xcb "$linux_app")
-
-compared=0
-for file in "$work/linux"/*; do
-  name=$(basename "$file")
-  cmp -s "$file" "$windows_folder/$name" ||
-    fail "kitebar.exe left another $name than the Linux program"
-  compared=$((compared + 1))
-done
-[ "$(ls "$work/linux")" = "$(ls "$windows_folder")" ] ||
-  fail "kitebar.exe left other files than the Linux program: $(ls "$windows_folder" | tr '\n' ' ')"
 
 # A later start, of a program and a folder that are there already.
 started=$(milliseconds)
@@ -170,6 +159,19 @@ xdotool key alt+h
 sleep 0.5
 xdotool key Right Return
 wait_for_exit "$program" 30 || fail "kitebar.exe did not end at the second start"
+
+history="$work/linux/kitebarnum.dat"
+linux_first=$(cd "$work/linux" && register_through_dialog env QT_QPA_PLATFORM=xcb "$linux_app")
+
+compared=0
+for file in "$work/linux"/*; do
+  name=$(basename "$file")
+  cmp -s "$file" "$windows_folder/$name" ||
+    fail "kitebar.exe left another $name than the Linux program"
+  compared=$((compared + 1))
+done
+[ "$(ls "$work/linux")" = "$(ls "$windows_folder")" ] ||
+  fail "kitebar.exe left other files than the Linux program: $(ls "$windows_folder" | tr '\n' ' ')"
 
 echo "kitebar.exe: main window, 当選番号編集 and the registration; $compared files identical to the Linux program's"
 echo "main window shown after: kitebar.exe under Wine ${windows_first} ms (first start, folder" \
