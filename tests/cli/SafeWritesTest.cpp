@@ -100,7 +100,7 @@ TEST(SafeWrites, TuneSaysWhatItSavedWhenThePageFails) {
   WriteFileBytes("kitebarnum.dat", HistoryUpTo(300));
   const test::CliResult result = [] {
     const test::FileSizeLimit nearlyFull(4096);
-    return RunCli({"tune", "--train-to", "150", "--budget", "5", "--save-to", "3"});
+    return RunCli({"tune", "--train-to", "150", "--save-to", "3"});
   }();
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_NE(result.err.find("Kitebar_tuning.html"), std::string::npos) << result.err;
