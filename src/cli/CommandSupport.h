@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,10 @@ bool LoadHistoryOrReport(DrawHistory& history, DamageNotice notice = DamageNotic
 // The same for the commands that create the history: a file that does not
 // exist yet leaves the history empty.
 bool LoadHistoryIfPresentOrReport(DrawHistory& history, DamageNotice notice = DamageNotice::kWarn);
+
+// Hands a written page to the browser; on failure prints why and returns the
+// failure status, else kExitOk.
+int OpenPageOrReport(const std::filesystem::path& page);
 
 // A listing of the settings dialog ("d: PPP \r\n" lines) as terminal lines,
 // without the trailing blank and CR.

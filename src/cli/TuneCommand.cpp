@@ -16,7 +16,6 @@
 #include "common/NumberText.h"
 #include "engine/Tuning.h"
 #include "history/DrawHistory.h"
-#include "reports/BrowserPageOpener.h"
 #include "reports/TuningPage.h"
 
 namespace kitebar::cli {
@@ -187,13 +186,8 @@ int TuneCommand::Run() {
     PrintError(written.message());
     return kExitFailure;
   }
-  if (open_) {
-    BrowserPageOpener opener;
-    if (const Status opened = opener.Open(kTuningPage); !opened.ok()) {
-      PrintError(opened.message());
-      return kExitFailure;
-    }
-  }
+  if (open_ && OpenPageOrReport(kTuningPage) != kExitOk)
+    return kExitFailure;
   return stopped ? kExitInterrupted : kExitOk;
 }
 
