@@ -2,6 +2,8 @@
 
 #include <ctime>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "cli/Output.h"
 #include "common/LocalTime.h"
@@ -19,17 +21,68 @@ std::string LocalTimestamp() {
   return text;
 }
 
+std::string LineList(const std::vector<DroppedHistoryLine>& lines) {
+  std::string list;
+  for (const DroppedHistoryLine& line : lines)
+    list += (list.empty() ? "" : "と ") + FormatInt(line.line) + " 行目";
+  return list;
+}
+
+int ReportChoices(const HistoryRepair& repair) {
+  std::string places;
+  for (const std::vector<DroppedHistoryLine>& choice : repair.choices) {
+    for (const DroppedHistoryLine& line : choice) {
+      PrintLine("candidate line " + FormatInt(line.line) + " draw " + FormatInt(line.draw) + ": " +
+                line.text);
+    }
+    places += (places.empty() ? "" : "、") + LineList(choice);
+  }
+  const int example = repair.choices.front().front().line;
+  PrintError("当選番号ファイル kitebarnum.dat の " + places +
+             "は同じ位置に入る別々の行で、どれが正しいかファイルからは決められないため、修復"
+             "しませんでした（ファイルはそのままです）。残す行を「kitebar-cli repair --keep-line " +
+             FormatInt(example) +
+             "」のように行番号で選んでください（選ぶ所が複数あるときは --keep-line を所ごとに"
+             "付けます）。");
+  return kExitFailure;
+}
+
+void ReportMissing(const std::vector<std::pair<int, int>>& missing) {
+  for (const auto& [first, last] : missing) {
+    if (first == last) {
+      PrintLine("missing draw " + FormatInt(first) + ": kitebar-cli register --draw " +
+                FormatInt(first) + " NNN");
+    } else {
+      PrintLine("missing draws " + FormatInt(first) + "-" + FormatInt(last) +
+                ": kitebar-cli register --draw N NNN");
+    }
+  }
+  if (!missing.empty()) {
+    const auto [first, last] = missing.front();
+    PrintError("注意: 修復した当選番号ファイルには、当選番号のない回があります（" +
+               (first == last ? "第 " + FormatInt(first) + " 回"
+                              : "第 " + FormatInt(first) + " 回から第 " + FormatInt(last) + " 回") +
+               (missing.size() > 1 ? " ほか" : "") + "）。kitebar-cli register --draw " +
+               FormatInt(first) + " NNN のように回を指定して入力してください。");
+  }
+}
+
 }  // namespace
 
 CLI::App* RepairCommand::Register(CLI::App& app) {
-  return app.add_subcommand(
+  CLI::App* command = app.add_subcommand(
       "repair",
-      "Mend a damaged kitebarnum.dat (a draw repeated or out of order): the draws in ascending "
-      "order, each once; the file as it was is kept as kitebarnum.dat.<date-time>.bak");
+      "Mend a damaged kitebarnum.dat (a draw repeated, out of order or unreadable): the longest "
+      "run of ascending draws, each once; the file as it was is kept as "
+      "kitebarnum.dat.<date-time>.bak");
+  command->add_option("--keep-line", keepLines_,
+                      "Keep line L where the file cannot tell which of two lines is right");
+  return command;
 }
 
 int RepairCommand::Run() {
-  const Result<HistoryRepair> repair = RepairHistory(kHistoryFileName, LocalTimestamp());
+  const Result<HistoryRepair> repair =
+      RepairHistory(kHistoryFileName, LocalTimestamp(), keepLines_);
   if (!repair.ok()) {
     PrintError(repair.message());
     return kExitFailure;
@@ -38,11 +91,14 @@ int RepairCommand::Run() {
     PrintLine("history whole count " + FormatInt(repair->count));
     return kExitOk;
   }
+  if (!repair->choices.empty())
+    return ReportChoices(*repair);
   PrintLine("repaired count " + FormatInt(repair->count) + " backup " + repair->backup.string());
   for (const DroppedHistoryLine& dropped : repair->dropped) {
     PrintLine("dropped line " + FormatInt(dropped.line) + " draw " + FormatInt(dropped.draw) +
               ": " + dropped.text);
   }
+  ReportMissing(repair->missing);
   return kExitOk;
 }
 

@@ -2,18 +2,16 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <span>
 
 #include "common/AtomicFile.h"
 #include "common/FileLimits.h"
 #include "common/NumberText.h"
-#include "common/TextLines.h"
+#include "history/HistoryRun.h"
 
 namespace kitebar {
 namespace {
-
-// A line is read in pieces of at most this many characters (with its line
-// end); the rest of a longer line is read as a further line.
-constexpr std::size_t kLinePieceLength = 127;
 
 template <std::size_t N>
 void CopyField(std::array<char, N>& field, std::string_view text) {
@@ -21,17 +19,80 @@ void CopyField(std::array<char, N>& field, std::string_view text) {
   std::copy_n(text.begin(), std::min(N, text.size()), field.begin());
 }
 
-// Characters of a line piece from `column` on, as a field: the line end and
-// anything past the piece are not part of it. A piece holds a '\n' only as
-// its last character.
-std::string_view ColumnsOf(std::string_view piece, std::size_t column, std::size_t width) {
-  const std::string_view text = piece.substr(0, piece.size() - (piece.ends_with('\n') ? 1 : 0));
-  return text.substr(std::min(column, text.size()), width);
+std::string DrawText(int draw) {
+  return "第 " + FormatInt(draw) + " 回";
 }
 
-char ColumnOf(std::string_view piece, std::size_t column) {
-  const std::string_view text = ColumnsOf(piece, column, 1);
-  return text.empty() ? '\0' : text[0];
+std::string LineRef(const HistoryFileLine& line) {
+  return FormatInt(line.line) + " 行目「" + PrintableLine(line.bytes) + "」";
+}
+
+std::string UnreadableReason(const HistoryFileLine& line) {
+  switch (line.fault) {
+    case HistoryLineFault::kNul:
+      return DrawText(line.draw) +
+             "の行ですが、NUL 文字（\\x00）を含むため、そのままでは読めません。";
+    case HistoryLineFault::kBeyondLastDraw:
+      return DrawText(line.draw) +
+             "の行ですが、当選番号ファイルに記録できるのは第 9999 回までです。";
+    case HistoryLineFault::kUnclearNumber:
+    case HistoryLineFault::kNone:
+      break;
+  }
+  return DrawText(line.draw) +
+         "の行のようですが、回の番号が数字だけではないため、そのままでは"
+         "読めません。";
+}
+
+// Where a stray line would have stood: the draws of the run around it.
+std::string StrayReason(std::span<const HistoryFileLine> lines, const HistoryRun& run,
+                        std::size_t index) {
+  const auto next = std::upper_bound(run.kept.begin(), run.kept.end(), index);
+  std::string around;
+  if (next != run.kept.begin())
+    around = "その前は" + DrawText(lines[*std::prev(next)].draw);
+  if (next != run.kept.end())
+    around += (around.empty() ? "その後は" : "、その後は") + DrawText(lines[*next].draw);
+  return DrawText(lines[index].draw) + "で、前後の行の回の並びに合いません" +
+         (around.empty() ? "" : "（" + around + "です）") + "。";
+}
+
+HistoryDamage DescribeDamage(std::span<const HistoryFileLine> lines, const HistoryRun& run,
+                             std::size_t index) {
+  const HistoryFileLine& line = lines[index];
+  HistoryDamage damage{line.line, PrintableLine(line.bytes), line.draw, {}};
+  for (const std::vector<std::size_t>& choice : run.choices) {
+    if (choice.front() != index)
+      continue;
+    std::string others;
+    for (std::size_t other : choice) {
+      if (other != index)
+        others += (others.empty() ? "" : "、") + LineRef(lines[other]) + "（" +
+                  DrawText(lines[other].draw) + "）";
+    }
+    damage.reason = DrawText(line.draw) + "で、" + others +
+                    "と同じ位置に入ります。どちらが正しいかはファイルからは決められません。";
+    return damage;
+  }
+  const auto left = std::find_if(run.left.begin(), run.left.end(),
+                                 [&](const HistoryRun::Left& l) { return l.index == index; });
+  switch (left->reason) {
+    case HistoryRun::Reason::kUnreadable:
+      damage.reason = UnreadableReason(line);
+      break;
+    case HistoryRun::Reason::kRepeated:
+      damage.reason = DrawText(line.draw) + "で、" + FormatInt(lines[left->other].line) +
+                      " 行目と同じ行の繰り返しです。";
+      break;
+    case HistoryRun::Reason::kBeaten:
+      damage.reason = DrawText(line.draw) + "の当選番号のない行で、" +
+                      FormatInt(lines[left->other].line) + " 行目に同じ回の当選番号があります。";
+      break;
+    case HistoryRun::Reason::kStray:
+      damage.reason = StrayReason(lines, run, index);
+      break;
+  }
+  return damage;
 }
 
 bool IsDrawInRange(int n, int count) {
@@ -100,65 +161,6 @@ std::string FileText(const std::vector<DrawRecord>& slots, int last, Take take,
 DrawHistory::DrawHistory(std::filesystem::path file)
     : file_(std::move(file)), slots_(kMaxSlot + 1) {}
 
-std::optional<HistoryLine> ParseHistoryLine(std::string_view piece) {
-  if (ColumnOf(piece, 4) != ',')
-    return std::nullopt;
-  HistoryLine line;
-  line.draw = ParseIntLikeAtoi(piece.substr(0, 4));
-  DrawRecord& parsed = line.record;
-  CopyField(parsed.number, piece.substr(0, 4));
-  // "More than three characters follow" counts the line end as one character.
-  line.pending = ColumnOf(piece, 5) == ',';
-  if (line.pending) {
-    CopyField(parsed.digits, "xxx");
-    if (piece.size() > 6 + 3) {
-      CopyField(parsed.position, ColumnsOf(piece, 6, 3));
-      parsed.status = ColumnOf(piece, 10);
-    }
-  } else {
-    CopyField(parsed.digits, ColumnsOf(piece, 5, 3));
-    if (piece.size() > 9 + 3) {
-      CopyField(parsed.position, ColumnsOf(piece, 9, 3));
-      parsed.status = ColumnOf(piece, 13);
-    }
-  }
-  return line;
-}
-
-std::string PrintableLine(std::string_view line) {
-  constexpr std::size_t kShown = 40;
-  std::string shown;
-  for (char c : line.substr(0, kShown)) {
-    if (c == '\r' || c == '\n')
-      break;
-    shown += (c >= ' ' && c < '\x7F') ? c : '?';
-  }
-  if (line.size() > kShown)
-    shown += "...";
-  return shown;
-}
-
-bool DrawHistory::ParseLine(std::string_view piece, int lineNumber, bool& lastStoredPending) {
-  const std::optional<HistoryLine> line = ParseHistoryLine(piece);
-  if (!line || line->draw < 1 || line->draw > kMaxSlot)
-    return true;
-  // The writers put the draws in ascending order, one line each. A draw that
-  // does not follow the one before would replace a stored draw (a stray
-  // "0005,..." at the end would drop every draw after 5 at the next save):
-  // the load stops there and the file is kept as it is.
-  if (line->draw <= count) {
-    damage_ = HistoryDamage{lineNumber, PrintableLine(piece), line->draw, count};
-    return false;
-  }
-  slots_[static_cast<std::size_t>(line->draw)] = line->record;
-  count = line->draw;
-  // Only the last stored line can be the pending one: a pending line earlier
-  // in the file must not take the last complete draw out of the count (where
-  // a registration would then overwrite it).
-  lastStoredPending = line->pending;
-  return true;
-}
-
 Status DrawHistory::Load() {
   count = 0;
   const Result<std::string> contents = ReadWholeFile(file_, kMaxHistoryFileBytes);
@@ -170,17 +172,27 @@ Status DrawHistory::Load() {
 
 void DrawHistory::LoadText(std::string_view contents) {
   Clear();
+  const std::vector<HistoryFileLine> lines = ReadHistoryFileLines(contents);
+  const HistoryRun run = *FindHistoryRun(lines);
+  // A damaged file gives the draws before its first damaged line, which all
+  // ascend: every reader works on them alone.
+  const std::size_t firstDamage = run.FirstDamage(lines.size());
   bool lastStoredPending = false;
-  bool reading = true;
-  int lineNumber = 1;
-  ForEachLinePiece(contents, kLinePieceLength, [&](std::string_view piece) {
-    if (reading)
-      reading = ParseLine(piece, lineNumber, lastStoredPending);
-    if (piece.ends_with('\n'))
-      ++lineNumber;
-  });
+  for (std::size_t i : run.kept) {
+    if (i >= firstDamage)
+      break;
+    const HistoryLine& line = lines[i].parsed;
+    slots_[static_cast<std::size_t>(line.draw)] = line.record;
+    count = line.draw;
+    // Only the last stored line can be the pending one: a pending line
+    // earlier in the file must not take the last complete draw out of the
+    // count (where a registration would then overwrite it).
+    lastStoredPending = line.pending;
+  }
   if (lastStoredPending)
     --count;
+  if (firstDamage < lines.size())
+    damage_ = DescribeDamage(lines, run, firstDamage);
 }
 
 void DrawHistory::Clear() {
@@ -192,8 +204,7 @@ void DrawHistory::Clear() {
 std::string DrawHistory::DamageDescription() const {
   const HistoryDamage& damage = *damage_;
   return "当選番号ファイル「" + file_.string() + "」の " + FormatInt(damage.line) + " 行目「" +
-         damage.text + "」は第 " + FormatInt(damage.draw) + " 回で、前の行の第 " +
-         FormatInt(damage.previousDraw) + " 回より後の回ではありません。";
+         damage.text + "」は" + damage.reason;
 }
 
 Status DrawHistory::CheckWhole() const {
@@ -242,7 +253,8 @@ Status DrawHistory::SetDigits(int n, std::string_view digits) {
   if (!IsDrawInRange(n, count))
     return Status::Failure(OutOfRangeMessage(n));
   DrawRecord& slot = record(n);
-  if (n == count + 1)
+  // A draw that the file lacks (a line repair left out) gets its line back.
+  if (n == count + 1 || !slot.exists())
     CopyField(slot.number, FormatZeroPadded(n, 4));
   CopyField(slot.digits, digits);
   return Status::Ok();
@@ -252,7 +264,7 @@ Status DrawHistory::SetPosition(int n, std::string_view position, char status) {
   if (!IsDrawInRange(n, count))
     return Status::Failure(OutOfRangeMessage(n));
   DrawRecord& slot = record(n);
-  if (n == count + 1)
+  if (n == count + 1 || !slot.exists())
     CopyField(slot.number, FormatZeroPadded(n, 4));
   CopyField(slot.position, position);
   slot.status = status;

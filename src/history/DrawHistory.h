@@ -8,19 +8,22 @@
 
 #include "common/Status.h"
 #include "history/DrawRecord.h"
+#include "history/HistoryFileLines.h"
 
 namespace kitebar {
 
 inline constexpr char kHistoryFileName[] = "kitebarnum.dat";
 
-// Where a history file stops being the ascending list that every writer
-// produces: a line whose draw is not after the draw of the line before (a
-// repeated or out-of-order draw, as a torn write or a stray line leaves it).
+// Where a history file stops being the ascending list of draws that every
+// writer produces: the first line that is not simply part of its history (a
+// line whose draw breaks the run of ascending draws, a repeated or beaten
+// line, a line that cannot be read as it stands, or one of two lines that fit
+// the same place).
 struct HistoryDamage {
-  int line = 0;          // 1-based line of the file
-  std::string text;      // that line, printable ASCII only
-  int draw = 0;          // the draw the line names
-  int previousDraw = 0;  // the draw of the last line read before it
+  int line = 0;        // 1-based line of the file, as an editor counts lines
+  std::string text;    // that line, its bytes made visible
+  int draw = 0;        // the draw the line names
+  std::string reason;  // what is wrong with it, a sentence for the user
 };
 
 // The past winning numbers and windmill positions, indexed by draw number
@@ -78,30 +81,12 @@ class DrawHistory {
   int count = 0;
 
  private:
-  // Stores one line of the file; false when the line is damage, which ends
-  // the load.
-  bool ParseLine(std::string_view line, int lineNumber, bool& lastStoredPending);
-
   std::string DamageDescription() const;
 
   std::filesystem::path file_;
   std::vector<DrawRecord> slots_;
   std::optional<HistoryDamage> damage_;
 };
-
-// One line of a history file as the reader takes it: the draw it names (the
-// value of its number field), its record, and whether it is a pending line.
-// Nothing for a line that is not part of the format (column 4 not a comma).
-struct HistoryLine {
-  int draw = 0;
-  DrawRecord record;
-  bool pending = false;
-};
-std::optional<HistoryLine> ParseHistoryLine(std::string_view piece);
-
-// A line of a history file as a message shows it: printable ASCII, at most 40
-// characters.
-std::string PrintableLine(std::string_view line);
 
 // The three-digit entry rule of the dialogs: pads `entry` on the left with '0'
 // to three characters (shown back to the user) and tells whether all three are

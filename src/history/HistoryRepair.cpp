@@ -1,56 +1,66 @@
 #include "history/HistoryRepair.h"
 
-#include <map>
 #include <system_error>
 
 #include "common/AtomicFile.h"
 #include "common/FileLimits.h"
 #include "common/FolderLock.h"
-#include "common/TextLines.h"
 #include "history/DrawHistory.h"
+#include "history/HistoryRun.h"
 
 namespace kitebar {
 namespace {
 
-// A line is read in pieces of at most this many characters, as the loader does.
-constexpr std::size_t kLinePieceLength = 127;
 constexpr int kBackupNameAttempts = 100;
 
-struct KeptLine {
-  HistoryLine parsed;
-  int line = 0;
-  std::string text;
-};
+DroppedHistoryLine Listed(const HistoryFileLine& line) {
+  return {line.line, line.draw, PrintableLine(line.bytes)};
+}
 
-// The draws of `contents` by number, each once, and the lines left out.
-std::map<int, KeptLine> CollectDraws(std::string_view contents,
-                                     std::vector<DroppedHistoryLine>& dropped) {
-  std::map<int, KeptLine> draws;
-  int lineNumber = 1;
-  ForEachLinePiece(contents, kLinePieceLength, [&](std::string_view piece) {
-    const int line = lineNumber;
-    if (piece.ends_with('\n'))
-      ++lineNumber;
-    const std::optional<HistoryLine> parsed = ParseHistoryLine(piece);
-    if (!parsed)
-      return;
-    KeptLine candidate{*parsed, line, PrintableLine(piece)};
-    const bool storable = parsed->draw >= 1 && parsed->draw <= DrawHistory::kMaxDrawNumber;
-    auto [kept, inserted] = draws.try_emplace(parsed->draw, candidate);
-    // A winning number outweighs a pending line of the same draw.
-    const bool replaces = !inserted && kept->second.parsed.pending && !parsed->pending;
-    if (storable && (inserted || replaces)) {
-      if (replaces) {
-        dropped.push_back({kept->second.line, kept->first, kept->second.text});
-        kept->second = candidate;
-      }
-      return;
-    }
-    if (inserted)
-      draws.erase(kept);
-    dropped.push_back({line, parsed->draw, candidate.text});
-  });
-  return draws;
+// The draws 1 to count of `history` without a winning number, as ranges.
+std::vector<std::pair<int, int>> MissingDraws(const DrawHistory& history) {
+  std::vector<std::pair<int, int>> missing;
+  for (int n = 1; n <= history.count; ++n) {
+    const DrawRecord& record = history.record(n);
+    if (record.exists() && !record.isPending())
+      continue;
+    if (!missing.empty() && missing.back().second == n - 1)
+      missing.back().second = n;
+    else
+      missing.emplace_back(n, n);
+  }
+  return missing;
+}
+
+// Fills `repaired` with the history that the run of `contents` gives, and
+// `repair` with what was left out; or only the choices, when the file
+// cannot decide.
+Status MendHistory(std::string_view contents, std::span<const int> keepLines, DrawHistory& repaired,
+                   HistoryRepair& repair) {
+  const std::vector<HistoryFileLine> lines = ReadHistoryFileLines(contents);
+  const Result<HistoryRun> run = FindHistoryRun(lines, keepLines);
+  if (!run.ok())
+    return run.status();
+  for (const std::vector<std::size_t>& choice : run->choices) {
+    std::vector<DroppedHistoryLine>& listed = repair.choices.emplace_back();
+    for (std::size_t i : choice)
+      listed.push_back(Listed(lines[i]));
+  }
+  if (!repair.choices.empty())
+    return Status::Ok();
+  for (const HistoryRun::Left& left : run->left)
+    repair.dropped.push_back(Listed(lines[left.index]));
+  bool lastPending = false;
+  for (std::size_t i : run->kept) {
+    const HistoryLine& line = lines[i].parsed;
+    repaired.record(line.draw) = line.record;
+    repaired.count = line.draw;
+    lastPending = line.pending;
+  }
+  if (lastPending)
+    --repaired.count;
+  repair.missing = MissingDraws(repaired);
+  return Status::Ok();
 }
 
 // A name beside `file` for its copy that no earlier copy has.
@@ -76,7 +86,8 @@ std::filesystem::path FreeBackupName(const std::filesystem::path& file,
 
 }  // namespace
 
-Result<HistoryRepair> RepairHistory(const std::filesystem::path& file, std::string_view timestamp) {
+Result<HistoryRepair> RepairHistory(const std::filesystem::path& file, std::string_view timestamp,
+                                    std::span<const int> keepLines) {
   Result<FolderLock> lock = FolderLock::AcquireFor(file);
   if (!lock.ok())
     return lock.status();
@@ -91,12 +102,10 @@ Result<HistoryRepair> RepairHistory(const std::filesystem::path& file, std::stri
     return repair;
   repair.damaged = true;
   DrawHistory repaired(file);
-  int last = 0;
-  for (const auto& [draw, kept] : CollectDraws(*contents, repair.dropped)) {
-    repaired.record(draw) = kept.parsed.record;
-    last = draw;
-  }
-  repaired.count = last > 0 && repaired.record(last).isPending() ? last - 1 : last;
+  if (Status mended = MendHistory(*contents, keepLines, repaired, repair); !mended.ok())
+    return mended;
+  if (!repair.choices.empty())
+    return repair;
   repair.count = repaired.count;
   repair.backup = FreeBackupName(file, timestamp);
   if (Status copied = WriteFileAtomically(repair.backup, *contents); !copied.ok())

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "common/NumberText.h"
 #include "support/TempWorkingDirectory.h"
 
 namespace kitebar {
@@ -66,12 +67,14 @@ TEST(DrawHistoryLoad, DamageStopsTheLoadAndEverySave) {
     const char* keptDraw3;
   };
   for (const Case& c : {
-           Case{"0003,111\n0009,222\n0004,333\n0003,444\n", 9, 3, "111"},
-           Case{"0001,001\n0002,002\n0003,003\n0003,999\r\n", 3, 4, "003"},
+           // Draw 9 or draw 4 after draw 3: the file cannot tell which is right.
+           Case{"0003,111\n0009,222\n0004,333\n0003,444\n", 3, 2, "111"},
+           Case{"0001,001\n0002,002\n0003,003\n0003,999\r\n", 2, 3, ""},
            // A torn write: the draws, a junk line, then some of them again.
            Case{"0001,001\n0002,002\n0003,003\njunk\n0002,002\n0003,003\n", 3, 5, "003"},
-           // A pending line followed by the same draw, complete.
-           Case{"0002,002\n0003,003\n0004,,456,1\n0004,004\n", 3, 4, "003"},
+           // A pending line followed by the same draw, complete: the pending
+           // line is the one out of place.
+           Case{"0002,002\n0003,003\n0004,,456,1\n0004,004\n", 3, 3, "003"},
        }) {
     DrawHistory history = LoadFrom(c.contents);
     EXPECT_EQ(history.count, c.count) << c.contents;
@@ -85,8 +88,67 @@ TEST(DrawHistoryLoad, DamageStopsTheLoadAndEverySave) {
     EXPECT_EQ(ReadFileBytes(kHistoryFileName), c.contents);
     EXPECT_FALSE(std::filesystem::exists("tmp.dat"));
   }
-  // Numbers outside 1 to 40000 are not draws: passed over, as before.
-  EXPECT_FALSE(LoadFrom("0001,001\n0000,123\n10000,1\n0002,002\n").damage());
+  // Draw 0 and below hold no draw: passed over, as before.
+  EXPECT_FALSE(LoadFrom("0001,001\n0000,123\n-001,1\n0002,002\n").damage());
+}
+
+// A line that holds a draw is read as the draw it names, or the file is
+// damaged at that line: none is passed over, to be dropped by the next save.
+TEST(DrawHistoryLoad, EveryLineHoldingADrawIsReadOrIsDamage) {
+  TempWorkingDirectory folder;
+  struct Case {
+    const char* name;
+    std::string contents;
+    int count;
+    int damageLine;     // 0: whole
+    std::string saved;  // what a save writes, when whole
+  };
+  std::string typo;
+  for (int n = 1; n <= 800; ++n)
+    typo += (n == 788 ? std::string("7880") : FormatZeroPadded(n, 4)) + ",123\r\n";
+  for (const Case& c : {
+           Case{"ByteOrderMark",
+                "\xEF\xBB\xBF"
+                "0001,123\r\n0002,456\r\n",
+                2, 0, "0001,123\r\n0002,456\r\n"},
+           Case{"ByteOrderMarkBeforeAHeader", "\xEF\xBB\xBFno.,digits\r\n0001,123\r\n", 1, 0,
+                "0001,123\r\n"},
+           Case{"ShortAndPaddedNumbers", "0099,001\r\n100,191\r\n  101,002\n+102,003\n", 102, 0,
+                "0099,001\r\n0100,191\r\n0101,002\r\n0102,003\r\n"},
+           Case{"LongNumber", "00001,123\r\n", 1, 0, "0001,123\r\n"},
+           Case{"NulLineWithoutADraw", std::string("0001,123\r\n\0\0garbage\r\n0002,2\r\n", 29), 2,
+                0, "0001,123\r\n0002,2\r\n"},
+           Case{"NulInTheNumber",
+                std::string("0001,123\r\n01\0"
+                            "00,191\r\n0102,1\r\n",
+                            29),
+                1, 2, ""},
+           Case{"NulAfterTheDigits",
+                std::string("0001,123\r\n0002,12\0"
+                            "3\r\n",
+                            21),
+                1, 2, ""},
+           Case{"DrawAfter9999", "0001,123\r\n10000,1\r\n", 1, 2, ""},
+           Case{"LettersInTheNumber", "0001,123\r\n02ab,456\r\n0003,1\r\n", 1, 2, ""},
+           // Lines counted as an editor counts them: a bare CR ends one.
+           Case{"LineNumbersAfterBareCarriageReturns", "0001,1\r0002,2\r\n\n0001,9\n", 2, 4, ""},
+           // The line that breaks the run is named, not its neighbour.
+           Case{"TypoInADrawNumber", typo, 787, 788, ""},
+       }) {
+    const DrawHistory history = LoadFrom(c.contents);
+    EXPECT_EQ(history.count, c.count) << c.name;
+    EXPECT_EQ(history.damage() ? history.damage()->line : 0, c.damageLine) << c.name;
+    if (c.damageLine == 0) {
+      EXPECT_EQ(history.SaveText(), c.saved) << c.name;
+      continue;
+    }
+    EXPECT_NE(history.CheckWhole().message().find(" " + std::to_string(c.damageLine) + " 行目「"),
+              std::string::npos)
+        << c.name << ": " << history.CheckWhole().message();
+    EXPECT_NE(history.DamageWarning().find(" " + std::to_string(c.damageLine) + " 行目「"),
+              std::string::npos)
+        << c.name;
+  }
 }
 
 TEST(DrawHistoryLoad, LongLinesContinueAsFurtherLines) {
@@ -147,6 +209,19 @@ TEST(DrawHistoryChange, SetDigitsAndSetPositionKeepTheOtherFields) {
   EXPECT_EQ(history.record(1).digitsText(), "123");
   EXPECT_FALSE(history.SetDigits(3, "111"));
   EXPECT_FALSE(history.SetPosition(0, "111", '1'));
+}
+
+// A draw that the file lacks (left out by repair) can be entered by
+// correction: its line comes back in its place, not only in memory.
+TEST(DrawHistoryChange, ADrawMissingFromTheFileGetsItsLineBack) {
+  TempWorkingDirectory folder;
+  DrawHistory history = LoadFrom("0001,123\r\n0003,456\r\n0004,789\r\n");
+  ASSERT_TRUE(history.SetDigits(2, "555"));
+  ASSERT_TRUE(history.SetPosition(3, "111", '1'));
+  EXPECT_EQ(history.SaveText(), "0001,123\r\n0002,555\r\n0003,456,111,1\r\n0004,789\r\n");
+  DrawHistory other = LoadFrom("0001,123\r\n0003,456\r\n");
+  ASSERT_TRUE(other.SetPosition(2, "222", '1'));
+  EXPECT_EQ(other.SaveText(), "0001,123\r\n0002,,222,1\r\n0003,456\r\n");
 }
 
 TEST(DrawHistoryChange, PositionForTheNextDrawMakesThePendingRecord) {

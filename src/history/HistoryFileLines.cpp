@@ -1,0 +1,208 @@
+#include "history/HistoryFileLines.h"
+
+#include <algorithm>
+#include <array>
+
+#include "common/NumberText.h"
+
+namespace kitebar {
+namespace {
+
+// A line is read in pieces of at most this many characters (with its line
+// end); the rest of a longer line is read as a further line.
+constexpr std::size_t kLinePieceLength = 127;
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+// Draw numbers are counted up to here; anything longer is beyond the file.
+constexpr long long kNumberCeiling = 1'000'000'000;
+
+template <std::size_t N>
+void CopyField(std::array<char, N>& field, std::string_view text) {
+  field.fill('\0');
+  std::copy_n(text.begin(), std::min(N, text.size()), field.begin());
+}
+
+// Characters of a line piece from `column` on, as a field: the line end and
+// anything past the piece are not part of it. A piece holds a '\n' only as
+// its last character.
+std::string_view ColumnsOf(std::string_view piece, std::size_t column, std::size_t width) {
+  const std::string_view text = piece.substr(0, piece.size() - (piece.ends_with('\n') ? 1 : 0));
+  return text.substr(std::min(column, text.size()), width);
+}
+
+char ColumnOf(std::string_view piece, std::size_t column) {
+  const std::string_view text = ColumnsOf(piece, column, 1);
+  return text.empty() ? '\0' : text[0];
+}
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\v' || c == '\f';
+}
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// The number field at the start of a line: whether the line names a draw,
+// which one, and where its comma is.
+struct NumberField {
+  enum class Kind { kNoDraw, kDraw, kUnclear } kind = Kind::kNoDraw;
+  long long value = 0;
+  std::size_t comma = 0;
+};
+
+NumberField ReadNumberField(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && IsBlank(text[i]))
+    ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  const std::size_t digits = i;
+  long long value = 0;
+  for (; i < text.size() && IsDigit(text[i]); ++i)
+    value = std::min(value * 10 + (text[i] - '0'), kNumberCeiling);
+  if (i > digits && i < text.size() && text[i] == ',') {
+    // Draw 0 and below hold no draw, as a header or a note does not.
+    if (negative || value == 0)
+      return {};
+    return {NumberField::Kind::kDraw, value, i};
+  }
+  // Not digits before the comma, but the format's fixed columns would still
+  // take the line for a draw ("12ab,345" as draw 12).
+  if (ColumnOf(text, 4) == ',') {
+    const int fixed = ParseIntLikeAtoi(text.substr(0, 4));
+    if (fixed >= 1)
+      return {NumberField::Kind::kUnclear, fixed, 4};
+  }
+  return {};
+}
+
+std::string WithoutNuls(std::string_view text) {
+  std::string out(text);
+  std::erase(out, '\0');
+  return out;
+}
+
+// The line of one piece, when it holds a draw.
+std::optional<HistoryFileLine> ReadPiece(int line, std::string_view bytes, bool lineEnd) {
+  std::string_view text = bytes;
+  if (text.starts_with(kByteOrderMark))
+    text.remove_prefix(kByteOrderMark.size());
+  HistoryFileLine read{line, bytes, 0, HistoryLineFault::kNone, {}};
+  if (text.find('\0') != std::string_view::npos) {
+    const NumberField field = ReadNumberField(WithoutNuls(text));
+    if (field.kind == NumberField::Kind::kNoDraw)
+      return std::nullopt;
+    read.draw = static_cast<int>(field.value);
+    read.fault = HistoryLineFault::kNul;
+    return read;
+  }
+  const NumberField field = ReadNumberField(text);
+  read.draw = static_cast<int>(field.value);
+  switch (field.kind) {
+    case NumberField::Kind::kNoDraw:
+      return std::nullopt;
+    case NumberField::Kind::kUnclear:
+      read.fault = HistoryLineFault::kUnclearNumber;
+      return read;
+    case NumberField::Kind::kDraw:
+      break;
+  }
+  if (field.value > 9999) {
+    read.fault = HistoryLineFault::kBeyondLastDraw;
+    return read;
+  }
+  // The line as the writers would have written it: the number with four
+  // digits, then everything from the comma on in the format's columns.
+  std::string canonical = FormatZeroPadded(field.value, 4);
+  canonical.append(text.substr(field.comma));
+  if (lineEnd)
+    canonical.push_back('\n');
+  read.parsed = *ParseHistoryLine(canonical);
+  return read;
+}
+
+}  // namespace
+
+std::optional<HistoryLine> ParseHistoryLine(std::string_view piece) {
+  if (ColumnOf(piece, 4) != ',')
+    return std::nullopt;
+  HistoryLine line;
+  line.draw = ParseIntLikeAtoi(piece.substr(0, 4));
+  DrawRecord& parsed = line.record;
+  CopyField(parsed.number, piece.substr(0, 4));
+  // "More than three characters follow" counts the line end as one character.
+  line.pending = ColumnOf(piece, 5) == ',';
+  if (line.pending) {
+    CopyField(parsed.digits, "xxx");
+    if (piece.size() > 6 + 3) {
+      CopyField(parsed.position, ColumnsOf(piece, 6, 3));
+      parsed.status = ColumnOf(piece, 10);
+    }
+  } else {
+    CopyField(parsed.digits, ColumnsOf(piece, 5, 3));
+    if (piece.size() > 9 + 3) {
+      CopyField(parsed.position, ColumnsOf(piece, 9, 3));
+      parsed.status = ColumnOf(piece, 13);
+    }
+  }
+  return line;
+}
+
+bool HistoryFileLine::complete() const {
+  const std::string_view digits = parsed.record.digitsText();
+  return readable() && !parsed.pending && digits.size() == 3 &&
+         std::all_of(digits.begin(), digits.end(), IsDigit);
+}
+
+std::vector<HistoryFileLine> ReadHistoryFileLines(std::string_view contents) {
+  std::vector<HistoryFileLine> lines;
+  int line = 1;
+  std::size_t i = 0;
+  while (i < contents.size()) {
+    std::size_t end = i;
+    while (end < contents.size() && end - i < kLinePieceLength && contents[end] != '\r' &&
+           contents[end] != '\n') {
+      ++end;
+    }
+    const std::string_view piece = contents.substr(i, end - i);
+    i = end;
+    // CR LF, LF and a bare CR each end a line, as editors count them.
+    const bool lineEnd = i < contents.size() && piece.size() < kLinePieceLength;
+    if (lineEnd) {
+      if (contents[i] == '\r' && i + 1 < contents.size() && contents[i + 1] == '\n')
+        ++i;
+      ++i;
+    }
+    if (std::optional<HistoryFileLine> read = ReadPiece(line, piece, lineEnd))
+      lines.push_back(*read);
+    if (lineEnd)
+      ++line;
+  }
+  return lines;
+}
+
+std::string PrintableLine(std::string_view line) {
+  constexpr std::size_t kShown = 40;
+  constexpr char kHex[] = "0123456789ABCDEF";
+  std::string shown;
+  for (char c : line.substr(0, kShown)) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '\\') {
+      shown += "\\\\";
+    } else if (byte >= 0x20 && byte < 0x7F) {
+      shown += c;
+    } else {
+      shown += "\\x";
+      shown += kHex[byte >> 4];
+      shown += kHex[byte & 0x0F];
+    }
+  }
+  if (line.size() > kShown)
+    shown += "...";
+  return shown;
+}
+
+}  // namespace kitebar

@@ -1,0 +1,178 @@
+// What repair makes of a damaged history: the file's own order decides, no
+// number is moved to another draw, and where the file cannot decide nothing
+// is written until the user chooses a line.
+#include "history/HistoryRepair.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "common/NumberText.h"
+#include "history/DrawHistory.h"
+#include "support/TempWorkingDirectory.h"
+
+namespace kitebar {
+namespace {
+
+using test::ReadFileBytes;
+using test::TempWorkingDirectory;
+using test::WriteFileBytes;
+
+// Draws first to last, draw n with winning number n mod 1000.
+std::string Lines(int first, int last) {
+  std::string text;
+  for (int n = first; n <= last; ++n)
+    text += FormatZeroPadded(n, 4) + "," + FormatZeroPadded(n % 1000, 3) + "\r\n";
+  return text;
+}
+
+int BackupCount() {
+  int backups = 0;
+  for (const auto& entry : std::filesystem::directory_iterator("."))
+    backups += entry.path().extension() == ".bak" ? 1 : 0;
+  return backups;
+}
+
+std::vector<int> LineNumbers(const std::vector<DroppedHistoryLine>& lines) {
+  std::vector<int> numbers;
+  for (const DroppedHistoryLine& line : lines)
+    numbers.push_back(line.line);
+  return numbers;
+}
+
+struct RepairCase {
+  const char* name;
+  std::string contents;
+  std::vector<int> keepLines;
+  std::string repaired;  // empty: the file must stay as it is
+  int count;
+  std::vector<int> dropped;
+  std::vector<std::pair<int, int>> missing;
+  std::vector<std::vector<int>> choices;
+};
+
+class HistoryRepairRun : public testing::TestWithParam<RepairCase> {};
+
+TEST_P(HistoryRepairRun, NeverInventsADrawOrANumber) {
+  TempWorkingDirectory folder;
+  const RepairCase& c = GetParam();
+  WriteFileBytes(kHistoryFileName, c.contents);
+  const Result<HistoryRepair> repair =
+      RepairHistory(kHistoryFileName, "20260101-000000", c.keepLines);
+  ASSERT_TRUE(repair.ok()) << repair.message();
+  EXPECT_TRUE(repair->damaged);
+  EXPECT_EQ(repair->count, c.count);
+  EXPECT_EQ(LineNumbers(repair->dropped), c.dropped);
+  EXPECT_EQ(repair->missing, c.missing);
+  std::vector<std::vector<int>> choices;
+  for (const auto& choice : repair->choices)
+    choices.push_back(LineNumbers(choice));
+  EXPECT_EQ(choices, c.choices);
+  EXPECT_EQ(ReadFileBytes(kHistoryFileName), c.repaired.empty() ? c.contents : c.repaired);
+  EXPECT_EQ(BackupCount(), c.repaired.empty() ? 0 : 1);
+  // A repaired file is whole, and its count is the one reported.
+  DrawHistory reloaded;
+  ASSERT_TRUE(reloaded.Load());
+  EXPECT_EQ(reloaded.damage().has_value(), c.repaired.empty());
+  if (!c.repaired.empty()) {
+    EXPECT_EQ(reloaded.count, c.count);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HistoryRepairRun,
+    testing::Values(
+        // "7880" typed for draw 788: it is the line that breaks the run, and
+        // draw 788 is left for the user to enter, not given 7880's number.
+        RepairCase{"TypoInADrawNumber",
+                   Lines(1, 787) + "7880,788\r\n" + Lines(789, 800),
+                   {},
+                   Lines(1, 787) + Lines(789, 800),
+                   800,
+                   {788},
+                   {{788, 788}},
+                   {}},
+        RepairCase{
+            "StrayFirstLine", "0005,999\r\n" + Lines(1, 10), {}, Lines(1, 10), 10, {1}, {}, {}},
+        RepairCase{"EmptyLineBeforeTheComplete",
+                   Lines(1, 100) + "0101,\r\n" + Lines(101, 105),
+                   {},
+                   Lines(1, 105),
+                   105,
+                   {101},
+                   {},
+                   {}},
+        RepairCase{"CompleteLineBeforeAPendingOne",
+                   Lines(1, 4) + "0004,,456,1\r\n",
+                   {},
+                   Lines(1, 4),
+                   4,
+                   {5},
+                   {},
+                   {}},
+        RepairCase{"TornWriteRepeatsLines",
+                   Lines(1, 3) + "junk\r\n" + Lines(2, 3),
+                   {},
+                   Lines(1, 3),
+                   3,
+                   {5, 6},
+                   {},
+                   {}},
+        RepairCase{"UnreadableLineLeavesItsDrawMissing",
+                   Lines(1, 2) +
+                       std::string("0003,0\0"
+                                   "03\r\n",
+                                   11) +
+                       Lines(4, 5),
+                   {},
+                   Lines(1, 2) + Lines(4, 5),
+                   5,
+                   {3},
+                   {{3, 3}},
+                   {}},
+        RepairCase{"TwoCompleteLinesForOneDraw",
+                   Lines(1, 4) + "0005,592\r\n0005,999\r\n" + Lines(6, 8),
+                   {},
+                   "",
+                   4,
+                   {},
+                   {},
+                   {{5, 6}}},
+        RepairCase{"TwoCompleteLinesForOneDrawWithTheSecondKept",
+                   Lines(1, 4) + "0005,592\r\n0005,999\r\n" + Lines(6, 8),
+                   {6},
+                   Lines(1, 4) + "0005,999\r\n" + Lines(6, 8),
+                   8,
+                   {5},
+                   {},
+                   {}},
+        RepairCase{"SwappedNeighbours",
+                   Lines(1, 3) + Lines(5, 5) + Lines(4, 4) + Lines(6, 7),
+                   {},
+                   "",
+                   3,
+                   {},
+                   {},
+                   {{4, 5}}}),
+    [](const testing::TestParamInfo<RepairCase>& info) { return info.param.name; });
+
+TEST(HistoryRepairChoice, ALineThatCannotBeKeptIsRefusedAndNothingChanges) {
+  TempWorkingDirectory folder;
+  const std::string contents = Lines(1, 4) + "0005,592\r\nnote\r\n0005,999\r\n" + Lines(6, 8);
+  WriteFileBytes(kHistoryFileName, contents);
+  // A note, a line the file does not have, two lines for the same draw.
+  for (const std::vector<int>& keep :
+       {std::vector<int>{6}, std::vector<int>{99}, std::vector<int>{5, 7}}) {
+    const Result<HistoryRepair> repair = RepairHistory(kHistoryFileName, "20260101-000000", keep);
+    EXPECT_FALSE(repair.ok()) << keep.front();
+    EXPECT_NE(repair.message().find(" 行目"), std::string::npos) << repair.message();
+  }
+  EXPECT_EQ(ReadFileBytes(kHistoryFileName), contents);
+  EXPECT_EQ(BackupCount(), 0);
+}
+
+}  // namespace
+}  // namespace kitebar
