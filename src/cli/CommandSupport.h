@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include <CLI/CLI.hpp>
+
 #include "history/DrawHistory.h"
 
 namespace kitebar::cli {
@@ -24,6 +26,10 @@ bool LoadHistoryIfPresentOrReport(DrawHistory& history, DamageNotice notice = Da
 // Hands a written page to the browser; on failure prints why and returns the
 // failure status, else kExitOk.
 int OpenPageOrReport(const std::filesystem::path& page);
+
+// Makes every whole-number option of every command of `app` decimal: the
+// parser would otherwise take "0x10" for 16 and "010" for 8.
+void RequireDecimalNumbers(CLI::App& app);
 
 // A listing of the settings dialog ("d: PPP \r\n" lines) as terminal lines,
 // without the trailing blank and CR.

@@ -15,6 +15,7 @@ constexpr Translation kTranslations[] = {
     {R"(^(.+): Value (.*) not in range (\S+) to (\S+)$)",
      "$1 の値 $2 は範囲外です（$3 から $4 まで）"},
     {R"(^Could not convert: (.+) = (.*)$)", "$1 の値「$2」は数として読めません"},
+    {R"(^(.+): a decimal whole number is expected$)", "$1 には 10 進の整数を指定してください"},
     {R"(^The following arguments? (?:was|were) not expected: (.*)$)",
      "解釈できない指定があります: $1"},
     {R"(^A subcommand is required$)", "コマンドを指定してください"},

@@ -133,7 +133,11 @@ int TuneCommand::Run() {
     save = {saveSet, saved->changes};
   }
   if (const Status written = WriteTuningPage(kTuningPage, *tuning, save); !written.ok()) {
-    PrintError(written.message());
+    // The set file was replaced before the page failed: the user must know.
+    PrintError(written.message() +
+               (save.set >= 0 ? "なお、最良の設定はタイプ" + FormatInt(save.set + 1) + "（" +
+                                    SettingsTypeFile(save.set) + "）に保存しました。"
+                              : std::string()));
     return kExitFailure;
   }
   return open_ ? OpenPageOrReport(kTuningPage) : kExitOk;

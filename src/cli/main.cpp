@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "cli/Command.h"
+#include "cli/CommandSupport.h"
 #include "cli/Console.h"
 #include "cli/Output.h"
 #include "cli/ParseErrors.h"
@@ -47,6 +48,7 @@ int main(int argc, char** argv) {
   std::vector<std::pair<CLI::App*, Command*>> registered;
   for (const auto& command : commands)
     registered.emplace_back(command->Register(app), command.get());
+  RequireDecimalNumbers(app);
   MakeHelpReadable(app);
   try {
     app.parse(console.argc(), console.argv());

@@ -179,6 +179,13 @@ bool BestRuleJudge::Reaches(std::span<const int> drawsAtLevel, int hits) {
 bool BestRuleJudge::BestReaches(std::span<const int> numbers) {
   if (observedP_ >= 1)
     return true;
+  CountHits(numbers);
+  if (levels_.size() == 1)
+    return *std::max_element(hits_.begin(), hits_.end()) >= singleLevelThreshold_;
+  return SomeClassReaches();
+}
+
+void BestRuleJudge::CountHits(std::span<const int> numbers) {
   const CodeTables& tables = Tables();
   std::fill(hits_.begin(), hits_.end(), 0);
   previousCodes_.fill(0);
@@ -202,17 +209,16 @@ bool BestRuleJudge::BestReaches(std::span<const int> numbers) {
         break;
     }
   }
-  if (levels_.size() == 1) {
-    return *std::max_element(hits_.begin(), hits_.end()) >= singleLevelThreshold_;
-  }
+}
+
+bool BestRuleJudge::SomeClassReaches() {
   // Every class's draws per chance level, its normal score, and the exact
   // tails of the classes that score high enough, highest first.
-  std::vector<std::array<int, kMaxChanceLevels>>& profiles = profiles_;
-  std::vector<std::pair<double, int>>& contenders = contenders_;
-  profiles.resize(static_cast<std::size_t>(classes_));
-  contenders.clear();
+  const CodeTables& tables = Tables();
+  profiles_.resize(static_cast<std::size_t>(classes_));
+  contenders_.clear();
   for (int ruleClass = 0; ruleClass < classes_; ++ruleClass) {
-    std::array<int, kMaxChanceLevels>& profile = profiles[static_cast<std::size_t>(ruleClass)];
+    std::array<int, kMaxChanceLevels>& profile = profiles_[static_cast<std::size_t>(ruleClass)];
     // The draws whose set falls on each level but the commonest: those
     // after the previous codes that the class moves onto the level's codes.
     profile.fill(0);
@@ -237,12 +243,12 @@ bool BestRuleJudge::BestReaches(std::span<const int> numbers) {
     const int hits = hits_[static_cast<std::size_t>(ruleClass)];
     const double score = (hits - 0.5 - mean) / std::sqrt(std::max(variance, 1e-12));
     if (hits > 0 && score >= scoreCut_)
-      contenders.emplace_back(-score, ruleClass);
+      contenders_.emplace_back(-score, ruleClass);
   }
-  std::sort(contenders.begin(), contenders.end());
-  for (const auto& [negativeScore, ruleClass] : contenders) {
+  std::sort(contenders_.begin(), contenders_.end());
+  for (const auto& [negativeScore, ruleClass] : contenders_) {
     const std::array<int, kMaxChanceLevels>& profile =
-        profiles[static_cast<std::size_t>(ruleClass)];
+        profiles_[static_cast<std::size_t>(ruleClass)];
     if (Reaches(std::span<const int>(profile.data(), levels_.size()),
                 hits_[static_cast<std::size_t>(ruleClass)]))
       return true;

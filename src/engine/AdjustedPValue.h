@@ -38,6 +38,10 @@ class BestRuleJudge {
   const std::vector<int>& levels() const { return levels_; }
 
  private:
+  // The hits of every class and the draws after each previous step code.
+  void CountHits(std::span<const int> numbers);
+  // Whether a class of several chance levels reaches the observed p-value.
+  bool SomeClassReaches();
   bool Reaches(std::span<const int> drawsAtLevel, int hits);
 
   HitKind kind_;

@@ -1,6 +1,7 @@
 #include "engine/SimultaneousBand.h"
 
 #include <algorithm>
+#include <cstddef>
 
 #include "engine/CandidateSets.h"
 #include "engine/HitDistribution.h"
@@ -8,6 +9,8 @@
 
 namespace kitebar {
 namespace {
+
+constexpr std::size_t kBuckets = 64;
 
 // One distribution kept as its lowest count and cumulative sums.
 struct Cumulative {
@@ -39,11 +42,28 @@ struct Cumulative {
     const auto at = static_cast<std::size_t>(k - lowest);
     return std::min(atMost[at], atLeast[at]);
   }
-  // A count drawn by the inverse of the distribution function.
-  int Draw(double unit) const {
-    const auto at = std::upper_bound(atMost.begin(), atMost.end(), unit);
-    return lowest + static_cast<int>(std::min<std::ptrdiff_t>(
-                        at - atMost.begin(), static_cast<std::ptrdiff_t>(atMost.size()) - 1));
+  // A count drawn by the inverse of the distribution function; `start`
+  // (see Starts) is where the search may begin for `unit`.
+  int Draw(double unit, std::size_t start) const {
+    const std::size_t last = atMost.size() - 1;
+    std::size_t at = start;
+    while (at < last && atMost[at] <= unit)
+      ++at;
+    return lowest + static_cast<int>(at);
+  }
+  // For each of kBuckets equal parts of [0, 1), the first count whose
+  // distribution function passes the part's start: a draw then looks at a
+  // count or two, not at the whole table.
+  std::vector<std::size_t> Starts() const {
+    std::vector<std::size_t> starts(kBuckets);
+    std::size_t at = 0;
+    for (std::size_t bucket = 0; bucket < kBuckets; ++bucket) {
+      const double from = static_cast<double>(bucket) / kBuckets;
+      while (at + 1 < atMost.size() && atMost[at] <= from)
+        ++at;
+      starts[bucket] = at;
+    }
+    return starts;
   }
 };
 
@@ -57,6 +77,7 @@ std::vector<HitsRange> SimultaneousBand(std::span<const int> chances,
   HitDistribution stretch(draws);
   std::vector<Cumulative> points;
   std::vector<Cumulative> stretches;
+  std::vector<std::vector<std::size_t>> starts;
   int next = 0;
   for (const int after : pointAfter) {
     stretch.Reset();
@@ -67,6 +88,7 @@ std::vector<HitsRange> SimultaneousBand(std::span<const int> chances,
     }
     points.emplace_back(sofar);
     stretches.emplace_back(stretch);
+    starts.push_back(stretches.back().Starts());
   }
   // How deep into a tail each simulated course goes at its deepest point.
   std::vector<double> deepest(static_cast<std::size_t>(std::max(histories, 1)));
@@ -75,7 +97,9 @@ std::vector<HitsRange> SimultaneousBand(std::span<const int> chances,
     int hits = 0;
     double depth = 1;
     for (std::size_t point = 0; point < points.size(); ++point) {
-      hits += stretches[point].Draw(random.Unit());
+      const double unit = random.Unit();
+      const auto bucket = static_cast<std::size_t>(unit * kBuckets);
+      hits += stretches[point].Draw(unit, starts[point][bucket]);
       depth = std::min(depth, points[point].Depth(hits));
     }
     deepest[history] = depth;

@@ -46,6 +46,8 @@ svg .mark.best { stroke: #cf222e; }
 svg .mark.current { stroke: #0969da; stroke-dasharray: 6 4; }
 svg text.best { fill: #cf222e; }
 svg text.current { fill: #0969da; }
+svg text.best, svg text.current { paint-order: stroke; stroke: #fff; stroke-width: 4px;
+  stroke-linejoin: round; }
 dl { background: #fff; border: 1px solid #d0d7de; padding: 8px 12px; margin: 0; }
 dt { font-weight: 600; }
 dd { margin: 0 0 8px 1.2em; }

@@ -52,11 +52,8 @@ std::string KindRows(const Evaluation& e) {
   for (int kind = 0; kind < kHitKindCount; ++kind) {
     const std::string name = kKindLooks[static_cast<std::size_t>(kind)].name;
     rows += KindRow(name, e.draws, e.kinds[static_cast<std::size_t>(kind)]);
-    if (e.wholeHistoryShown) {
-      rows += KindRow(name + "（全期間 " + DrawName(e.wholeRange.from) + "〜" +
-                          DrawName(e.wholeRange.to) + "）",
-                      wholeDraws, e.whole[static_cast<std::size_t>(kind)]);
-    }
+    if (e.wholeHistoryShown)
+      rows += KindRow(name + "・全期間", wholeDraws, e.whole[static_cast<std::size_t>(kind)]);
   }
   rows += "</tbody>\n</table>\n";
   rows +=
@@ -67,7 +64,9 @@ std::string KindRows(const Evaluation& e) {
     rows +=
         "<p class=\"note\">範囲を指定して検証しました。結果を見てから選んだ範囲は公平な検証に"
         "なりません（よく当たった期間だけを選べば、偶然でも p値は小さくなります）。比べるために、"
-        "検証できるすべての回（全期間）の行も並べました。</p>\n";
+        "検証できるすべての回（全期間、" +
+        DrawName(e.wholeRange.from) + "〜" + DrawName(e.wholeRange.to) +
+        "）の行も並べました。</p>\n";
   }
   return rows;
 }

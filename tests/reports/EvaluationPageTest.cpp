@@ -131,7 +131,8 @@ TEST(EvaluationPageRange, ShowsTheWholeHistoryBesideAChosenRange) {
   e.whole[0] = KindSummary{70, 70.87, 0.5, 55, 87, 84};
   const std::string page = BuildEvaluationPage(e);
   EXPECT_THAT(page, HasSubstr("結果を見てから選んだ範囲は公平な検証になりません"));
-  EXPECT_THAT(page, HasSubstr("ストレート（全期間 第2回〜第7088回）</td>"
+  EXPECT_THAT(page, HasSubstr("全期間、第2回〜第7088回）の行も並べました"));
+  EXPECT_THAT(page, HasSubstr("ストレート・全期間</td>"
                               "<td data-label=\"検証した回\">7087</td>"
                               "<td data-label=\"当選\">70 回</td>"));
 }
