@@ -38,8 +38,9 @@ const QByteArray kDefaultSetFile =
     "[SpeedRate1]\r\nnum=2\r\n[SpeedRate2]\r\nnum=2\r\n[SpeedRate3]\r\nnum=2\r\n"
     "[SpeedRate4]\r\nnum=2\r\n";
 
+// Named by the build: __FILE__ may be relative (a compiler cache rewrites it).
 std::filesystem::path SampleCsv() {
-  return std::filesystem::path(__FILE__).parent_path() / "../../data/numbers3.csv";
+  return KITEBAR_SAMPLE_CSV;
 }
 
 // Texts of the message boxes shown since the last reset.

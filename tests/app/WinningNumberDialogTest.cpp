@@ -29,8 +29,9 @@ namespace {
 const QString kHistoryFile = QStringLiteral("kitebarnum.dat");
 const QString kBackTestFile = QStringLiteral("Kitebard.dat");
 
+// Named by the build: __FILE__ may be relative (a compiler cache rewrites it).
 std::filesystem::path SampleCsv() {
-  return std::filesystem::path(__FILE__).parent_path() / "../../data/numbers3.csv";
+  return KITEBAR_SAMPLE_CSV;
 }
 
 QStringList ShownTexts() {
