@@ -8,7 +8,6 @@
 #include "engine/BackTest.h"
 #include "history/DrawHistory.h"
 #include "history/HistoryChange.h"
-#include "reports/HitReport.h"
 
 namespace kitebar {
 namespace {
