@@ -1,7 +1,9 @@
 #include "app/CKitebarApp.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QIcon>
 #include <QTranslator>
 
@@ -24,6 +26,21 @@ namespace kitebar::app {
 namespace {
 
 CKitebarApp* runningApp = nullptr;
+
+// The program cannot run without the history: the reason, and how to make a
+// missing one.
+QString HistoryMissingText(const Status& loaded) {
+  const QString reason =
+      HistoryLoadFailedText() + QStringLiteral("\n\n") + QString::fromStdString(loaded.message());
+  if (QFileInfo::exists(QString::fromLatin1(kHistoryFileName)))
+    return reason;
+  return reason + QStringLiteral(
+                      "\n\n当選番号ファイル kitebarnum.dat を、このフォルダー（%1）で"
+                      "「kitebar-cli load-csv 結果のCSVファイル」を実行して作るか、"
+                      "「kitebar-cli import」で当選番号のページから取り込んでから、"
+                      "もう一度起動してください。")
+                      .arg(QDir::toNativeSeparators(QDir::currentPath()));
+}
 
 }  // namespace
 
@@ -57,8 +74,8 @@ bool CKitebarApp::InitInstance(const QStringList& arguments) {
     return false;
   mainFrame_->show();
   mainFrame_->repaint();
-  if (!history_.Load()) {
-    MessageBoxes::ShowStop(mainFrame_.get(), HistoryLoadFailedText());
+  if (const Status loaded = history_.Load(); !loaded.ok()) {
+    MessageBoxes::ShowStop(mainFrame_.get(), HistoryMissingText(loaded));
     QMetaObject::invokeMethod(mainFrame_.get(), &QWidget::close, Qt::QueuedConnection);
     return true;
   }

@@ -11,7 +11,9 @@ namespace kitebar::app {
 // - a group box's caption sits on its frame line, with the line through the
 //   caption's middle, as the dialogs' layouts in dialog units expect (a
 //   control a few units below the box's top is then inside the frame);
-// - push buttons of the standard dialogs and message boxes carry text only.
+// - push buttons of the standard dialogs and message boxes carry text only;
+// - a list that has the keyboard focus shows it in its frame, as an entry
+//   field does.
 class DesktopStyle final : public QProxyStyle {
   Q_OBJECT
 
@@ -24,6 +26,8 @@ class DesktopStyle final : public QProxyStyle {
                        SubControl subControl, const QWidget* widget) const override;
   void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
                           QPainter* painter, const QWidget* widget) const override;
+  void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                   const QWidget* widget) const override;
 };
 
 // Makes DesktopStyle the style of the running application.

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QTableWidget>
 #include <QTextBoundaryFinder>
 #include <QtTest>
 
@@ -17,6 +18,7 @@
 #include "app/MessageBoxes.h"
 #include "app/Resources.h"
 #include "app/StatusMessagePane.h"
+#include "history/DrawHistory.h"
 #include "support/AppTestSupport.h"
 
 namespace kitebar::app::test {
@@ -394,6 +396,121 @@ class MainFrameTest : public QObject {
 
     QVERIFY(asked);
     QCOMPARE(ReadFile(QStringLiteral("opened.kit")), QByteArray("keep me"));
+  }
+
+  // Empty documents never land on the program's own files, whatever path the
+  // user took to them; the refusal names the file.
+  void ctrlSRefusesTheProgramsOwnFiles_data() {
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("history by its name")
+        << QStringLiteral("kitebarnum.dat") << QStringLiteral("kitebarnum.dat");
+    QTest::newRow("history through a link")
+        << QStringLiteral("link.dat") << QStringLiteral("kitebarnum.dat");
+    QTest::newRow("history through a linked folder")
+        << QStringLiteral("alias/kitebarnum.dat") << QStringLiteral("kitebarnum.dat");
+    QTest::newRow("history through a dot-dot path")
+        << QStringLiteral("sub/../kitebarnum.dat") << QStringLiteral("kitebarnum.dat");
+    QTest::newRow("back-test record")
+        << QStringLiteral("Kitebard.dat") << QStringLiteral("Kitebard.dat");
+    QTest::newRow("set file not there yet, in capitals")
+        << QStringLiteral("TYPE3.INI") << QStringLiteral("type3.ini");
+  }
+  void ctrlSRefusesTheProgramsOwnFiles() {
+    QFETCH(QString, chosen);
+    QFETCH(QString, file);
+    WriteFile(QStringLiteral("Kitebard.dat"), "0005\n1 0\n");
+    QVERIFY(QFile::link(QStringLiteral("kitebarnum.dat"), QStringLiteral("link.dat")));
+    QVERIFY(QFile::link(QDir::currentPath(), QStringLiteral("alias")));
+    QVERIFY(QDir().mkdir(QStringLiteral("sub")));
+    const QByteArray history = ReadFile(QStringLiteral("kitebarnum.dat"));
+    const QString path = QDir::currentPath() + u'/' + chosen;
+    WhenModalOpens([&](QWidget& modal) {
+      auto& dialog = static_cast<QFileDialog&>(modal);
+      // As if the user had answered はい to replacing the file.
+      dialog.setOption(QFileDialog::DontConfirmOverwrite);
+      dialog.selectFile(path);
+      static_cast<QDialog&>(dialog).accept();
+    });
+    MessageBoxes::SetNextAnswer(QMessageBox::Ok);
+    QTest::keyClick(&frame(), Qt::Key_S, Qt::ControlModifier);
+
+    QCOMPARE(MessageBoxes::shown().size(), std::size_t{1});
+    QCOMPARE(MessageBoxes::shown().front().icon, QMessageBox::Critical);
+    QVERIFY2(MessageBoxes::shown().front().text.contains(QStringLiteral("「%1」").arg(file)),
+             qPrintable(MessageBoxes::shown().front().text));
+    QVERIFY(MessageBoxes::shown().front().text.contains(QStringLiteral("保存しませんでした")));
+    QCOMPARE(ReadFile(QStringLiteral("kitebarnum.dat")), history);
+    QCOMPARE(ReadFile(QStringLiteral("Kitebard.dat")), QByteArray("0005\n1 0\n"));
+    QVERIFY(!QFileInfo::exists(QStringLiteral("TYPE3.INI")));
+    QVERIFY(!QFileInfo::exists(QStringLiteral("type3.ini")));
+    QVERIFY(QFileInfo(QStringLiteral("link.dat")).isSymLink());
+  }
+
+  // A command that reads the history reads the file as it is when it runs,
+  // not as the window last drew it: here another program has added draws.
+  void commandsReadTheHistoryAsItIsNow_data() {
+    QTest::addColumn<int>("command");
+    QTest::addColumn<QString>("seen");
+    QTest::newRow("evaluation") << int(command::kEvaluation)
+                                << QStringLiteral("第2回から第12回までの 11 回");
+    QTest::newRow("winning-number dialog")
+        << int(command::kWinningDataManagement) << QStringLiteral("第 13 回");
+    QTest::newRow("simulation settings dialog")
+        << int(command::kSimulationSettings) << QStringLiteral("第 13 回");
+  }
+  void commandsReadTheHistoryAsItIsNow() {
+    QFETCH(int, command);
+    QFETCH(QString, seen);
+    QCOMPARE(started_.app->history().count, 5);
+    WriteFile(QStringLiteral("kitebarnum.dat"), HistoryText(12));
+    QString shown;
+    if (command != command::kEvaluation) {
+      WhenModalOpens([&](QWidget& modal) {
+        shown = modal.findChild<QLabel*>(QStringLiteral("drawLabel"))->text();
+        static_cast<QDialog&>(modal).reject();
+      });
+    }
+    frame().RouteCommand(command);
+    if (command == command::kEvaluation)
+      shown = QString::fromUtf8(ReadFile(QStringLiteral("Kitebar_kensho.html")));
+    QVERIFY2(shown.contains(seen), qPrintable(shown.left(2000)));
+  }
+
+  // An open dialog follows the file when another program changes it: the
+  // list and the next draw.
+  void openDialogsFollowTheFile_data() {
+    QTest::addColumn<int>("command");
+    QTest::addColumn<int>("rows");
+    // The pending draw 8 with its estimated position is a row of the
+    // simulation list only.
+    QTest::newRow("winning-number dialog") << int(command::kWinningDataManagement) << 7;
+    QTest::newRow("simulation settings dialog") << int(command::kSimulationSettings) << 8;
+  }
+  void openDialogsFollowTheFile() {
+    QFETCH(int, command);
+    QFETCH(int, rows);
+    QString label;
+    int listed = 0;
+    WhenModalOpens([&](QWidget& modal) {
+      const auto* drawLabel = modal.findChild<QLabel*>(QStringLiteral("drawLabel"));
+      const auto* list = modal.findChild<QTableWidget*>(QStringLiteral("drawList"));
+      DrawHistory other;
+      QVERIFY(other.Load().ok());
+      QVERIFY(other.AppendImportedDraw("512").ok());
+      QVERIFY(other.AppendImportedDraw("613").ok());
+      QVERIFY(other.SetPosition(8, "123", '0').ok());
+      QVERIFY(other.Save().ok());
+      // The label is read when it changed, or after the wait in vain.
+      if (QTest::qWaitFor([&] { return drawLabel->text() == QStringLiteral("第 8 回"); }, 5000))
+        label = drawLabel->text();
+      listed = list->rowCount();
+      static_cast<QDialog&>(modal).reject();
+    });
+    frame().RouteCommand(command);
+    QCOMPARE(label, QStringLiteral("第 8 回"));
+    QCOMPARE(listed, rows);
+    QCOMPARE(started_.app->history().count, 7);
   }
 
   void ctrlPShowsPrintDialog() {

@@ -29,6 +29,33 @@ namespace {
 
 const QString kHistoryFile = QStringLiteral("kitebarnum.dat");
 
+// The controls that Tab reaches, from the position entry on. The first
+// place's reach and hit points and speed are disabled.
+const QStringList kTabOrder{QStringLiteral("positionEntry"),
+                            QStringLiteral("modifyButton"),
+                            QStringLiteral("registerButton"),
+                            QStringLiteral("drawList"),
+                            QStringLiteral("reanalyseCheck"),
+                            QStringLiteral("analyseButton"),
+                            QStringLiteral("settingsTypeCombo"),
+                            QStringLiteral("stopConstantEntry"),
+                            QStringLiteral("reachEntry2"),
+                            QStringLiteral("reachEntry3"),
+                            QStringLiteral("reachEntry4"),
+                            QStringLiteral("hitEntry2"),
+                            QStringLiteral("hitEntry3"),
+                            QStringLiteral("hitEntry4"),
+                            QStringLiteral("speedSlider2"),
+                            QStringLiteral("speedSlider3"),
+                            QStringLiteral("speedSlider4"),
+                            QStringLiteral("defaultsButton"),
+                            QStringLiteral("updateWindmillButton"),
+                            QStringLiteral("adjustRateSlider"),
+                            QStringLiteral("stepNumEntry"),
+                            QStringLiteral("diameterEntry"),
+                            QStringLiteral("updateCoreButton"),
+                            QStringLiteral("closeButton")};
+
 const QByteArray kDefaultSetFile =
     "[EndPoint]\r\nnum=238\r\n"
     "[Toutatu1]\r\nf=1.26\r\n[Toutatu2]\r\nf=1.26\r\n[Toutatu3]\r\nf=1.26\r\n"
@@ -449,6 +476,66 @@ class SimulationSettingsDialogTest : public QObject {
     QVERIFY(ResultText().endsWith(QStringLiteral("10: 080 \n")));
     QCOMPARE(dialog_->predictedCandidates[1][0], std::uint16_t{'9'});
     QCOMPARE(history_->record(2).status, '0');
+  }
+
+  // Full-width digits, typed with an input method, count as the digits they
+  // look like in every numeric field; `saved` is what reaches the file.
+  void fullWidthDigitsAreTakenInEveryNumericField_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("saved");
+    QTest::newRow("position") << QStringLiteral("positionEntry") << QStringLiteral("７")
+                              << QStringLiteral("registerButton") << kHistoryFile
+                              << QByteArray("0006,,007,1\r\n");
+    QTest::newRow("stop constant")
+        << QStringLiteral("stopConstantEntry") << QStringLiteral("２４０")
+        << QStringLiteral("updateWindmillButton") << QStringLiteral("type1.ini")
+        << QByteArray("[EndPoint]\r\nnum=240\r\n");
+    QTest::newRow("reach point with a full-width point")
+        << QStringLiteral("reachEntry2") << QStringLiteral("４．５")
+        << QStringLiteral("updateWindmillButton") << QStringLiteral("type1.ini")
+        << QByteArray("[Toutatu2]\r\nf=4.50\r\n");
+    QTest::newRow("step number") << QStringLiteral("stepNumEntry") << QStringLiteral("１２０")
+                                 << QStringLiteral("updateCoreButton") << QStringLiteral("base.ini")
+                                 << QByteArray("[StepNum]\r\nnum=120\r\n");
+  }
+  void fullWidthDigitsAreTakenInEveryNumericField() {
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, button);
+    QFETCH(QString, file);
+    QFETCH(QByteArray, saved);
+    Open(HistoryText(5));
+    Entry(qPrintable(field)).clear();
+    CommitFromInputMethod(Entry(qPrintable(field)), typed);
+    Button(qPrintable(button)).click();
+    QVERIFY2(ReadFile(file).contains(saved), ReadFile(file).constData());
+    QVERIFY2(ShownTexts().size() <= 1, qPrintable(ShownTexts().join(u'|')));
+    if (!ShownTexts().isEmpty())
+      QCOMPARE(ShownTexts().constFirst(), QStringLiteral("更新しました。"));
+  }
+
+  // Tab and Shift+Tab pass through every control in turn, both ways, and
+  // leave the draw list at once, also with many draws in it.
+  void keyboardReachesEveryControlAndLeavesIt_data() {
+    QTest::addColumn<QString>("control");
+    for (const QString& name : kTabOrder)
+      QTest::newRow(qPrintable(name)) << name;
+  }
+  void keyboardReachesEveryControlAndLeavesIt() {
+    QFETCH(QString, control);
+    Open(HistoryText(40));
+    dialog_->show();
+    QVERIFY(QTest::qWaitForWindowActive(dialog_.get()));
+    QWidget& start = Child<QWidget>(qPrintable(control));
+    start.setFocus(Qt::TabFocusReason);
+    QTRY_COMPARE(QApplication::focusWidget(), &start);
+    const QModelIndex current = List().currentIndex();
+    VerifyTabCycle(start, kTabOrder);
+    QCOMPARE(List().currentIndex(), current);
+    QVERIFY(List().selectionModel()->selectedRows().isEmpty());
   }
 
   void commandOpensTheDialogModally() {

@@ -29,6 +29,15 @@ namespace {
 const QString kHistoryFile = QStringLiteral("kitebarnum.dat");
 const QString kBackTestFile = QStringLiteral("Kitebard.dat");
 
+// The controls that Tab reaches, from the entry on: of the two radio buttons
+// the checked one, the arrow keys reach the other.
+const QStringList kTabOrder{
+    QStringLiteral("numberEntry"),      QStringLiteral("modifyButton"),
+    QStringLiteral("registerButton"),   QStringLiteral("drawList"),
+    QStringLiteral("hitsOnlyRadio"),    QStringLiteral("recentHistoryButton"),
+    QStringLiteral("hitHistoryButton"), QStringLiteral("importButton"),
+    QStringLiteral("closeButton")};
+
 std::filesystem::path SampleCsv() {
   return std::filesystem::path(__FILE__).parent_path() / "../../data/numbers3.csv";
 }
@@ -470,6 +479,109 @@ class WinningNumberDialogTest : public QObject {
     QVERIFY(started.app->mainFrame()->RouteCommand(command::kPredictionStart) != nullptr);
     QCOMPARE(started.app->history().record(6).status, '0');
     QVERIFY(ReadFile(kHistoryFile).contains("0005,321"));
+  }
+
+  // An input method types full-width digits, which look like ASCII ones in
+  // the dialog font.
+  void fullWidthDigitsRegisterAsTheDigitsTheyAre_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QByteArray>("stored");
+    QTest::newRow("three full-width digits") << QStringLiteral("１２３") << QByteArray("123");
+    QTest::newRow("one full-width digit, padded") << QStringLiteral("７") << QByteArray("007");
+    QTest::newRow("full-width and ASCII mixed") << QStringLiteral("０9８") << QByteArray("098");
+  }
+  void fullWidthDigitsRegisterAsTheDigitsTheyAre() {
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, stored);
+    Open(HistoryText(5));
+    CommitFromInputMethod(Entry(), typed);
+    QCOMPARE(Entry().text(), typed);
+    Button("registerButton").click();
+    QVERIFY(ShownTexts().isEmpty());
+    QCOMPARE(history_->count, 6);
+    QVERIFY(ReadFile(kHistoryFile).contains("\r\n0006," + stored + ","));
+    QCOMPARE(List().item(5, 1)->text(), QString::fromLatin1(stored));
+  }
+
+  // Enter presses the default button "閉じる"; a number typed but not
+  // registered is not dropped without a question.
+  void closingWithAnUnregisteredNumberAsks_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("correctedDraw");  // 0: the next draw
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("closed");
+    QTest::newRow("empty entry closes") << QString() << 0 << 0 << false << true;
+    QTest::newRow("new number, answered No, stays open")
+        << QStringLiteral("123") << 0 << int(QMessageBox::No) << true << false;
+    QTest::newRow("new number, answered Yes, closes")
+        << QStringLiteral("123") << 0 << int(QMessageBox::Yes) << true << true;
+    QTest::newRow("draw 3 unchanged closes") << QString() << 3 << 0 << false << true;
+    QTest::newRow("draw 3 changed, answered No, stays open")
+        << QStringLiteral("999") << 3 << int(QMessageBox::No) << true << false;
+  }
+  void closingWithAnUnregisteredNumberAsks() {
+    QFETCH(QString, typed);
+    QFETCH(int, correctedDraw);
+    QFETCH(int, answer);
+    QFETCH(bool, asked);
+    QFETCH(bool, closed);
+    Open(HistoryText(5));
+    MessageBoxes::ResetTestHook();
+    if (answer != 0)
+      MessageBoxes::SetNextAnswer(static_cast<QMessageBox::StandardButton>(answer));
+    dialog_->show();
+    QVERIFY(QTest::qWaitForWindowActive(dialog_.get()));
+    if (correctedDraw != 0) {
+      List().selectRow(correctedDraw - 1);
+      Button("modifyButton").click();
+    }
+    if (!typed.isEmpty()) {
+      Entry().selectAll();
+      QTest::keyClicks(&Entry(), typed);
+    }
+    QTest::keyClick(&Entry(), Qt::Key_Return);
+    QCOMPARE(MessageBoxes::shown().size(), std::size_t{asked ? 1u : 0u});
+    if (asked) {
+      QVERIFY(MessageBoxes::shown().front().text.contains(typed));
+      QCOMPARE(MessageBoxes::shown().front().icon, QMessageBox::Question);
+    }
+    QCOMPARE(dialog_->isVisible(), !closed);
+    if (!closed)
+      QCOMPARE(Entry().text(), typed);
+    QCOMPARE(history_->count, 5);
+  }
+
+  // Tab and Shift+Tab pass through every control in turn, both ways, and
+  // leave the draw list at once.
+  void keyboardReachesEveryControlAndLeavesIt_data() {
+    QTest::addColumn<QString>("control");
+    for (const QString& name : kTabOrder)
+      QTest::newRow(qPrintable(name)) << name;
+  }
+  void keyboardReachesEveryControlAndLeavesIt() {
+    QFETCH(QString, control);
+    Open(HistoryText(40));
+    dialog_->show();
+    QVERIFY(QTest::qWaitForWindowActive(dialog_.get()));
+    QWidget& start = Child<QWidget>(qPrintable(control));
+    start.setFocus(Qt::TabFocusReason);
+    QTRY_COMPARE(QApplication::focusWidget(), &start);
+    const QModelIndex current = List().currentIndex();
+    VerifyTabCycle(start, kTabOrder);
+    QCOMPARE(List().currentIndex(), current);
+    QVERIFY(List().selectionModel()->selectedRows().isEmpty());
+  }
+
+  // Down moves on from the newest draw, which the list shows on opening.
+  void firstDownMovesFromTheNewestDraw() {
+    Open(HistoryText(40));
+    dialog_->show();
+    QVERIFY(QTest::qWaitForWindowActive(dialog_.get()));
+    List().setFocus(Qt::TabFocusReason);
+    QTest::keyClick(&List(), Qt::Key_Up);
+    QCOMPARE(List().currentRow(), 38);
+    QVERIFY(RowInView(38));
   }
 
   void rendersTheRealSampleForReview() {

@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QInputMethodEvent>
 #include <QMessageBox>
 #include <QTimer>
 #include <QtTest>
@@ -27,6 +28,23 @@ void PollForModal(std::function<void(QWidget&)> answer, int round) {
   }
   QTimer::singleShot(kModalPollMilliseconds, qApp,
                      [answer = std::move(answer), round] { PollForModal(answer, round + 1); });
+}
+
+// The controls that the focus passes through when `key` is pressed again and
+// again from `start`, by object name, up to `start` or `limit` of them.
+QStringList FocusCycle(QWidget& start, Qt::Key key, qsizetype limit) {
+  QStringList names;
+  QWidget* focus = &start;
+  while (names.size() < limit) {
+    QTest::keyClick(focus, key);
+    focus = QApplication::focusWidget();
+    if (focus == nullptr)
+      break;
+    names << focus->objectName();
+    if (focus == &start)
+      break;
+  }
+  return names;
 }
 
 }  // namespace
@@ -100,6 +118,26 @@ std::vector<QWidget*> CloseModalWindowsDuring(const std::function<void()>& comma
   closer.start();
   command();
   return owners;
+}
+
+void CommitFromInputMethod(QWidget& field, const QString& text) {
+  QInputMethodEvent event;
+  event.setCommitString(text);
+  QApplication::sendEvent(&field, &event);
+}
+
+void VerifyTabCycle(QWidget& start, const QStringList& stops) {
+  const QStringList forward = FocusCycle(start, Qt::Key_Tab, stops.size() + 1);
+  QVERIFY(!forward.isEmpty());
+  QStringList visited = forward;
+  visited.sort();
+  QStringList expected = stops;
+  expected.sort();
+  QCOMPARE(visited, expected);
+  QCOMPARE(forward.constLast(), start.objectName());
+  QStringList back(forward.rbegin() + 1, forward.rend());
+  back << start.objectName();
+  QCOMPARE(FocusCycle(start, Qt::Key_Backtab, stops.size() + 1), back);
 }
 
 }  // namespace kitebar::app::test

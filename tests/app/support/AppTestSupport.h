@@ -69,4 +69,13 @@ void WhenModalOpens(std::function<void(QWidget&)> answer);
 // returns the parent of each window closed, in order.
 std::vector<QWidget*> CloseModalWindowsDuring(const std::function<void()>& command);
 
+// Commits `text` into `field` as an input method does once the user confirms
+// it: the way full-width digits arrive.
+void CommitFromInputMethod(QWidget& field, const QString& text);
+
+// Tab from `start`, which has the focus, passes through each of `stops` once
+// and comes back to `start`, which is one of them; Shift+Tab goes the same
+// way back. A list that keeps Tab to itself never lets the focus come back.
+void VerifyTabCycle(QWidget& start, const QStringList& stops);
+
 }  // namespace kitebar::app::test
