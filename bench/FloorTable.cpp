@@ -47,21 +47,19 @@ const Row kRows[] = {
     {"Score for a search, one set", "BM_ScoreOneSet", {}},
     {"Candidates by the simulator, one set", "BM_CandidatesBySimulator", {}},
     {"Evaluation for the page", "BM_EvaluateHistory", {}},
-    {"kitebar-cli evaluate vs idle process",
+    {"kitebar-cli evaluate (with both bands) vs idle process",
      "BM_CliEvaluateProcess",
-     {TargetKind::kUnderSeconds, 50e-3},
+     {TargetKind::kUnderSeconds, 100e-3},
      false},
-    {"Search score, 64 settings x 7,087 draws", "BM_ScoreSearchedSettings", {}},
-    // The floor here is the same search on one thread: a ratio of 1 / 1.8
-    // or less is a speed-up of 1.8 or more.
-    {"Search, 2 threads vs 1 thread",
-     "BM_SearchTwoThreadsAgainstOne",
-     {TargetKind::kWithinFloorRatio, 0.556}},
+    {"Every rule scored, box, 7,087 draws", "BM_ScoreEveryRule", {}},
+    {"Adjusted p, box, 10,000 x 6,500 draws, 2 threads",
+     "BM_AdjustedPValueBox",
+     {TargetKind::kUnderSeconds, 1}},
     // What the machine gives two threads at the same time, for comparison.
     {"Plain arithmetic, 2 threads vs 1 thread", "BM_TwoThreadsOfPlainArithmetic", {}},
-    {"kitebar-cli tune, 20,000 settings",
+    {"kitebar-cli tune, every rule + adjusted p",
      "BM_CliTuneProcess",
-     {TargetKind::kUnderSeconds, 60},
+     {TargetKind::kUnderSeconds, 1},
      false},
 };
 

@@ -7,91 +7,79 @@
 #include "AgainstFloor.h"
 #include "BenchSupport.h"
 #include "Floors.h"
+#include "engine/AdjustedPValue.h"
 #include "engine/PreparedHistory.h"
-#include "engine/SettingsSearch.h"
-#include "engine/WalkForwardPredictor.h"
+#include "engine/RandomStream.h"
+#include "engine/RuleSearch.h"
 #include "history/DrawHistory.h"
 
 namespace kitebar {
 namespace {
 
-// Settings of a random sample, scored per iteration, so that no table stays
-// warm from one setting to the next more than it would in a search.
-constexpr int kSettingsPerIteration = 64;
-constexpr int kSearchBudget = 4000;
-constexpr float kDiameter = 30.0f;
-constexpr int kStepNum = 40;
+constexpr int kSimulatedDraws = 6500;
 
-std::vector<SearchedSetting> SampleSettings() {
-  std::vector<SearchedSetting> settings;
-  for (int n = 0; n < kSettingsPerIteration; ++n)
-    settings.push_back(RandomSetting(kDefaultSearchSeed, n));
-  return settings;
+// The floor of scoring every rule: one pass over the draws that reads what
+// each draw offers to compare, and nothing else.
+int DrawsAlone(const PreparedHistory& history) {
+  int sum = 0;
+  for (int n = 2; n <= history.count(); ++n)
+    sum += history.draw(n - 1).winningShape.stepCode + history.draw(n).winningShape.tensToUnits;
+  return sum;
 }
 
-// The floor of a setting's score: its candidates for every draw (the
-// predictor's tables, then one key per draw), and nothing else.
-int CandidatesAlone(const PreparedHistory& history, const std::vector<SearchedSetting>& settings) {
-  int sum = 0;
-  for (const SearchedSetting& setting : settings) {
-    const WalkForwardPredictor predictor(EngineSetOf(setting), kDiameter, kStepNum);
-    for (int n = 2; n <= history.count(); ++n)
-      sum += predictor.KeyFromPreviousWinning(history.draw(n - 1).winningDigits);
+// Every rule scored exactly over the 7,087 tested draws of the real history,
+// with the p-value of each, for box (three chance levels).
+void BM_ScoreEveryRule(benchmark::State& state) {
+  const ScratchFolder folder;
+  DrawHistory history;
+  if (!folder.ok() || !LoadSampleHistory(history, state))
+    return;
+  const PreparedHistory prepared(history);
+  TimeAgainstFloor(
+      state, NoPreparation,
+      [&] {
+        const std::vector<RuleResult> rules = ScoreEveryRule(prepared, HitKind::kBox);
+        benchmark::DoNotOptimize(rules.data());
+        return rules.size() == static_cast<std::size_t>(kRuleCount);
+      },
+      [&] {
+        benchmark::DoNotOptimize(DrawsAlone(prepared));
+        return true;
+      },
+      "the scores failed");
+}
+BENCHMARK(BM_ScoreEveryRule)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// The random words that 10,000 histories of 6,500 draws take, and nothing
+// else: the floor of the simulation.
+std::uint64_t RandomWordsAlone(int histories) {
+  std::uint64_t sum = 0;
+  for (int history = 0; history < histories; ++history) {
+    RandomStream random(kAdjustedPSeed, history);
+    for (int word = 0; word < kSimulatedDraws / 6 + 1; ++word)
+      sum += random.Next();
   }
   return sum;
 }
 
-// What the search repeats for every setting over the 7,087 draws of the real
-// history, on one core: the set as the engine would read it once saved, its
-// candidates, the box hits and the chances. items_per_second is the
-// evaluations per second of one core.
-void BM_ScoreSearchedSettings(benchmark::State& state) {
-  const ScratchFolder folder;
-  DrawHistory history;
-  if (!folder.ok() || !LoadSampleHistory(history, state))
-    return;
-  const PreparedHistory prepared(history);
-  const SettingScorer scorer(prepared, kDiameter, kStepNum, HitKind::kBox);
-  const std::vector<SearchedSetting> settings = SampleSettings();
+// The adjusted p-value of box over 10,000 simulated histories of 6,500
+// draws on two threads, at an observed p-value near the real best's.
+void BM_AdjustedPValueBox(benchmark::State& state) {
   TimeAgainstFloor(
       state, NoPreparation,
-      [&] {
-        int hits = 0;
-        for (const SearchedSetting& setting : settings)
-          hits += scorer.Score(setting).score.hits;
-        benchmark::DoNotOptimize(hits);
-        return hits > 0;
+      [] {
+        const AdjustedP adjusted = AdjustPValue(
+            {HitKind::kBox, kSimulatedDraws, 0.03, kAdjustedPHistories, kAdjustedPSeed, 2});
+        benchmark::DoNotOptimize(adjusted.p);
+        return adjusted.histories == kAdjustedPHistories;
       },
-      [&] {
-        benchmark::DoNotOptimize(CandidatesAlone(prepared, settings));
+      [] {
+        benchmark::DoNotOptimize(RandomWordsAlone(kAdjustedPHistories));
         return true;
       },
-      "the score failed");
-  state.SetItemsProcessed(state.iterations() * kSettingsPerIteration);
+      "the simulation failed");
 }
-BENCHMARK(BM_ScoreSearchedSettings)->UseManualTime()->Unit(benchmark::kMillisecond);
-
-// The search of 4,000 settings over the real history with two threads,
-// against the same search with one thread, run alternately with it: the
-// ratio is the inverse of the speed-up.
-void BM_SearchTwoThreadsAgainstOne(benchmark::State& state) {
-  const ScratchFolder folder;
-  DrawHistory history;
-  if (!folder.ok() || !LoadSampleHistory(history, state))
-    return;
-  const PreparedHistory prepared(history);
-  const SettingScorer scorer(prepared, kDiameter, kStepNum, HitKind::kBox);
-  const auto search = [&](int threads) {
-    const SearchResult result =
-        SearchSettings(scorer, {kSearchBudget, kDefaultSearchSeed, threads});
-    benchmark::DoNotOptimize(result.bestScore);
-    return result.tried == kSearchBudget;
-  };
-  TimeAgainstFloor(
-      state, NoPreparation, [&] { return search(2); }, [&] { return search(1); },
-      "the search failed");
-}
-BENCHMARK(BM_SearchTwoThreadsAgainstOne)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AdjustedPValueBox)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // Plain arithmetic that no compiler reorders: the additions wait on each
 // other.
@@ -104,8 +92,8 @@ double Spin(long steps) {
 
 // What the machine gives two threads at the moment: a fixed amount of plain
 // arithmetic on two threads against the same on one, run alternately. On an
-// idle two-core machine the ratio is 0.5; beside the search's ratio it tells
-// the load of a shared machine from the search's own overhead.
+// idle two-core machine the ratio is 0.5; beside the simulation's time it
+// tells the load of a shared machine.
 void BM_TwoThreadsOfPlainArithmetic(benchmark::State& state) {
   constexpr long kSteps = 60'000'000;
   TimeAgainstFloor(
@@ -128,9 +116,10 @@ void BM_TwoThreadsOfPlainArithmetic(benchmark::State& state) {
 }
 BENCHMARK(BM_TwoThreadsOfPlainArithmetic)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-// "kitebar-cli tune" as a whole process with its defaults (20,000 settings,
-// one thread per core) on the real history of 7,088 draws, training on as
-// many draws as it may, against a process that does nothing.
+// "kitebar-cli tune" as a whole process with its defaults (box, one thread
+// per core) on the real history of 7,088 draws, training on as many draws
+// as it may: every rule scored and 10,000 simulated histories of 6,987
+// draws, against a process that does nothing.
 void BM_CliTuneProcess(benchmark::State& state) {
   const ScratchFolder folder;
   DrawHistory history;

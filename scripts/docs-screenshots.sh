@@ -43,7 +43,7 @@ while read -r page picture width height; do
 done <<'PAGES'
 showyosou.html prediction-page.png 640 340
 Kitebar_100.html hit-statistics-page.png 640 560
-Kitebar_kensho.html evaluation-page.png 1024 1140
-Kitebar_tuning.html tuning-page.png 1024 1700
+Kitebar_kensho.html evaluation-page.png 1024 2480
+Kitebar_tuning.html tuning-page.png 1024 1960
 PAGES
 ls "$output"

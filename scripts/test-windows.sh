@@ -65,7 +65,8 @@ settings set-core StepNum=40
 settings
 register 12x
 evaluate
-tune --train-to 6000 --budget 2000 --threads 2
+tune --train-to 6000 --kind straight --threads 2
+tune --train-to 6000 --threads 2
 COMMANDS
 }
 

@@ -1,5 +1,6 @@
 #include "cli/CommandSupport.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -14,7 +15,38 @@ void ReportLoadFailure(const Status& loaded) {
              "import で作ってください。");
 }
 
+bool IsWholeNumberOption(const CLI::Option& option) {
+  const std::string type = option.get_type_name();
+  return type.starts_with("INT") || type.starts_with("UINT");
+}
+
+// Decimal digits with an optional sign; the leading zeros are taken off.
+CLI::Validator DecimalNumber() {
+  return CLI::Validator(
+      [](std::string& text) {
+        const std::size_t start = text.starts_with('-') || text.starts_with('+') ? 1 : 0;
+        if (start == text.size() ||
+            text.find_first_not_of("0123456789", start) != std::string::npos) {
+          return std::string("a decimal whole number is expected");
+        }
+        const std::size_t significant =
+            std::min(text.find_first_not_of('0', start), text.size() - 1);
+        text.erase(start, significant - start);
+        return std::string();
+      },
+      "");
+}
+
 }  // namespace
+
+void RequireDecimalNumbers(CLI::App& app) {
+  for (CLI::App* command : app.get_subcommands([](CLI::App*) { return true; })) {
+    for (CLI::Option* option : command->get_options()) {
+      if (IsWholeNumberOption(*option))
+        option->transform(DecimalNumber());
+    }
+  }
+}
 
 bool LoadHistoryOrReport(DrawHistory& history, DamageNotice notice) {
   if (const Status loaded = history.Load(); !loaded.ok()) {

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include <CLI/CLI.hpp>
+
 #include "history/DrawHistory.h"
 
 namespace kitebar::cli {
@@ -19,6 +21,10 @@ bool LoadHistoryOrReport(DrawHistory& history, DamageNotice notice = DamageNotic
 // The same for the commands that create the history: a file that does not
 // exist yet leaves the history empty.
 bool LoadHistoryIfPresentOrReport(DrawHistory& history, DamageNotice notice = DamageNotice::kWarn);
+
+// Makes every whole-number option of every command of `app` decimal: the
+// parser would otherwise take "0x10" for 16 and "010" for 8.
+void RequireDecimalNumbers(CLI::App& app);
 
 // A listing of the settings dialog ("d: PPP \r\n" lines) as terminal lines,
 // without the trailing blank and CR.

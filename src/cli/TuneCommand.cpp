@@ -1,11 +1,6 @@
 #include "cli/TuneCommand.h"
 
-#include <unistd.h>
-
 #include <array>
-#include <atomic>
-#include <charconv>
-#include <chrono>
 #include <cstdio>
 #include <thread>
 
@@ -24,49 +19,6 @@ namespace {
 
 constexpr std::array<const char*, kHitKindCount> kKindWords{"straight", "box", "mini"};
 
-// On a terminal, one line on stderr that each report redraws: settings
-// tried, the best so far and the time left.
-class ProgressLine {
- public:
-  ProgressLine() : shown_(::isatty(STDERR_FILENO) == 1) {}
-  ~ProgressLine() { Clear(); }
-  ProgressLine(const ProgressLine&) = delete;
-  ProgressLine& operator=(const ProgressLine&) = delete;
-
-  void Show(const SearchProgress& progress) {
-    const Clock::time_point now = Clock::now();
-    if (!shown_ || progress.tried <= 0 || now - lastDrawn_ < kInterval)
-      return;
-    lastDrawn_ = now;
-    const double elapsed = std::chrono::duration<double>(now - start_).count();
-    const double left = elapsed * (progress.budget - progress.tried) / progress.tried;
-    const std::string best =
-        (progress.bestExcess >= 0 ? "+" : "") + FormatFixed(progress.bestExcess, 2);
-    Write("\r\x1b[K探索中 " + FormatInt(progress.tried) + "/" + FormatInt(progress.budget) +
-          " 通り  最良 " + best + " 回  残り約 " + FormatFixed(left, 0) + " 秒");
-    drawn_ = true;
-  }
-  void Clear() {
-    if (drawn_)
-      Write("\r\x1b[K");
-    drawn_ = false;
-  }
-
- private:
-  using Clock = std::chrono::steady_clock;
-  static constexpr std::chrono::milliseconds kInterval{100};
-
-  static void Write(const std::string& text) {
-    std::fwrite(text.data(), 1, text.size(), stderr);
-    std::fflush(stderr);
-  }
-
-  bool shown_;
-  bool drawn_ = false;
-  Clock::time_point start_ = Clock::now();
-  Clock::time_point lastDrawn_{};
-};
-
 HitKind KindOfWord(const std::string& word) {
   for (int kind = 0; kind < kHitKindCount; ++kind) {
     if (word == kKindWords[static_cast<std::size_t>(kind)])
@@ -84,26 +36,12 @@ std::string ResultLine(std::string_view name, const RangeResult& result) {
 // The lines that other tools read: numbers in the C locale's form whatever
 // the user's locale.
 std::string SummaryLines(const Tuning& t) {
-  return "searched " + FormatInt(t.search.tried) + " settings on draws 2 to " +
-         FormatInt(t.request.trainTo) + " (kind " +
+  const std::string rules = FormatInt(static_cast<long long>(t.rules.size()));
+  return "searched " + rules + " rules on draws 2 to " + FormatInt(t.request.trainTo) + " (kind " +
          kKindWords[static_cast<std::size_t>(t.request.kind)] + ")\n" +
          ResultLine("train best", t.trainBest) + ResultLine("holdout best", t.holdoutBest) +
-         ResultLine("holdout current", t.holdoutCurrent);
-}
-
-// A seed is written as digits alone: the parser would take "-1" for the
-// largest seed.
-CLI::Validator SeedText() {
-  return CLI::Validator(
-      [](const std::string& text) {
-        std::uint64_t seed = 0;
-        const char* end = text.data() + text.size();
-        const std::from_chars_result read = std::from_chars(text.data(), end, seed);
-        return read.ec == std::errc() && read.ptr == end
-                   ? std::string()
-                   : "a whole number from 0 to 18446744073709551615 is expected";
-      },
-      "UINT");
+         ResultLine("holdout current", t.holdoutCurrent) + "train best adjusted p " +
+         FormatFixed(t.adjusted.p, 4) + " over " + rules + " rules\n";
 }
 
 int DefaultThreads() {
@@ -121,18 +59,31 @@ CLI::App* TuneCommand::Register(CLI::App& app) {
       ->required();
   command->add_option("--kind", kind_, "Hits to score: straight, box or mini (default box)")
       ->check(CLI::IsMember({"straight", "box", "mini"}));
-  command->add_option("--budget", budget_, "Settings to try (default 20000)")
-      ->check(CLI::Range(1, kMaximumSearchBudget));
-  command->add_option("--seed", seed_, "Seed of the random sample (default 1)")->check(SeedText());
-  command->add_option("--threads", threads_, "Threads (default: one per core)")
-      ->check(CLI::Range(1, kMaximumSearchThreads));
-  command->add_option("--save-to", saveTo_, "Save the best setting into set T, 1 to 5")
+  // Every rule is scored: there is no sample to size or seed any more.
+  command->add_option("--budget", retiredOption_, "No longer used: every rule is scored");
+  command->add_option("--seed", retiredOption_, "No longer used: every rule is scored");
+  command
+      ->add_option("--threads", threads_,
+                   "Threads for the simulated histories (default: one per core)")
+      ->check(CLI::Range(1, kMaximumAdjustedPThreads));
+  command
+      ->add_option("--save-to", saveTo_,
+                   "Save the best rule into set T, 1 to 5, changing as few values as can be")
       ->check(CLI::Range(1, kSettingsTypeCount));
   command->add_flag("--open", open_, "Open Kitebar_tuning.html in the browser");
+  command->callback([this, command] {
+    retiredGiven_ = command->count("--budget") > 0 || command->count("--seed") > 0;
+  });
   return command;
 }
 
 int TuneCommand::Run() {
+  if (retiredGiven_) {
+    PrintError("--budget と --seed は使えなくなりました。設定の探索は、どの設定もまとまる " +
+               FormatInt(kRuleCount) +
+               " 通りの予想の出し方をすべて正確に調べるので、試す数も乱数の種もありません。");
+    return kExitUsage;
+  }
   DrawHistory history;
   if (!LoadHistoryOrReport(history))
     return kExitFailure;
@@ -154,37 +105,40 @@ int TuneCommand::Run() {
   TuningRequest request;
   request.trainTo = trainTo_;
   request.kind = KindOfWord(kind_);
-  request.search = {budget_, seed_, threads_ > 0 ? threads_ : DefaultThreads()};
+  request.threads = threads_ > 0 ? threads_ : DefaultThreads();
   const Result<Tuning> tuning = [&] {
-    ProgressLine progressLine;
     const StopOnInterrupt interrupt;
-    const SearchMonitor monitor{&StopOnInterrupt::stopRequested(),
-                                [&](const SearchProgress& p) { progressLine.Show(p); }};
-    return TuneSettings(history, request, monitor);
+    request.stop = &StopOnInterrupt::stopRequested();
+    return TuneSettings(history, request);
   }();
   if (!tuning.ok()) {
     PrintError(tuning.message());
     return kExitFailure;
   }
+  if (tuning->adjusted.stopped) {
+    PrintError("途中で止めました。何も書き込んでいません" +
+               (saveSet >= 0 ? std::string("（設定ファイルにも保存していません）") : "") + "。");
+    return kExitInterrupted;
+  }
   const std::string lines = SummaryLines(*tuning);
   std::fwrite(lines.data(), 1, lines.size(), stdout);
   std::fflush(stdout);
 
-  const bool stopped = tuning->search.stopped;
   TuningSave save;
-  if (stopped) {
-    PrintError("探索を途中で止めました。" + FormatInt(tuning->search.tried) +
-               " 通りを試したところまでの結果です" +
-               (saveSet >= 0 ? std::string("（設定ファイルには保存していません）") : "") + "。");
-  } else if (saveSet >= 0) {
-    if (const Status saved = SaveTunedSetting(saveSet, tuning->search.best); !saved.ok()) {
+  if (saveSet >= 0) {
+    const Result<SettingForRule> saved = SaveTunedSetting(saveSet, *tuning);
+    if (!saved.ok()) {
       PrintError(saved.message());
       return kExitFailure;
     }
-    save.set = saveSet;
+    save = {saveSet, saved->changes};
   }
   if (const Status written = WriteTuningPage(kTuningPage, *tuning, save); !written.ok()) {
-    PrintError(written.message());
+    // The set file was replaced before the page failed: the user must know.
+    PrintError(written.message() +
+               (save.set >= 0 ? "なお、最良の設定はタイプ" + FormatInt(save.set + 1) + "（" +
+                                    SettingsTypeFile(save.set) + "）に保存しました。"
+                              : std::string()));
     return kExitFailure;
   }
   if (open_) {
@@ -194,7 +148,7 @@ int TuneCommand::Run() {
       return kExitFailure;
     }
   }
-  return stopped ? kExitInterrupted : kExitOk;
+  return kExitOk;
 }
 
 }  // namespace kitebar::cli

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "cli/Command.h"
+#include "cli/CommandSupport.h"
 #include "cli/Console.h"
 #include "cli/Output.h"
 #include "history/HistoryChange.h"
@@ -23,6 +24,7 @@ int main(int argc, char** argv) {
   std::vector<std::pair<CLI::App*, Command*>> registered;
   for (const auto& command : commands)
     registered.emplace_back(command->Register(app), command.get());
+  RequireDecimalNumbers(app);
   try {
     app.parse(console.argc(), console.argv());
   } catch (const CLI::ParseError& error) {

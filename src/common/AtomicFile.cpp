@@ -5,6 +5,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <system_error>
 
 #include "common/AtomicFileParts.h"
 #include "common/NumberText.h"
@@ -37,6 +38,33 @@ std::string ReadOnlyMessage(const std::filesystem::path& file) {
   return Quoted(file) +
          "は読み取り専用のため、書き込めません。読み取り専用を解除してから、もう一度実行して"
          "ください。";
+}
+
+std::string AllNamesTakenMessage(const std::filesystem::path& first, std::size_t count) {
+  return Quoted(first) + "から始まる " + FormatInt(static_cast<long long>(count)) +
+         " 個の名前はすべて使われているため、新しいファイルを作成できません。古いファイルを別の"
+         "場所へ移してから、もう一度実行してください。";
+}
+
+std::string LinkTargetMissingMessage(const std::filesystem::path& file) {
+  return Quoted(file) +
+         "はシンボリックリンクですが、リンク先のファイルがないため、書き込めません。リンク先を確か"
+         "めてから、もう一度実行してください。";
+}
+
+// The replacement is a whole file that this program wrote; the cap only
+// guards against reading something else.
+Status CopyOverLinkTarget(const std::filesystem::path& replacement,
+                          const std::filesystem::path& file) {
+  constexpr std::size_t kMaxCopiedBytes = std::size_t{64} << 20;
+  Result<std::string> bytes = ReadWholeFile(replacement, kMaxCopiedBytes);
+  if (!bytes.ok())
+    return bytes.status();
+  if (Status written = WriteFileAtomically(file, *bytes); !written.ok())
+    return written;
+  std::error_code ignored;
+  std::filesystem::remove(replacement, ignored);
+  return Status::Ok();
 }
 
 std::filesystem::path TemporaryName(const std::filesystem::path& file, std::uint64_t process) {

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,13 @@ namespace kitebar {
 // anything is written. On failure the old file is untouched and the temporary
 // file removed.
 Status WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes);
+
+// Writes `bytes` as WriteFileAtomically does, under the first of `names` that
+// no file has: never in place of an existing file, not even one that appears
+// meanwhile. Returns the name written; fails, writing nothing, when every
+// name is taken.
+Result<std::filesystem::path> WriteNewFileAtomically(std::span<const std::filesystem::path> names,
+                                                     std::string_view bytes);
 
 // Renames `replacement`, a complete file in the same folder, over `file` in
 // one step, after giving it the permissions of `file` when there is one. On

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <string>
 
 #include "common/AtomicFile.h"
@@ -61,10 +62,11 @@ Status CheckReplaceableStatus(const std::filesystem::path& file, const struct st
   return Status::Ok();
 }
 
-// Creates the temporary file exclusively: an existing file or link of that
-// name is never opened, let alone followed.
+// Creates the temporary file beside `file` exclusively: an existing file or
+// link of that name is never opened, let alone followed. Failures name
+// `shown`, the name the caller gave.
 Result<std::pair<FileDescriptor, std::filesystem::path>> CreateTemporaryFile(
-    const std::filesystem::path& file) {
+    const std::filesystem::path& file, const std::filesystem::path& shown) {
   for (int attempt = 0; attempt < file_parts::kTemporaryNameAttempts; ++attempt) {
     std::filesystem::path name =
         file_parts::TemporaryName(file, static_cast<std::uint64_t>(::getpid()));
@@ -73,14 +75,68 @@ Result<std::pair<FileDescriptor, std::filesystem::path>> CreateTemporaryFile(
     if (fd.valid())
       return std::make_pair(std::move(fd), std::move(name));
     if (errno != EEXIST)
-      return Status::Failure(SystemError("の一時ファイルを作成できません", file, errno));
+      return Status::Failure(SystemError("の一時ファイルを作成できません", shown, errno));
   }
-  return Status::Failure(SystemError("の一時ファイルを作成できません", file, EEXIST));
+  return Status::Failure(SystemError("の一時ファイルを作成できません", shown, EEXIST));
+}
+
+// Writes `bytes` to a new temporary file beside `file`, flushed to disk, with
+// the permissions of `old` when given; on failure nothing is left behind and
+// the message names `shown`.
+Result<std::filesystem::path> WriteTemporaryFile(const std::filesystem::path& file,
+                                                 const std::filesystem::path& shown,
+                                                 std::string_view bytes, const struct stat* old) {
+  auto created = CreateTemporaryFile(file, shown);
+  if (!created.ok())
+    return created.status();
+  auto& [fd, temporary] = created.value();
+  // The new file keeps what the user set on the old one.
+  const bool written = (old == nullptr || ::fchmod(fd.get(), old->st_mode & 07777) == 0) &&
+                       WriteAll(fd.get(), bytes) && ::fdatasync(fd.get()) == 0;
+  const int writeError = errno;
+  const bool closed = fd.Close();
+  const int closeError = errno;
+  if (!written || !closed) {
+    ::unlink(temporary.c_str());
+    return Status::Failure(
+        SystemError("に書き込めません", shown, written ? closeError : writeError));
+  }
+  return std::move(temporary);
+}
+
+// Gives `temporary` the name `name` unless a file has that name already
+// (errno EEXIST then). A file system without the one-step call gets a hard
+// link and the removal of the temporary name, which never replaces either.
+bool PlaceWithoutReplacing(const std::filesystem::path& temporary,
+                           const std::filesystem::path& name) {
+  if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, name.c_str(), RENAME_NOREPLACE) == 0)
+    return true;
+  if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
+    return false;
+  if (::link(temporary.c_str(), name.c_str()) != 0)
+    return false;
+  ::unlink(temporary.c_str());
+  return true;
+}
+
+bool IsSymbolicLink(const std::filesystem::path& file) {
+  struct stat status {};
+  return ::lstat(file.c_str(), &status) == 0 && S_ISLNK(status.st_mode);
 }
 
 }  // namespace
 
 namespace file_parts {
+
+Result<std::filesystem::path> WriteTarget(const std::filesystem::path& file) {
+  if (!IsSymbolicLink(file))
+    return file;
+  std::error_code error;
+  std::filesystem::path target = std::filesystem::canonical(file, error);
+  if (error)
+    return Status::Failure(LinkTargetMissingMessage(file));
+  return target;
+}
 
 Result<std::string> ReadRegularFile(const std::filesystem::path& file, std::size_t maxBytes,
                                     bool missingIsEmpty) {
@@ -119,6 +175,8 @@ Result<std::string> ReadRegularFile(const std::filesystem::path& file, std::size
 }  // namespace file_parts
 
 Status CheckReplaceable(const std::filesystem::path& file) {
+  if (const Result<std::filesystem::path> target = file_parts::WriteTarget(file); !target.ok())
+    return target.status();
   struct stat status {};
   if (::stat(file.c_str(), &status) != 0) {
     if (errno == ENOENT)
@@ -128,39 +186,56 @@ Status CheckReplaceable(const std::filesystem::path& file) {
   return CheckReplaceableStatus(file, status);
 }
 
+// `file` names the file in every message; a link's target is what is
+// replaced.
 Status WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes) {
+  const Result<std::filesystem::path> target = file_parts::WriteTarget(file);
+  if (!target.ok())
+    return target.status();
   struct stat old {};
-  const bool replacing = ::stat(file.c_str(), &old) == 0;
+  const bool replacing = ::stat(target->c_str(), &old) == 0;
   if (!replacing && errno != ENOENT)
     return Status::Failure(SystemError("を確かめられません", file, errno));
   if (replacing) {
     if (Status replaceable = CheckReplaceableStatus(file, old); !replaceable.ok())
       return replaceable;
   }
-  auto created = CreateTemporaryFile(file);
-  if (!created.ok())
-    return created.status();
-  auto& [fd, temporary] = created.value();
-  // The new file keeps what the user set on the old one.
-  const bool written = (!replacing || ::fchmod(fd.get(), old.st_mode & 07777) == 0) &&
-                       WriteAll(fd.get(), bytes) && ::fdatasync(fd.get()) == 0;
-  const int writeError = errno;
-  const bool closed = fd.Close();
-  const int closeError = errno;
-  if (!written || !closed) {
-    ::unlink(temporary.c_str());
-    return Status::Failure(
-        SystemError("に書き込めません", file, written ? closeError : writeError));
-  }
-  if (::rename(temporary.c_str(), file.c_str()) != 0) {
+  Result<std::filesystem::path> temporary =
+      WriteTemporaryFile(*target, file, bytes, replacing ? &old : nullptr);
+  if (!temporary.ok())
+    return temporary.status();
+  if (::rename(temporary->c_str(), target->c_str()) != 0) {
     const int renameError = errno;
-    ::unlink(temporary.c_str());
+    ::unlink(temporary->c_str());
     return Status::Failure(SystemError("を置き換えられません", file, renameError));
   }
   return Status::Ok();
 }
 
+Result<std::filesystem::path> WriteNewFileAtomically(std::span<const std::filesystem::path> names,
+                                                     std::string_view bytes) {
+  if (names.empty())
+    return Status::Failure(file_parts::AllNamesTakenMessage({}, 0));
+  Result<std::filesystem::path> temporary =
+      WriteTemporaryFile(names.front(), names.front(), bytes, nullptr);
+  if (!temporary.ok())
+    return temporary.status();
+  for (const std::filesystem::path& name : names) {
+    if (PlaceWithoutReplacing(*temporary, name))
+      return name;
+    if (errno != EEXIST) {
+      const int placeError = errno;
+      ::unlink(temporary->c_str());
+      return Status::Failure(SystemError("を作成できません", name, placeError));
+    }
+  }
+  ::unlink(temporary->c_str());
+  return Status::Failure(file_parts::AllNamesTakenMessage(names.front(), names.size()));
+}
+
 Status RenameOver(const std::filesystem::path& replacement, const std::filesystem::path& file) {
+  if (IsSymbolicLink(file))
+    return file_parts::CopyOverLinkTarget(replacement, file);
   struct stat old {};
   if (::stat(file.c_str(), &old) == 0 && ::chmod(replacement.c_str(), old.st_mode & 07777) != 0)
     return Status::Failure(DescribeSystemError(errno));

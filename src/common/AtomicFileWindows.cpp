@@ -5,6 +5,7 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <thread>
 
 #include "common/AtomicFile.h"
@@ -91,10 +92,11 @@ class AccessRules {
   bool protected_ = false;
 };
 
-// Creates the temporary file exclusively (CREATE_NEW): an existing file or
-// link of that name is never opened, let alone followed.
+// Creates the temporary file beside `file` exclusively (CREATE_NEW): an
+// existing file or link of that name is never opened, let alone followed.
+// Failures name `shown`, the name the caller gave.
 Result<std::pair<UniqueHandle, std::filesystem::path>> CreateTemporaryFile(
-    const std::filesystem::path& file) {
+    const std::filesystem::path& file, const std::filesystem::path& shown) {
   for (int attempt = 0; attempt < file_parts::kTemporaryNameAttempts; ++attempt) {
     std::filesystem::path name = file_parts::TemporaryName(file, ::GetCurrentProcessId());
     UniqueHandle handle(::CreateFileW(name.c_str(), GENERIC_WRITE | READ_CONTROL | WRITE_DAC, 0,
@@ -103,9 +105,9 @@ Result<std::pair<UniqueHandle, std::filesystem::path>> CreateTemporaryFile(
       return std::make_pair(std::move(handle), std::move(name));
     const DWORD error = ::GetLastError();
     if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
-      return Status::Failure(SystemError("の一時ファイルを作成できません", file, error));
+      return Status::Failure(SystemError("の一時ファイルを作成できません", shown, error));
   }
-  return Status::Failure(SystemError("の一時ファイルを作成できません", file, ERROR_FILE_EXISTS));
+  return Status::Failure(SystemError("の一時ファイルを作成できません", shown, ERROR_FILE_EXISTS));
 }
 
 bool KeepAttributes(HANDLE handle, DWORD oldAttributes) {
@@ -132,9 +134,54 @@ DWORD Replace(const std::filesystem::path& temporary, const std::filesystem::pat
   return error;
 }
 
+// A symbolic link: a reparse point that a path goes through to its target.
+// Other reparse points (files of a cloud folder not yet on the disk) are the
+// file itself and are replaced as any file is.
+bool IsSymbolicLink(const std::filesystem::path& file) {
+  WIN32_FIND_DATAW found{};
+  const HANDLE search = ::FindFirstFileW(file.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE)
+    return false;
+  ::FindClose(search);
+  return (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+         found.dwReserved0 == IO_REPARSE_TAG_SYMLINK;
+}
+
+// The path of an open file as Windows names it, without the "\\?\" that
+// marks a long path.
+std::filesystem::path FinalPathOf(HANDLE handle) {
+  std::wstring path(MAX_PATH, L'\0');
+  DWORD length = ::GetFinalPathNameByHandleW(handle, path.data(), static_cast<DWORD>(path.size()),
+                                             FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+  if (length >= path.size()) {
+    path.resize(length);
+    length = ::GetFinalPathNameByHandleW(handle, path.data(), static_cast<DWORD>(path.size()),
+                                         FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+  }
+  if (length == 0 || length >= path.size())
+    return {};
+  path.resize(length);
+  constexpr std::wstring_view kLongPathMark = L"\\\\?\\";
+  if (path.starts_with(kLongPathMark) && path.size() > kLongPathMark.size() + 2 &&
+      path[kLongPathMark.size() + 1] == L':')
+    path.erase(0, kLongPathMark.size());
+  return path;
+}
+
 }  // namespace
 
 namespace file_parts {
+
+Result<std::filesystem::path> WriteTarget(const std::filesystem::path& file) {
+  if (!IsSymbolicLink(file))
+    return file;
+  const UniqueHandle target = OpenForQuery(file, FILE_READ_ATTRIBUTES);
+  std::filesystem::path resolved =
+      target.valid() ? FinalPathOf(target.get()) : std::filesystem::path();
+  if (resolved.empty())
+    return Status::Failure(LinkTargetMissingMessage(file));
+  return resolved;
+}
 
 Result<std::string> ReadRegularFile(const std::filesystem::path& file, std::size_t maxBytes,
                                     bool missingIsEmpty) {
@@ -174,8 +221,13 @@ Result<std::string> ReadRegularFile(const std::filesystem::path& file, std::size
 
 }  // namespace file_parts
 
+// `file` names the file in every message; a link's target is what is
+// checked and replaced.
 Status CheckReplaceable(const std::filesystem::path& file) {
-  const UniqueHandle handle = OpenForQuery(file, FILE_READ_ATTRIBUTES);
+  const Result<std::filesystem::path> target = file_parts::WriteTarget(file);
+  if (!target.ok())
+    return target.status();
+  const UniqueHandle handle = OpenForQuery(*target, FILE_READ_ATTRIBUTES);
   if (!handle.valid()) {
     const DWORD error = ::GetLastError();
     if (windows::IsMissing(error))
@@ -184,11 +236,11 @@ Status CheckReplaceable(const std::filesystem::path& file) {
   }
   if (!windows::IsRegularFile(handle.get()))
     return Status::Failure(NotRegularMessage(file, "置き換えられません"));
-  const DWORD attributes = ::GetFileAttributesW(file.c_str());
+  const DWORD attributes = ::GetFileAttributesW(target->c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
     return Status::Failure(file_parts::ReadOnlyMessage(file));
   // Access rules that deny writing make the file read-only for this user.
-  if (!OpenForQuery(file, FILE_WRITE_DATA).valid() && ::GetLastError() == ERROR_ACCESS_DENIED)
+  if (!OpenForQuery(*target, FILE_WRITE_DATA).valid() && ::GetLastError() == ERROR_ACCESS_DENIED)
     return Status::Failure(file_parts::ReadOnlyMessage(file));
   return Status::Ok();
 }
@@ -196,10 +248,13 @@ Status CheckReplaceable(const std::filesystem::path& file) {
 Status WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes) {
   if (Status replaceable = CheckReplaceable(file); !replaceable.ok())
     return replaceable;
-  const DWORD oldAttributes = ::GetFileAttributesW(file.c_str());
+  const Result<std::filesystem::path> target = file_parts::WriteTarget(file);
+  if (!target.ok())
+    return target.status();
+  const DWORD oldAttributes = ::GetFileAttributesW(target->c_str());
   const bool replacing = oldAttributes != INVALID_FILE_ATTRIBUTES;
-  const AccessRules rules = replacing ? AccessRules::Of(file) : AccessRules();
-  auto created = CreateTemporaryFile(file);
+  const AccessRules rules = replacing ? AccessRules::Of(*target) : AccessRules();
+  auto created = CreateTemporaryFile(*target, file);
   if (!created.ok())
     return created.status();
   auto& [handle, temporary] = created.value();
@@ -217,14 +272,46 @@ Status WriteFileAtomically(const std::filesystem::path& file, std::string_view b
     ::DeleteFileW(temporary.c_str());
     return Status::Failure(SystemError("に書き込めません", file, error));
   }
-  if (const DWORD replaceError = Replace(temporary, file); replaceError != ERROR_SUCCESS) {
+  if (const DWORD replaceError = Replace(temporary, *target); replaceError != ERROR_SUCCESS) {
     ::DeleteFileW(temporary.c_str());
     return Status::Failure(SystemError("を置き換えられません", file, replaceError));
   }
   return Status::Ok();
 }
 
+Result<std::filesystem::path> WriteNewFileAtomically(std::span<const std::filesystem::path> names,
+                                                     std::string_view bytes) {
+  if (names.empty())
+    return Status::Failure(file_parts::AllNamesTakenMessage({}, 0));
+  auto created = CreateTemporaryFile(names.front(), names.front());
+  if (!created.ok())
+    return created.status();
+  auto& [handle, temporary] = created.value();
+  const bool written = WriteAll(handle.get(), bytes) && ::FlushFileBuffers(handle.get()) != 0;
+  DWORD error = written ? ERROR_SUCCESS : ::GetLastError();
+  if (!handle.Close() && written)
+    error = ::GetLastError();
+  if (error != ERROR_SUCCESS) {
+    ::DeleteFileW(temporary.c_str());
+    return Status::Failure(SystemError("に書き込めません", names.front(), error));
+  }
+  // Without MOVEFILE_REPLACE_EXISTING the move fails on a name that is taken.
+  for (const std::filesystem::path& name : names) {
+    if (::MoveFileExW(temporary.c_str(), name.c_str(), MOVEFILE_WRITE_THROUGH) != 0)
+      return name;
+    error = ::GetLastError();
+    if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) {
+      ::DeleteFileW(temporary.c_str());
+      return Status::Failure(SystemError("を作成できません", name, error));
+    }
+  }
+  ::DeleteFileW(temporary.c_str());
+  return Status::Failure(file_parts::AllNamesTakenMessage(names.front(), names.size()));
+}
+
 Status RenameOver(const std::filesystem::path& replacement, const std::filesystem::path& file) {
+  if (IsSymbolicLink(file))
+    return file_parts::CopyOverLinkTarget(replacement, file);
   const DWORD oldAttributes = ::GetFileAttributesW(file.c_str());
   if (oldAttributes != INVALID_FILE_ATTRIBUTES) {
     const UniqueHandle handle(::CreateFileW(replacement.c_str(),

@@ -39,6 +39,34 @@ std::string KeyOf(const std::filesystem::path& folder) {
   return error ? folder.string() : absolute.string();
 }
 
+// Opens and locks `file`, waiting up to `patience` for another writer. A lock
+// taken on a file that someone deleted or replaced in the meantime is let go
+// and taken again on the file that now has the name; the file itself is
+// never deleted here, so that it always names the one lock of the folder.
+Result<LockFile> LockFolderFile(const std::filesystem::path& file,
+                                std::chrono::milliseconds patience) {
+  const auto deadline = std::chrono::steady_clock::now() + patience;
+  auto interval = kFirstRetryInterval;
+  for (;;) {
+    Result<LockFile> opened = LockFile::Open(file);
+    if (!opened.ok())
+      return opened.status();
+    LockFile::Attempt attempt = opened.value().TryLock();
+    while (attempt == LockFile::Attempt::kHeldElsewhere &&
+           std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(interval);
+      interval = std::min(interval * 2, kLongestRetryInterval);
+      attempt = opened.value().TryLock();
+    }
+    if (attempt != LockFile::Attempt::kLocked)
+      return Status::Failure(AnotherWriterMessage());
+    if (opened.value().IsStillAt(file))
+      return opened;
+    if (std::chrono::steady_clock::now() >= deadline)
+      return Status::Failure(AnotherWriterMessage());
+  }
+}
+
 }  // namespace
 
 std::string LockFileCreationFailure(const std::filesystem::path& file, std::string_view reason) {
@@ -53,12 +81,14 @@ std::string LockFileNotRegularFailure(const std::filesystem::path& file) {
          "実行してください。";
 }
 
-LockFile::LockFile(LockFile&& other) noexcept : handle_(std::exchange(other.handle_, kNone)) {}
+LockFile::LockFile(LockFile&& other) noexcept
+    : handle_(std::exchange(other.handle_, kNone)), folder_(std::exchange(other.folder_, kNone)) {}
 
 LockFile& LockFile::operator=(LockFile&& other) noexcept {
   if (this != &other) {
     Release();
     handle_ = std::exchange(other.handle_, kNone);
+    folder_ = std::exchange(other.folder_, kNone);
   }
   return *this;
 }
@@ -83,22 +113,11 @@ Result<FolderLock> FolderLock::Acquire(const std::filesystem::path& folder,
       return FolderLock(std::move(key), true);
     }
   }
-  Result<LockFile> opened = LockFile::Open(folder / kLockFileName);
-  if (!opened.ok())
-    return opened.status();
-  const auto deadline = std::chrono::steady_clock::now() + patience;
-  auto interval = kFirstRetryInterval;
-  for (;;) {
-    const LockFile::Attempt attempt = opened.value().TryLock();
-    if (attempt == LockFile::Attempt::kLocked)
-      break;
-    if (attempt == LockFile::Attempt::kFailed || std::chrono::steady_clock::now() >= deadline)
-      return Status::Failure(AnotherWriterMessage());
-    std::this_thread::sleep_for(interval);
-    interval = std::min(interval * 2, kLongestRetryInterval);
-  }
+  Result<LockFile> locked = LockFolderFile(folder / kLockFileName, patience);
+  if (!locked.ok())
+    return locked.status();
   const std::lock_guard guard(HeldLocksMutex());
-  HeldLocks().emplace(key, HeldLock{std::move(opened.value()), 1});
+  HeldLocks().emplace(key, HeldLock{std::move(locked.value()), 1});
   return FolderLock(std::move(key), false);
 }
 

@@ -22,6 +22,11 @@ class LockFile {
   // One attempt at the exclusive lock, without waiting.
   Attempt TryLock();
 
+  // Whether `file` still names the file this lock is on. A lock on a file
+  // that someone deleted or replaced since keeps no other writer out: the
+  // next one creates a new file of that name and locks that.
+  bool IsStillAt(const std::filesystem::path& file) const;
+
   LockFile(LockFile&& other) noexcept;
   LockFile& operator=(LockFile&& other) noexcept;
   LockFile(const LockFile&) = delete;
@@ -30,10 +35,15 @@ class LockFile {
 
  private:
   static constexpr std::intptr_t kNone = -1;
-  explicit LockFile(std::intptr_t handle) : handle_(handle) {}
+  explicit LockFile(std::intptr_t handle, std::intptr_t folder = kNone)
+      : handle_(handle), folder_(folder) {}
   void Release();
 
   std::intptr_t handle_ = kNone;  // a descriptor, or a HANDLE
+  // POSIX: a descriptor of the folder, locked after the file. A lock file
+  // can be deleted under its holder while the folder cannot; Windows keeps
+  // the file from being deleted instead.
+  std::intptr_t folder_ = kNone;
 };
 
 // The failures of LockFile::Open, worded alike on every platform.

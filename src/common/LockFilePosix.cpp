@@ -10,32 +10,71 @@
 #include "common/LockFile.h"
 
 namespace kitebar {
+namespace {
+
+// The folder that holds `file`, opened for its lock alone; none where it
+// cannot be opened, and then the lock file alone serves.
+int OpenFolderOf(const std::filesystem::path& file) {
+  const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
+  return ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+}
+
+// One attempt at an exclusive lock on `fd`, without waiting.
+LockFile::Attempt TryLockDescriptor(int fd) {
+  for (;;) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+      return LockFile::Attempt::kLocked;
+    if (errno != EINTR)
+      return errno == EWOULDBLOCK ? LockFile::Attempt::kHeldElsewhere : LockFile::Attempt::kFailed;
+  }
+}
+
+}  // namespace
 
 Result<LockFile> LockFile::Open(const std::filesystem::path& file) {
   const int flags = O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
   int fd = ::open(file.c_str(), O_RDWR | flags, 0644);
-  if (fd < 0 && (errno == EACCES || errno == EROFS))
+  int error = errno;
+  if (fd < 0 && (error == EACCES || error == EROFS)) {
     fd = ::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    // In a read-only folder the file is missing because it could not be
+    // created: the cause to name is the first one.
+    if (fd < 0 && errno != ENOENT)
+      error = errno;
+  }
   if (fd < 0)
-    return Status::Failure(LockFileCreationFailure(file, DescribeSystemError(errno)));
-  LockFile opened(fd);
+    return Status::Failure(LockFileCreationFailure(file, DescribeSystemError(error)));
+  LockFile opened(fd, OpenFolderOf(file));
   struct stat status {};
   if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))
     return Status::Failure(LockFileNotRegularFailure(file));
   return opened;
 }
 
+// The file first, then the folder, in the same order in every writer. A
+// folder that cannot be locked (some network file systems) leaves the file's
+// lock and its identity check.
 LockFile::Attempt LockFile::TryLock() {
-  for (;;) {
-    if (::flock(static_cast<int>(handle_), LOCK_EX | LOCK_NB) == 0)
-      return Attempt::kLocked;
-    if (errno != EINTR)
-      return errno == EWOULDBLOCK ? Attempt::kHeldElsewhere : Attempt::kFailed;
-  }
+  const Attempt onFile = TryLockDescriptor(static_cast<int>(handle_));
+  if (onFile != Attempt::kLocked || folder_ == kNone)
+    return onFile;
+  const Attempt onFolder = TryLockDescriptor(static_cast<int>(folder_));
+  if (onFolder == Attempt::kHeldElsewhere)
+    ::flock(static_cast<int>(handle_), LOCK_UN);
+  return onFolder == Attempt::kFailed ? Attempt::kLocked : onFolder;
+}
+
+bool LockFile::IsStillAt(const std::filesystem::path& file) const {
+  struct stat held {};
+  struct stat named {};
+  return ::fstat(static_cast<int>(handle_), &held) == 0 && ::lstat(file.c_str(), &named) == 0 &&
+         held.st_dev == named.st_dev && held.st_ino == named.st_ino;
 }
 
 // Closing the descriptor releases the lock; a failed close is not retried.
 void LockFile::Release() {
+  if (folder_ != kNone)
+    ::close(static_cast<int>(std::exchange(folder_, kNone)));
   if (handle_ != kNone)
     ::close(static_cast<int>(std::exchange(handle_, kNone)));
 }

@@ -1,6 +1,7 @@
 #include "engine/Evaluation.h"
 
 #include "common/NumberText.h"
+#include "engine/SimultaneousBand.h"
 #include "engine/WindmillSimulator.h"
 #include "history/DrawHistory.h"
 
@@ -10,6 +11,8 @@ namespace {
 constexpr int kFirstTestableDraw = 2;
 constexpr double kLowerTail = 0.025;
 constexpr double kUpperTail = 0.975;
+// The verdict's level: a count is unusual when its p-value is below it.
+constexpr double kBoundTail = 0.05;
 
 std::string DrawName(int drawNumber) {
   return "第 " + FormatInt(drawNumber) + " 回";
@@ -30,22 +33,49 @@ std::vector<CoursePoint> CourseOf(const std::vector<TestedDraw>& tested, HitKind
     return course;
   const int step = (count + kCoursePoints - 1) / kCoursePoints;
   course.reserve(static_cast<std::size_t>(count / step + 1));
+  std::vector<int> chances;
+  chances.reserve(tested.size());
+  std::vector<int> pointAfter;
+  std::vector<double> means;
   distribution.Reset();
   int hits = 0;
   std::int64_t expected = 0;
   for (int i = 0; i < count; ++i) {
     const TestedDraw& draw = tested[static_cast<std::size_t>(i)];
     const int chance = ChanceOf(draw.chances, kind);
+    chances.push_back(chance);
     distribution.AddDraw(Thousandths(chance));
     hits += IsHit(draw.outcome, kind) ? 1 : 0;
     expected += chance;
     if ((i + 1) % step != 0 && i != count - 1)
       continue;
     const double mean = Thousandths(expected);
+    pointAfter.push_back(i);
     course.push_back({draw.drawNumber, hits - mean, distribution.Quantile(kLowerTail) - mean,
                       distribution.Quantile(kUpperTail) - mean});
   }
+  const std::vector<HitsRange> band = SimultaneousBand(chances, pointAfter);
+  expected = 0;
+  std::size_t point = 0;
+  for (int i = 0; i < count && point < course.size(); ++i) {
+    expected += chances[static_cast<std::size_t>(i)];
+    if (i != pointAfter[point])
+      continue;
+    const double mean = Thousandths(expected);
+    course[point].allLow = band[point].low - mean;
+    course[point].allHigh = band[point].high - mean;
+    ++point;
+  }
   return course;
+}
+
+// The step codes of the candidates offered on each tested draw.
+std::vector<std::uint8_t> OfferedSets(const std::vector<TestedDraw>& tested) {
+  std::vector<std::uint8_t> codes;
+  codes.reserve(tested.size());
+  for (const TestedDraw& draw : tested)
+    codes.push_back(CandidateSets::Get().Code(draw.candidateKey).stepCode);
+  return codes;
 }
 
 }  // namespace
@@ -77,8 +107,12 @@ KindSummary SummarizeKind(const KindTally& tally, HitDistribution& scratch) {
     if (draws > 0)
       scratch.AddDraws(draws, Thousandths(chance));
   }
-  return {tally.hits, Thousandths(tally.chanceThousandths), scratch.AtLeast(tally.hits),
-          scratch.Quantile(kLowerTail), scratch.Quantile(kUpperTail)};
+  return {tally.hits,
+          Thousandths(tally.chanceThousandths),
+          scratch.AtLeast(tally.hits),
+          scratch.Quantile(kLowerTail),
+          scratch.Quantile(kUpperTail),
+          scratch.HighestWithTailAtLeast(kBoundTail)};
 }
 
 Result<Evaluation> EvaluateHistory(const DrawHistory& history, const EvaluationRequest& request) {
@@ -95,30 +129,52 @@ Result<Evaluation> EvaluateHistory(const DrawHistory& history, const EvaluationR
                                 : UsableSettingsTypeIndex(base.startIndex);
   const PreparedHistory prepared(history);
   const int rangeSize = to - from + 1;
+  std::vector<TestedDraw> chosenTested;
   std::vector<TestedDraw> tested;
   tested.reserve(static_cast<std::size_t>(rangeSize));
-  HitDistribution scratch(rangeSize);
+  HitDistribution scratch(history.count);
+  std::array<std::vector<std::uint8_t>, kSettingsTypeCount> offered;
   for (int set = 0; set < kSettingsTypeCount; ++set) {
     const bool chosen = set == evaluation.settingsType;
     const WalkForwardPredictor predictor(ReadSettingsType(set), base.diameter, base.stepNum);
-    const WalkTally tally = WalkDraws(prepared, predictor, evaluation.range, request.positions,
-                                      chosen ? &tested : nullptr);
+    tested.clear();
+    const WalkTally tally =
+        WalkDraws(prepared, predictor, evaluation.range, request.positions, &tested);
+    offered[static_cast<std::size_t>(set)] = OfferedSets(tested);
     KindSummaries& summaries = evaluation.sets[static_cast<std::size_t>(set)];
     for (int kind = 0; kind < kHitKindCount; ++kind) {
       summaries[static_cast<std::size_t>(kind)] =
           SummarizeKind(tally.kinds[static_cast<std::size_t>(kind)], scratch);
     }
+    evaluation.sameAs[static_cast<std::size_t>(set)] = set;
+    for (int earlier = 0; earlier < set; ++earlier) {
+      if (offered[static_cast<std::size_t>(earlier)] == offered[static_cast<std::size_t>(set)]) {
+        evaluation.sameAs[static_cast<std::size_t>(set)] = earlier;
+        break;
+      }
+    }
     if (!chosen)
       continue;
+    chosenTested = tested;
     evaluation.kinds = summaries;
     evaluation.draws = tally.draws;
     evaluation.skipped = tally.skipped;
     evaluation.storedPositions = tally.storedPositions;
     evaluation.decidedPositions = tally.decidedPositions;
+    if (from != kFirstTestableDraw || to != history.count) {
+      evaluation.wholeHistoryShown = true;
+      evaluation.wholeRange = {kFirstTestableDraw, history.count};
+      const WalkTally whole =
+          WalkDraws(prepared, predictor, evaluation.wholeRange, request.positions, nullptr);
+      for (int kind = 0; kind < kHitKindCount; ++kind) {
+        evaluation.whole[static_cast<std::size_t>(kind)] =
+            SummarizeKind(whole.kinds[static_cast<std::size_t>(kind)], scratch);
+      }
+    }
   }
   for (int kind = 0; kind < kHitKindCount; ++kind) {
     evaluation.courses[static_cast<std::size_t>(kind)] =
-        CourseOf(tested, static_cast<HitKind>(kind), scratch);
+        CourseOf(chosenTested, static_cast<HitKind>(kind), scratch);
   }
   return evaluation;
 }

@@ -33,6 +33,10 @@ struct KindSummary {
   double pValue = 1;    // P(X >= hits) for X the hits of chance alone
   int chanceLow = 0;    // the central 95 % range of X
   int chanceHigh = 0;
+  // The one-sided bound that matches the test: the most hits whose p-value
+  // is still 0.05 or more, so chance alone stays at or below it with 95 %
+  // or more, and a count above it is exactly a count with p below 0.05.
+  int chanceBound = 0;
 };
 using KindSummaries = std::array<KindSummary, kHitKindCount>;
 
@@ -41,13 +45,17 @@ using KindSummaries = std::array<KindSummary, kHitKindCount>;
 KindSummary SummarizeKind(const KindTally& tally, HitDistribution& scratch);
 
 // A point of a kind's course after draw `drawNumber`: the hits so far less
-// the expected hits so far, and the central 95 % range of that difference
-// by chance alone.
+// the expected hits so far, the central 95 % range of that difference by
+// chance alone at this draw (`low`, `high`), and the band that a course of
+// chance alone stays inside all the way in 95 % of histories (`allLow`,
+// `allHigh`; see SimultaneousBand).
 struct CoursePoint {
   int drawNumber = 0;
   double excess = 0;
   double low = 0;
   double high = 0;
+  double allLow = 0;
+  double allHigh = 0;
 };
 
 struct Evaluation {
@@ -61,6 +69,14 @@ struct Evaluation {
   KindSummaries kinds{};
   // Every set over the same draws, for comparison.
   std::array<KindSummaries, kSettingsTypeCount> sets{};
+  // For each set, the first set that offered the same candidates on every
+  // tested draw (itself when none did).
+  std::array<int, kSettingsTypeCount> sameAs{};
+  // When the range is not every draw that can be tested: the chosen set
+  // over all of them.
+  bool wholeHistoryShown = false;
+  DrawRange wholeRange;
+  KindSummaries whole{};
   // The course of each kind over the tested draws, at up to kCoursePoints
   // draws spread evenly, the last tested draw included.
   std::array<std::vector<CoursePoint>, kHitKindCount> courses;

@@ -137,6 +137,16 @@ double HitDistribution::AtLeast(int hits) const {
   return std::min(tail, 1.0);
 }
 
+int HitDistribution::HighestWithTailAtLeast(double probability) const {
+  double tail = 0;
+  for (int k = lowest_ + width_ - 1; k > lowest_; --k) {
+    tail += Probability(k);
+    if (std::min(tail, 1.0) >= probability)
+      return k;
+  }
+  return lowest_;
+}
+
 int HitDistribution::Quantile(double probability) const {
   double cumulative = 0;
   for (int i = 0; i < width_; ++i) {

@@ -29,6 +29,12 @@ class HitDistribution {
   int Quantile(double probability) const;
   // P(X = k).
   double Probability(int k) const;
+  // The largest k with P(X >= k) >= probability (0 to 1), its tail summed as
+  // AtLeast sums it: so AtLeast(hits) >= probability exactly when hits <= it.
+  int HighestWithTailAtLeast(double probability) const;
+  // The counts held: P(X = k) is zero outside them.
+  int lowest() const { return lowest_; }
+  int highest() const { return lowest_ + width_ - 1; }
 
  private:
   void DropNegligibleEnds();

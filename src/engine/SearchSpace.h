@@ -43,14 +43,6 @@ struct SearchedSetting {
 // any setting of the sample.
 SearchedSetting RandomSetting(std::uint64_t seed, std::int64_t index);
 
-// `centre` with one value changed, for setting `index` of a refinement: the
-// value and the change come from `seed` and `index` alone. A stop digit or a
-// speed takes any other value; a reach or hit point moves by 0.01 to
-// `radius` hundredths, towards the side that stays in its range when the
-// other would leave it.
-SearchedSetting NeighbourSetting(const SearchedSetting& centre, int radius, std::uint64_t seed,
-                                 std::int64_t index);
-
 // `base` with the three places and the stop constant of `setting`, as the
 // settings dialog holds them before it saves: the thousands values of
 // `base` stay.

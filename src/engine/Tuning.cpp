@@ -17,6 +17,29 @@ RangeResult ResultOver(const PreparedHistory& history, const WalkForwardPredicto
   return {range, tally.draws, SummarizeKind(tally.kinds[static_cast<std::size_t>(kind)], scratch)};
 }
 
+bool SameRank(const RuleResult& a, const RuleResult& b) {
+  return !RanksAbove(a, b) && !RanksAbove(b, a);
+}
+
+// The best class and its setting closest to `current`: the classes that
+// rank first, the one whose setting changes fewest values, the lowest of
+// those.
+void ChooseBest(Tuning& t, const WindmillSettings& current) {
+  const auto top = std::min_element(t.rules.begin(), t.rules.end(), RanksAbove);
+  bool chosen = false;
+  for (const RuleResult& rule : t.rules) {
+    if (!SameRank(rule, *top))
+      continue;
+    const SettingForRule setting =
+        ClosestSettingOfRule(current, t.request.kind, rule.ruleClass, t.diameter, t.stepNum);
+    if (!chosen || setting.changes < t.best.changes) {
+      t.bestClass = rule.ruleClass;
+      t.best = setting;
+      chosen = true;
+    }
+  }
+}
+
 }  // namespace
 
 Status CheckTrainingEnd(int count, int trainTo) {
@@ -36,8 +59,7 @@ Status CheckTrainingEnd(int count, int trainTo) {
   return Status::Ok();
 }
 
-Result<Tuning> TuneSettings(const DrawHistory& history, const TuningRequest& request,
-                            const SearchMonitor& monitor) {
+Result<Tuning> TuneSettings(const DrawHistory& history, const TuningRequest& request) {
   if (Status checked = CheckTrainingEnd(history.count, request.trainTo); !checked.ok())
     return checked;
   const RunSettings base = ReadRunSettings();
@@ -49,26 +71,40 @@ Result<Tuning> TuneSettings(const DrawHistory& history, const TuningRequest& req
   tuning.diameter = base.diameter;
 
   const PreparedHistory training(history, request.trainTo);
-  const SettingScorer scorer(training, base.diameter, base.stepNum, request.kind);
-  tuning.search = SearchSettings(scorer, request.search, monitor);
+  tuning.rules = ScoreEveryRule(training, request.kind);
+  const SettingsType currentType = ReadSettingsType(tuning.currentSet);
+  tuning.currentClass = RuleClassOf(request.kind, RuleOf(currentType, base.diameter, base.stepNum));
+  ChooseBest(tuning, LoadWindmillSettings(tuning.currentSet));
+  const RuleResult& best = tuning.rules[static_cast<std::size_t>(tuning.bestClass)];
+  tuning.adjusted = AdjustPValue({request.kind, best.draws, best.summary.pValue, request.histories,
+                                  kAdjustedPSeed, request.threads, request.stop});
 
   const PreparedHistory whole(history);
-  const DrawRange trainRange = scorer.range();
+  const DrawRange trainRange{kFirstTestableDraw, training.count()};
   const DrawRange holdoutRange{request.trainTo + 1, history.count};
   HitDistribution scratch(std::max(trainRange.to, holdoutRange.to - holdoutRange.from + 1));
-  const WalkForwardPredictor best(EngineSetOf(tuning.search.best), base.diameter, base.stepNum);
-  const WalkForwardPredictor current(ReadSettingsType(tuning.currentSet), base.diameter,
-                                     base.stepNum);
-  tuning.trainBest = ResultOver(training, best, trainRange, request.kind, scratch);
+  const WalkForwardPredictor bestPredictor(EngineSetOf(tuning.best.setting), base.diameter,
+                                           base.stepNum);
+  const WalkForwardPredictor current(currentType, base.diameter, base.stepNum);
+  tuning.trainBest = ResultOver(training, bestPredictor, trainRange, request.kind, scratch);
   tuning.trainCurrent = ResultOver(training, current, trainRange, request.kind, scratch);
-  tuning.holdoutBest = ResultOver(whole, best, holdoutRange, request.kind, scratch);
+  tuning.holdoutBest = ResultOver(whole, bestPredictor, holdoutRange, request.kind, scratch);
   tuning.holdoutCurrent = ResultOver(whole, current, holdoutRange, request.kind, scratch);
   return tuning;
 }
 
-Status SaveTunedSetting(int set, const SearchedSetting& best) {
-  WindmillSettings settings = WindmillSettingsOf(best, LoadWindmillSettings(set));
+Status SaveSearchedSetting(int set, const SearchedSetting& setting) {
+  WindmillSettings settings = WindmillSettingsOf(setting, LoadWindmillSettings(set));
   return UpdateWindmillSettings(set, settings);
+}
+
+Result<SettingForRule> SaveTunedSetting(int set, const Tuning& tuning) {
+  const SettingForRule closest =
+      ClosestSettingOfRule(LoadWindmillSettings(set), tuning.request.kind, tuning.bestClass,
+                           tuning.diameter, tuning.stepNum);
+  if (Status saved = SaveSearchedSetting(set, closest.setting); !saved.ok())
+    return saved;
+  return closest;
 }
 
 }  // namespace kitebar

@@ -1,15 +1,19 @@
 #pragma once
 
+#include <atomic>
+#include <vector>
+
 #include "common/Status.h"
+#include "engine/AdjustedPValue.h"
 #include "engine/Evaluation.h"
-#include "engine/SettingsSearch.h"
+#include "engine/RuleSearch.h"
 
 namespace kitebar {
 
 class DrawHistory;
 
 // The draws after the training draws that a tuning keeps back to test its
-// best setting on: at least this many.
+// best rule on: at least this many.
 inline constexpr int kMinimumHoldOutDraws = 100;
 
 // Refuses, with a message for the user, a training end outside 2 to
@@ -19,7 +23,9 @@ Status CheckTrainingEnd(int count, int trainTo);
 struct TuningRequest {
   int trainTo = 0;  // the last training draw
   HitKind kind = HitKind::kBox;
-  SearchOptions search;
+  int threads = 1;  // for the simulated histories of the adjusted p-value
+  int histories = kAdjustedPHistories;
+  const std::atomic<bool>* stop = nullptr;
 };
 
 // One setting's result for the tuned kind over a range of draws, summed up
@@ -34,26 +40,42 @@ struct Tuning {
   TuningRequest request;
   int count = 0;       // the last draw of the hold-out
   int currentSet = 0;  // the set of the prediction run, 0 to 4
-  // From "./base.ini", shared by every setting tried.
+  // From "./base.ini", shared by every rule.
   int stepNum = 0;
   float diameter = 0;
-  SearchResult search;
+  // Every rule class of the kind on the training draws, in class order.
+  std::vector<RuleResult> rules;
+  int bestClass = 0;
+  int currentClass = 0;
+  // The setting of the best class with the fewest values changed from the
+  // current set.
+  SettingForRule best;
+  // The chance that the best of the classes does at least as well on a
+  // history of chance alone.
+  AdjustedP adjusted;
   RangeResult trainBest;
   RangeResult trainCurrent;
   RangeResult holdoutBest;
   RangeResult holdoutCurrent;
 };
 
-// Searches the settings on draws 2 to `trainTo` (the search is given those
-// draws alone), then tests the best one and the set of the prediction run
-// on the draws after them, the hold-out. Reads the settings files, writes
-// nothing. Fails only on a refused training end.
-Result<Tuning> TuneSettings(const DrawHistory& history, const TuningRequest& request,
-                            const SearchMonitor& monitor = {});
+// Scores every rule class on draws 2 to `trainTo` (given those draws alone),
+// takes the best (RanksAbove, then the fewest values changed from the
+// current set, then the lowest class), prices the choice with the adjusted
+// p-value, then tests the best and the set of the prediction run on the
+// draws after `trainTo`, the hold-out. Reads the settings files, writes
+// nothing. Fails only on a refused training end; a stop leaves
+// `adjusted.stopped` set.
+Result<Tuning> TuneSettings(const DrawHistory& history, const TuningRequest& request);
 
-// Saves `best` into set `set` (0 to 4) through the settings dialog's writer,
-// in one replacement: the set's thousands values stay as the dialog reads
-// them.
-Status SaveTunedSetting(int set, const SearchedSetting& best);
+// Saves `setting` into set `set` (0 to 4) through the settings dialog's
+// writer, in one replacement: the set's thousands values stay as the dialog
+// reads them.
+Status SaveSearchedSetting(int set, const SearchedSetting& setting);
+
+// Saves the setting of the best class with the fewest values changed from
+// set `set` (0 to 4) into that set through the settings dialog's writer, in
+// one replacement (SaveSearchedSetting).
+Result<SettingForRule> SaveTunedSetting(int set, const Tuning& tuning);
 
 }  // namespace kitebar

@@ -35,6 +35,10 @@ std::string UnreadableReason(const HistoryFileLine& line) {
     case HistoryLineFault::kBeyondLastDraw:
       return DrawText(line.draw) +
              "の行ですが、当選番号ファイルに記録できるのは第 9999 回までです。";
+    case HistoryLineFault::kNotInTheFormat:
+      return DrawText(line.draw) +
+             "の行ですが、回の番号のあとが当選番号ファイルの形（0123,456 または "
+             "0123,456,789,1）になっていないため、そのままでは読めません。";
     case HistoryLineFault::kUnclearNumber:
     case HistoryLineFault::kNone:
       break;

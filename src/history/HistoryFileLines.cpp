@@ -85,6 +85,23 @@ std::string WithoutNuls(std::string_view text) {
   return out;
 }
 
+// The text that a save writes for the line, without its line end.
+std::string WriterForm(const HistoryLine& line) {
+  const DrawRecord& record = line.record;
+  std::string text(record.numberText());
+  text += ',';
+  if (record.digits[0] != 'x')
+    text += record.digitsText();
+  if (record.hasPosition()) {
+    text += ',';
+    text += record.positionText();
+    text += ',';
+    if (record.status != '\0')
+      text += record.status;
+  }
+  return text;
+}
+
 // The line of one piece, when it holds a draw.
 std::optional<HistoryFileLine> ReadPiece(int line, std::string_view bytes, bool lineEnd) {
   std::string_view text = bytes;
@@ -114,13 +131,25 @@ std::optional<HistoryFileLine> ReadPiece(int line, std::string_view bytes, bool 
     read.fault = HistoryLineFault::kBeyondLastDraw;
     return read;
   }
-  // The line as the writers would have written it: the number with four
-  // digits, then everything from the comma on in the format's columns.
+  // The writers' layout is read by its columns, as it stands. Any other
+  // number field is read as the line the writers would have written: the
+  // number with four digits, then the rest from the comma on, which must be
+  // in the writers' form itself.
+  const bool fixedColumns =
+      field.comma == 4 && std::all_of(text.begin(), text.begin() + 4, IsDigit);
+  std::string_view rest = text.substr(field.comma);
+  if (!fixedColumns) {
+    while (!rest.empty() && IsBlank(rest.back()))
+      rest.remove_suffix(1);
+  }
   std::string canonical = FormatZeroPadded(field.value, 4);
-  canonical.append(text.substr(field.comma));
+  canonical.append(rest);
+  const std::size_t textEnd = canonical.size();
   if (lineEnd)
     canonical.push_back('\n');
   read.parsed = *ParseHistoryLine(canonical);
+  if (!fixedColumns && WriterForm(read.parsed) != std::string_view(canonical).substr(0, textEnd))
+    read.fault = HistoryLineFault::kNotInTheFormat;
   return read;
 }
 

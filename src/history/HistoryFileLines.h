@@ -25,12 +25,14 @@ enum class HistoryLineFault {
   kNul,             // a NUL byte inside the line
   kBeyondLastDraw,  // a draw number after 9999, which the file cannot hold
   kUnclearNumber,   // the number field holds more than digits ("12ab,345")
+  kNotInTheFormat,  // a number not in columns 0 to 3, followed by what the
+                    // format's columns would misread ("1,1994-10-07,191")
 };
 
 // A line of a history file that holds a draw: a draw number (possibly after a
 // byte-order mark, blanks or a sign) followed by a comma. Every such line is
-// either read as it stands (`fault` kNone, `parsed` set) or makes the file
-// damaged: none is passed over unread.
+// either read as exactly what it says (`fault` kNone, `parsed` set) or makes
+// the file damaged: none is passed over unread.
 struct HistoryFileLine {
   int line = 0;            // 1-based, counted as an editor counts lines
   std::string_view bytes;  // the line's bytes in the file, without its line end
@@ -46,9 +48,10 @@ struct HistoryFileLine {
 // The lines of `contents` that hold a draw, in file order. A line of more
 // than 127 characters is read in pieces of 127, each taken as a line of its
 // own (with the line number of the line it is part of); a draw number written
-// with fewer or more than four digits is the same draw ("100,191" is draw 100,
-// written back as "0100,191"); a UTF-8 byte-order mark at the start of a line
-// is skipped. Lines that hold no draw (blank lines, a header, a note, draw 0
+// with fewer or more than four digits, or after blanks, is the same draw
+// ("100,191" is draw 100, written back as "0100,191") when the rest of the
+// line is in the writers' form; a UTF-8 byte-order mark at the start of a
+// line is skipped. Lines that hold no draw (blank lines, a header, a note, draw 0
 // or below) are not listed.
 std::vector<HistoryFileLine> ReadHistoryFileLines(std::string_view contents);
 

@@ -1,6 +1,6 @@
 #include "history/HistoryRepair.h"
 
-#include <system_error>
+#include <vector>
 
 #include "common/AtomicFile.h"
 #include "common/FileLimits.h"
@@ -63,25 +63,20 @@ Status MendHistory(std::string_view contents, std::span<const int> keepLines, Dr
   return Status::Ok();
 }
 
-// A name beside `file` for its copy that no earlier copy has.
-std::filesystem::path FreeBackupName(const std::filesystem::path& file,
-                                     std::string_view timestamp) {
-  const auto named = [&](int attempt) {
+// The names beside `file` for its copy, in the order they are tried: an
+// earlier copy keeps its name.
+std::vector<std::filesystem::path> BackupNames(const std::filesystem::path& file,
+                                               std::string_view timestamp) {
+  std::vector<std::filesystem::path> names;
+  for (int attempt = 1; attempt < kBackupNameAttempts; ++attempt) {
     std::string suffix(".");
     suffix.append(timestamp);
     if (attempt > 1)
       suffix.append("-").append(std::to_string(attempt));
-    std::filesystem::path name = file;
-    name += suffix + ".bak";
-    return name;
-  };
-  std::filesystem::path name = named(1);
-  std::error_code error;
-  for (int attempt = 2; std::filesystem::exists(name, error) && attempt < kBackupNameAttempts;
-       ++attempt) {
-    name = named(attempt);
+    names.push_back(file);
+    names.back() += suffix + ".bak";
   }
-  return name;
+  return names;
 }
 
 }  // namespace
@@ -107,9 +102,14 @@ Result<HistoryRepair> RepairHistory(const std::filesystem::path& file, std::stri
   if (!repair.choices.empty())
     return repair;
   repair.count = repaired.count;
-  repair.backup = FreeBackupName(file, timestamp);
-  if (Status copied = WriteFileAtomically(repair.backup, *contents); !copied.ok())
-    return Status::Failure("控えのファイルを作れないため、修復を中止しました。" + copied.message());
+  // A history that cannot be saved is refused before any copy is made.
+  if (Status replaceable = CheckReplaceable(file); !replaceable.ok())
+    return replaceable;
+  Result<std::filesystem::path> backup =
+      WriteNewFileAtomically(BackupNames(file, timestamp), *contents);
+  if (!backup.ok())
+    return Status::Failure("控えのファイルを作れないため、修復を中止しました。" + backup.message());
+  repair.backup = std::move(backup.value());
   if (Status saved = repaired.Save(); !saved.ok())
     return Status::Failure("修復した当選番号を保存できません。" + saved.message() +
                            "。元のファイルはそのままです。");

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/NumberText.h"
+#include "history/CsvText.h"
 #include "history/HistoryChange.h"
 
 namespace kitebar {
@@ -116,7 +117,10 @@ Status CheckAgainstHistory(const DrawHistory& history, const std::vector<CsvDraw
 }  // namespace
 
 Result<int> MergeResultsCsv(DrawHistory& history, std::string_view csv) {
-  const Result<std::vector<CsvDraw>> draws = ParseCsv(csv);
+  const Result<std::string> text = CsvText(csv);
+  if (!text.ok())
+    return text.status();
+  const Result<std::vector<CsvDraw>> draws = ParseCsv(*text);
   if (!draws.ok())
     return draws.status();
   if (Status agreed = CheckAgainstHistory(history, *draws); !agreed.ok())

@@ -8,7 +8,8 @@
 namespace kitebar {
 
 // Brings `history` up to date from a CSV of results, lines "draw,yyyy-mm-dd,NNN"
-// or "draw,NNN" with an optional header line. Draws up to `count` must agree
+// or "draw,NNN" with an optional header line, in any encoding that CsvText
+// reads. Draws up to `count` must agree
 // with the history; later draws must follow on from count + 1 without gaps.
 // Returns the number of draws added. On any fault the history is unchanged and
 // the message names the line or the draw.

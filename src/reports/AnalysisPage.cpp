@@ -30,18 +30,24 @@ svg { display: block; width: 100%; height: auto; }
 svg.narrow { display: none; }
 svg text { font-size: 15px; fill: #424a53; }
 svg text.title { font-size: 18px; font-weight: 600; }
-svg .band { fill: #d8dee4; }
+svg .band { fill: #c4ccd4; }
+svg .allband { fill: #eceff2; }
+svg text.legend { font-size: 13px; }
 svg .grid { stroke: #eaeef2; stroke-width: 1; }
 svg .zero { stroke: #57606a; stroke-width: 1; stroke-dasharray: 5 4; }
 svg .frame { fill: none; stroke: #afb8c1; stroke-width: 1; }
 svg .course { fill: none; stroke-width: 2; stroke-linejoin: round; }
 .note { background: #fff; border: 1px solid #d0d7de; padding: 8px 12px; }
-svg .bar { fill: #8c959f; }
+svg .dots { fill: #6e7781; }
+.nobr { white-space: nowrap; }
+.key { border-left: 4px solid #2266cc; }
 svg .mark { stroke-width: 2; }
 svg .mark.best { stroke: #cf222e; }
 svg .mark.current { stroke: #0969da; stroke-dasharray: 6 4; }
 svg text.best { fill: #cf222e; }
 svg text.current { fill: #0969da; }
+svg text.best, svg text.current { paint-order: stroke; stroke: #fff; stroke-width: 4px;
+  stroke-linejoin: round; }
 dl { background: #fff; border: 1px solid #d0d7de; padding: 8px 12px; margin: 0; }
 dt { font-weight: 600; }
 dd { margin: 0 0 8px 1.2em; }
@@ -76,6 +82,17 @@ std::string AnalysisPageHead(std::string_view title) {
 
 std::string_view AnalysisPageFoot() {
   return "</main>\n</body>\n</html>\n";
+}
+
+std::string FormatGrouped(long long count) {
+  const std::string digits = FormatInt(count);
+  std::string grouped;
+  for (std::size_t at = 0; at < digits.size(); ++at) {
+    if (at > 0 && digits[at - 1] != '-' && (digits.size() - at) % 3 == 0)
+      grouped += ',';
+    grouped += digits[at];
+  }
+  return grouped;
 }
 
 std::string FormatExpected(double value) {

@@ -29,6 +29,8 @@ std::string AnalysisPageHead(std::string_view title);
 // The closing of <main> and the page.
 std::string_view AnalysisPageFoot();
 
+// A count with a comma every three digits: 10,000.
+std::string FormatGrouped(long long count);
 // Expected hits with two decimals.
 std::string FormatExpected(double value);
 // A p-value with four decimals, or "&lt; 0.0001".

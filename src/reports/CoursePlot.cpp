@@ -43,8 +43,8 @@ class Frame {
     firstDraw_ = course.front().drawNumber;
     lastDraw_ = std::max(course.back().drawNumber, firstDraw_ + 1);
     for (const CoursePoint& point : course) {
-      low_ = std::min({low_, point.low, point.excess});
-      high_ = std::max({high_, point.high, point.excess});
+      low_ = std::min({low_, point.low, point.allLow, point.excess});
+      high_ = std::max({high_, point.high, point.allHigh, point.excess});
     }
     const double margin = std::max((high_ - low_) * 0.06, 0.5);
     low_ -= margin;
@@ -79,13 +79,16 @@ std::string Point(const Frame& frame, double draw, double value) {
   return SvgCoordinate(frame.X(draw)) + "," + SvgCoordinate(frame.Y(value)) + " ";
 }
 
-std::string Band(const Frame& frame, const std::vector<CoursePoint>& course) {
+// The band between two of a point's values, as one polygon.
+template <typename Low, typename High>
+std::string Band(const Frame& frame, const std::vector<CoursePoint>& course,
+                 std::string_view cssClass, Low low, High high) {
   std::string points;
   for (const CoursePoint& point : course)
-    points += Point(frame, point.drawNumber, point.high);
+    points += Point(frame, point.drawNumber, high(point));
   for (auto point = course.rbegin(); point != course.rend(); ++point)
-    points += Point(frame, point->drawNumber, point->low);
-  return "<polygon class=\"band\" points=\"" + points + "\"/>\n";
+    points += Point(frame, point->drawNumber, low(*point));
+  return "<polygon class=\"" + std::string(cssClass) + "\" points=\"" + points + "\"/>\n";
 }
 
 std::string Line(const Frame& frame, const std::vector<CoursePoint>& course,
@@ -146,10 +149,16 @@ std::string CoursePlotSvg(const std::vector<CoursePoint>& course, std::string_vi
                     "の当選−期待値の推移\" xmlns=\"http://www.w3.org/2000/svg\">\n";
   svg += "<text class=\"title\" x=\"" + SvgCoordinate(shape.left) + "\" y=\"24\" fill=\"" +
          std::string(lineColour) + "\">" + std::string(title) + "</text>\n";
+  svg += SvgText("legend", shape.width - shape.right, 24, "end", "濃い帯：回ごと　薄い帯：全体");
   if (course.empty())
     return svg + "</svg>\n";
   const Frame frame(course, shape);
-  svg += Band(frame, course);
+  svg += Band(
+      frame, course, "allband", [](const CoursePoint& p) { return p.allLow; },
+      [](const CoursePoint& p) { return p.allHigh; });
+  svg += Band(
+      frame, course, "band", [](const CoursePoint& p) { return p.low; },
+      [](const CoursePoint& p) { return p.high; });
   svg += ValueAxis(frame);
   svg += DrawAxis(frame);
   svg += Line(frame, course, lineColour);

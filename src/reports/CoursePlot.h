@@ -34,8 +34,10 @@ std::string SvgText(std::string_view cssClass, double x, double y, std::string_v
                     std::string_view text);
 
 // One kind's course as an inline SVG drawing: hits less expected hits after
-// each draw over the grey band of the central 95 % of chance alone, with
-// the zero line, labelled axes and draw numbers.
+// each draw over the dark grey band of the central 95 % of chance alone at
+// each draw and the light band that holds a whole course of chance in 95 %
+// of histories, with the zero line, labelled axes, draw numbers and a
+// legend of the bands.
 std::string CoursePlotSvg(const std::vector<CoursePoint>& course, std::string_view title,
                           std::string_view lineColour, const PlotShape& shape,
                           std::string_view cssClass);

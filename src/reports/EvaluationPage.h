@@ -10,14 +10,17 @@ namespace kitebar {
 
 inline constexpr char kEvaluationPage[] = "Kitebar_kensho.html";
 
-// The verdict on one kind: "偶然の範囲内です" for a p-value of 0.05 or more,
-// else how unusual the count is, with the reminder that one evaluation of
-// several crosses 0.05 by chance now and then.
+// The verdict on one kind: "偶然と見分けがつきません" for a p-value of 0.05
+// or more (which does not say that chance is the cause), else how unusual
+// the count is, with the reminder that one evaluation of several crosses
+// 0.05 by chance now and then.
 std::string VerdictOf(double pValue);
 
 // The page of an evaluation, in Japanese, UTF-8 and declared so: a row per
-// kind with its verdict, the course of hits less expected hits against the
-// chance band as inline SVG, and the five sets side by side. No script and
+// kind with its one-sided bound and verdict (and the whole history beside a
+// chosen range), the course of hits less expected hits against the band of
+// each draw and the band of the whole course as inline SVG, and the five
+// sets side by side with what their fifteen p-values mean together. No script and
 // nothing to download; it reads at desktop and at phone width.
 std::string BuildEvaluationPage(const Evaluation& evaluation);
 

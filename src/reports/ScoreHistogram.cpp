@@ -12,6 +12,10 @@ constexpr double kPerHit = 1000.0;
 // About one bar per this many units of the drawing's width.
 constexpr double kBarSpacing = 20.0;
 constexpr double kBarGap = 1.0;
+constexpr double kLargestDot = 7.0;
+// The y-axis title, rotated, at the very left: the tick labels end 6 units
+// left of the plot, so the plot's left margin leaves room for both.
+constexpr double kAxisTitleX = 14.0;
 
 std::int64_t FloorDivide(std::int64_t value, std::int64_t divisor) {
   const std::int64_t quotient = value / divisor;
@@ -80,21 +84,24 @@ std::string HitsLabel(double hits, double step) {
   return (hits > 0 ? "+" : "−") + magnitude;
 }
 
-std::string Bars(const Bins& bins, const Axes& axes) {
+// One dot per rule, stacked in its score range.
+std::string Dots(const Bins& bins, const Axes& axes) {
   std::string svg;
   for (std::size_t bin = 0; bin < bins.settings.size(); ++bin) {
-    const int settings = bins.settings[bin];
-    if (settings == 0)
+    const int rules = bins.settings[bin];
+    if (rules == 0)
       continue;
     const auto from = static_cast<double>(bins.start + bins.width * static_cast<std::int64_t>(bin));
-    const double x = axes.X(from);
-    const double width =
-        std::max(axes.X(from + static_cast<double>(bins.width)) - x - kBarGap, 1.0);
-    const double y = axes.Y(settings);
-    svg += "<rect class=\"bar\" x=\"" + SvgCoordinate(x) + "\" y=\"" + SvgCoordinate(y) +
-           "\" width=\"" + SvgCoordinate(width) + "\" height=\"" +
-           SvgCoordinate(axes.PlotBottom() - y) + "\"><title>" + FormatInt(settings) +
-           " 通り</title></rect>\n";
+    const double x = (axes.X(from) + axes.X(from + static_cast<double>(bins.width))) / 2;
+    const double radius =
+        std::min({(axes.X(from + static_cast<double>(bins.width)) - axes.X(from)) / 2 - kBarGap,
+                  (axes.Y(0) - axes.Y(1)) / 2 - kBarGap, kLargestDot});
+    svg += "<g class=\"dots\"><title>" + FormatInt(rules) + " 通り</title>";
+    for (int rule = 0; rule < rules; ++rule) {
+      svg += "<circle cx=\"" + SvgCoordinate(x) + "\" cy=\"" + SvgCoordinate(axes.Y(rule + 0.5)) +
+             "\" r=\"" + SvgCoordinate(std::max(radius, 1.5)) + "\"/>";
+    }
+    svg += "</g>\n";
   }
   return svg;
 }
@@ -107,9 +114,9 @@ std::string CountAxis(const Axes& axes, const PlotShape& shape) {
     svg += SvgText("tick", shape.left - 6, y + 5, "end",
                    FormatInt(static_cast<long long>(std::llround(count))));
   }
-  svg += "<text class=\"axis\" transform=\"translate(16 " +
+  svg += "<text class=\"axis\" transform=\"translate(" + SvgCoordinate(kAxisTitleX) + " " +
          SvgCoordinate(shape.top + axes.PlotHeight() / 2) +
-         ") rotate(-90)\" text-anchor=\"middle\">設定の数</text>\n";
+         ") rotate(-90)\" text-anchor=\"middle\">ルールの数</text>\n";
   return svg;
 }
 
@@ -148,11 +155,11 @@ std::string ScoreHistogramSvg(const std::vector<std::int32_t>& excessThousandths
   const Axes axes(bins, shape);
   std::string svg = "<svg class=\"" + std::string(cssClass) + "\" viewBox=\"0 0 " +
                     SvgCoordinate(shape.width) + " " + SvgCoordinate(shape.height) +
-                    "\" role=\"img\" aria-label=\"試した設定の学習での成績の分布\" "
+                    "\" role=\"img\" aria-label=\"ルールごとの学習での成績の分布\" "
                     "xmlns=\"http://www.w3.org/2000/svg\">\n";
   svg += CountAxis(axes, shape);
   svg += ScoreAxis(bins, axes, shape);
-  svg += Bars(bins, axes);
+  svg += Dots(bins, axes);
   svg += Mark(axes, shape, marks.current, "current", "今の設定", shape.top + 14);
   svg += Mark(axes, shape, marks.best, "best", "見つけた設定", shape.top - 10);
   svg += "<rect class=\"frame\" x=\"" + SvgCoordinate(shape.left) + "\" y=\"" +

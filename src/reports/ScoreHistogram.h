@@ -11,17 +11,17 @@ namespace kitebar {
 
 // For a desktop window and for a phone held upright, as the course plots.
 inline constexpr PlotShape kWideHistogram{800, 280, 70, 16, 30, 54};
-inline constexpr PlotShape kNarrowHistogram{420, 300, 56, 12, 30, 54};
+inline constexpr PlotShape kNarrowHistogram{420, 300, 66, 12, 30, 54};
 
-// Where the best setting and the current set lie, in thousandths of a hit.
+// Where the best rule and the current set's rule lie, in thousandths of a hit.
 struct HistogramMarks {
   std::int64_t best = 0;
   std::int64_t current = 0;
 };
 
-// The scores (hits less expected hits, in thousandths) of every setting
-// tried as an inline SVG histogram: bars of settings per score range,
-// labelled axes, the line of chance (0) and the two marks.
+// The scores (hits less expected hits, in thousandths) of every rule as an
+// inline SVG drawing: one dot per rule, stacked per score range, labelled
+// axes, the line of chance (0) and the two marks.
 std::string ScoreHistogramSvg(const std::vector<std::int32_t>& excessThousandths,
                               HistogramMarks marks, const PlotShape& shape,
                               std::string_view cssClass);

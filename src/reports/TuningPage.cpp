@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <vector>
 
 #include "common/AtomicFile.h"
 #include "common/NumberText.h"
@@ -29,16 +30,8 @@ std::string RangeName(DrawRange range) {
   return "第" + FormatInt(range.from) + "〜" + FormatInt(range.to) + "回";
 }
 
-// A count with a comma every three digits: 20,000.
-std::string Grouped(long long count) {
-  const std::string digits = FormatInt(count);
-  std::string grouped;
-  for (std::size_t at = 0; at < digits.size(); ++at) {
-    if (at > 0 && (digits.size() - at) % 3 == 0)
-      grouped += ',';
-    grouped += digits[at];
-  }
-  return grouped;
+std::string RuleCount(const Tuning& t) {
+  return FormatInt(static_cast<long long>(t.rules.size()));
 }
 
 std::string StopConstant(const SearchedSetting& best) {
@@ -48,39 +41,57 @@ std::string StopConstant(const SearchedSetting& best) {
   return text;
 }
 
+// The command, broken only between its options.
 std::string CommandLine(const Tuning& t) {
-  return "kitebar-cli tune --train-to " + FormatInt(t.request.trainTo) + " --kind " +
-         kKindWords[static_cast<std::size_t>(t.request.kind)] + " --budget " +
-         FormatInt(t.request.search.budget) + " --seed " + std::to_string(t.request.search.seed);
+  const auto piece = [](std::string_view text) {
+    return "<span class=\"nobr\">" + std::string(text) + "</span> ";
+  };
+  return piece("kitebar-cli tune") + piece("--train-to " + FormatInt(t.request.trainTo)) +
+         piece(std::string("--kind ") + kKindWords[static_cast<std::size_t>(t.request.kind)]) +
+         piece("--save-to T");
+}
+
+std::string AdjustedFigure(const AdjustedP& adjusted) {
+  return FormatPValue(adjusted.p) + "（モンテカルロ標準誤差 ±" +
+         FormatFixed(adjusted.standardError, 4) + "）";
+}
+
+std::string HoldoutVerdict(const KindSummary& s) {
+  if (s.pValue >= kSignificance) {
+    return "偶然と見分けがつきません。学習でのよさは、その期間にたまたま合っていただけと考えるの"
+           "が自然です。";
+  }
+  return VerdictOf(s.pValue);
 }
 
 std::string Lead(const Tuning& t) {
-  const SearchResult& s = t.search;
+  const KindSummary& holdout = t.holdoutBest.summary;
   std::string lead =
       "<p class=\"lead\">" + KindName(t) + "の当たりについて、" + RangeName(t.trainBest.range) +
-      "（学習）で当選回数から偶然の期待値を引いた値がいちばん大きい設定を、" + Grouped(s.tried) +
-      " 通りの設定から探しました（乱数の種 " + std::to_string(t.request.search.seed) +
-      "）。見つけた設定を、探索では一度も使っていない" + RangeName(t.holdoutBest.range) +
-      "（検証）で確かめ、今の設定（" + TypeName(t.currentSet) +
-      "、予想に使っている設定）と比べました。</p>\n";
-  lead += "<p class=\"lead\">試した " + Grouped(s.tried) +
-          " 通りの設定は、各回に出す予想番号の組"
-          "としては " +
-          FormatInt(s.distinctRules) +
-          " 通りにまとまります（どの設定でも、予想番号の組は前の回の当選番号と 100 通りの出し方の"
-          "どれかで決まり、値の違う設定の多くが同じ組を出すためです）。</p>\n";
-  if (s.stopped) {
-    lead += "<p class=\"note\">途中で止めました。予定の " + Grouped(t.request.search.budget) +
-            " 通りのうち " + Grouped(s.tried) +
-            " 通りを試したところまでの結果です。見つけた設定はどのタイプにも保存していません。"
-            "</p>\n";
-  }
+      "（学習）で、どの設定もまとまる " + RuleCount(t) +
+      " 通りの予想の出し方（ルール）をすべて正確に調べ、いちばんよいものを選びました。順位は、"
+      "学習での p値が小さいもの、同じなら当選の多いもの、それも同じなら今の設定（" +
+      TypeName(t.currentSet) +
+      "、予想に使っている設定）から変える値の少ないものが上です。選んだルールを、探索では一度も"
+      "使っていない" +
+      RangeName(t.holdoutBest.range) + "（検証）で確かめ、今の設定と比べました。</p>\n";
+  lead +=
+      "<div class=\"note key\"><p><strong>選んだことを割り引いた p値（調整済み p値）："
+      "</strong>" +
+      AdjustedFigure(t.adjusted) + "。偶然だけの当選番号でも、" + RuleCount(t) +
+      " 通りのうちいちばんよいルールがこれ以上の成績になる確率です。</p>\n"
+      "<p><strong>検証：</strong>見つけたルールの当選 " +
+      FormatInt(holdout.hits) + " 回、偶然の期待値 " + FormatExpected(holdout.expected) +
+      " 回、p値 " + FormatPValue(holdout.pValue) + "。" + HoldoutVerdict(holdout) + "</p></div>\n";
   return lead;
 }
 
 std::string BestValues(const Tuning& t, TuningSave save) {
-  const SearchedSetting& best = t.search.best;
+  const SearchedSetting& best = t.best.setting;
   std::string html =
+      "<p>見つけたルールを出す設定のうち、今の設定から変える値がいちばん少ないもの（" +
+      FormatInt(t.best.changes) +
+      " 個）です。</p>\n"
       "<table class=\"cards\">\n<thead><tr><th>桁</th><th>停止定数</th><th>開始→到達</th>"
       "<th>開始→的中</th><th>速度</th></tr></thead>\n<tbody>\n";
   for (int offset = 0; offset < kPlacesPerTriple; ++offset) {
@@ -93,25 +104,28 @@ std::string BestValues(const Tuning& t, TuningSave save) {
   }
   html += "</tbody>\n</table>\n<p>停止定数は「" + StopConstant(best) + "」です。ステップ値 " +
           FormatInt(t.stepNum) + " とマトの有効直径 " + FormatFixed(t.diameter, 1) +
-          "（./base.ini、すべてのタイプに共通）と千桁の値は探していません。</p>\n";
+          "（./base.ini、すべてのタイプに共通）と千桁の値は変えていません。</p>\n";
   if (save.set >= 0) {
-    html += "<p>この設定を" + TypeName(save.set) +
-            "に保存しました（「シミュレート設定」の「更新」と同じ書き方です）。</p>\n";
-  } else if (!t.search.stopped) {
+    html += "<p>見つけたルールを" + TypeName(save.set) + "に保存しました（その設定から " +
+            FormatInt(save.changes) +
+            " 個の値を変えました。「シミュレート設定」の「更新」と同じ書き方です）。</p>\n";
+  } else {
     html +=
         "<p>この設定はどのタイプにも保存していません。保存するには「シミュレート設定」で入力して"
         "「更新」を押すか、<code>" +
-        CommandLine(t) + " --save-to T</code>（T はタイプの番号 1〜5）を実行してください。</p>\n";
+        CommandLine(t) +
+        "</code>（T はタイプの番号 1〜5。そのタイプの値から変える値がいちばん少なくなるように"
+        "保存します）を実行してください。</p>\n";
   }
   return html;
 }
 
-std::string ResultRow(std::string_view name, const RangeResult& result, std::string_view verdict,
-                      std::string_view verdictClass, bool chosen) {
+std::string ResultRow(std::string_view name, const RangeResult& result, std::string_view drawsLabel,
+                      std::string_view verdict, std::string_view verdictClass, bool chosen) {
   const KindSummary& s = result.summary;
   return std::string(chosen ? "<tr class=\"chosen\">" : "<tr>") + Cell("設定", name, "name") +
          Cell("範囲", RangeName(result.range), "range") +
-         Cell("検証した回", FormatInt(result.draws)) + Cell("当選（回）", FormatInt(s.hits)) +
+         Cell(drawsLabel, FormatInt(result.draws)) + Cell("当選（回）", FormatInt(s.hits)) +
          Cell("偶然の期待値（回）", FormatExpected(s.expected)) +
          Cell("p値", FormatPValue(s.pValue)) + Cell("判定", verdict, verdictClass) + "</tr>\n";
 }
@@ -119,21 +133,27 @@ std::string ResultRow(std::string_view name, const RangeResult& result, std::str
 std::string Results(const Tuning& t) {
   const std::string current = "今の設定（" + TypeName(t.currentSet) + "）";
   std::string html =
-      "<table class=\"cards\">\n<thead><tr><th>設定</th><th>範囲</th><th>検証した回</th>"
+      "<table class=\"cards\">\n<thead><tr><th>設定</th><th>範囲</th><th>数えた回</th>"
       "<th>当選（回）</th><th>偶然の期待値（回）</th><th>p値</th><th>判定</th></tr></thead>\n"
       "<tbody>\n";
-  html += ResultRow("見つけた設定・学習", t.trainBest,
-                    Grouped(t.search.tried) +
-                        " 通りからいちばんよいものを選んだ値なので、これだけでは判定できません",
+  html += ResultRow("見つけた設定・学習", t.trainBest, "数えた回",
+                    RuleCount(t) +
+                        " 通りからいちばんよいものを選んだ値なので、この p値だけでは判定できま"
+                        "せん。選んだことを割り引いた調整済み p値は " +
+                        FormatPValue(t.adjusted.p) + " です",
                     "verdict", false);
-  html += ResultRow(current + "・学習", t.trainCurrent, VerdictOf(t.trainCurrent.summary.pValue),
+  html += ResultRow(current + "・学習", t.trainCurrent, "数えた回",
+                    VerdictOf(t.trainCurrent.summary.pValue),
                     VerdictClass(t.trainCurrent.summary.pValue), false);
-  html += ResultRow("見つけた設定・検証", t.holdoutBest, VerdictOf(t.holdoutBest.summary.pValue),
+  html += ResultRow("見つけた設定・検証", t.holdoutBest, "検証した回",
+                    VerdictOf(t.holdoutBest.summary.pValue),
                     VerdictClass(t.holdoutBest.summary.pValue), true);
-  html +=
-      ResultRow(current + "・検証", t.holdoutCurrent, VerdictOf(t.holdoutCurrent.summary.pValue),
-                VerdictClass(t.holdoutCurrent.summary.pValue), false);
-  return html + "</tbody>\n</table>\n";
+  html += ResultRow(current + "・検証", t.holdoutCurrent, "検証した回",
+                    VerdictOf(t.holdoutCurrent.summary.pValue),
+                    VerdictClass(t.holdoutCurrent.summary.pValue), false);
+  return html +
+         "</tbody>\n</table>\n<p>学習の行の「数えた回」は学習で数えた回、検証の行では"
+         "検証した回です。</p>\n";
 }
 
 std::int64_t Thousandths(double hits) {
@@ -141,38 +161,44 @@ std::int64_t Thousandths(double hits) {
 }
 
 std::string Distribution(const Tuning& t) {
-  const HistogramMarks marks{
-      Thousandths(t.trainBest.summary.hits - t.trainBest.summary.expected),
-      Thousandths(t.trainCurrent.summary.hits - t.trainCurrent.summary.expected)};
-  return "<p>試した " + Grouped(t.search.tried) +
-         " 通りの設定それぞれの、学習での当選−期待値です。赤い線が見つけた設定、青い点線が今の"
-         "設定、0 の点線が偶然どおりのところです。</p>\n<figure>\n" +
-         ScoreHistogramSvg(t.search.excessThousandths, marks, kWideHistogram, "wide") +
-         ScoreHistogramSvg(t.search.excessThousandths, marks, kNarrowHistogram, "narrow") +
-         "</figure>\n";
-}
-
-std::string HoldoutSentence(const Tuning& t) {
-  const KindSummary& s = t.holdoutBest.summary;
-  std::string sentence = "検証では、見つけた設定の当選は " + FormatInt(s.hits) +
-                         " 回、偶然の期待値は " + FormatExpected(s.expected) + " 回、p値は " +
-                         FormatPValue(s.pValue) + " でした。";
-  if (s.pValue >= kSignificance) {
-    return sentence +
-           "偶然の範囲内です。学習でのよさは、その期間にたまたま合っていただけと考えるのが自然"
-           "です。";
-  }
-  return sentence + VerdictOf(s.pValue);
+  std::vector<std::int32_t> scores;
+  scores.reserve(t.rules.size());
+  for (const RuleResult& rule : t.rules)
+    scores.push_back(
+        static_cast<std::int32_t>(Thousandths(rule.summary.hits - rule.summary.expected)));
+  const RuleResult& best = t.rules[static_cast<std::size_t>(t.bestClass)];
+  const RuleResult& current = t.rules[static_cast<std::size_t>(t.currentClass)];
+  const HistogramMarks marks{Thousandths(best.summary.hits - best.summary.expected),
+                             Thousandths(current.summary.hits - current.summary.expected)};
+  return "<p>" + RuleCount(t) +
+         " 通りのルールそれぞれの、学習での当選−期待値です。点１つが１つのルールです。赤い線が"
+         "見つけた設定のルール、青い点線が今の設定のルール、0 の点線が偶然どおりのところです。"
+         "</p>\n<figure>\n" +
+         ScoreHistogramSvg(scores, marks, kWideHistogram, "wide") +
+         ScoreHistogramSvg(scores, marks, kNarrowHistogram, "narrow") + "</figure>\n";
 }
 
 std::string Reading(const Tuning& t) {
   return "<p class=\"note\">学習での p値（" + FormatPValue(t.trainBest.summary.pValue) + "）は、" +
-         Grouped(t.search.tried) +
-         " 通りを試していちばんよかった設定のものです。偶然だけでも、たくさん試せばどれかの "
-         "p値は小さくなるので、この値だけではほとんど何も言えません。意味があるのは検証の p値"
-         "です。検証の回は探索で一度も使っていないので、前もって１つの設定を決めてから確かめた"
-         "のと同じ重みを持ちます。</p>\n<p class=\"note\">" +
-         HoldoutSentence(t) + "</p>\n";
+         RuleCount(t) +
+         " 通りを調べていちばんよかったルールのものです。偶然だけでも、たくさん調べればどれかの "
+         "p値は小さくなるので、この値だけではほとんど何も言えません。調整済み p値（" +
+         FormatPValue(t.adjusted.p) +
+         "）はその分を払った値です。当選番号が 000〜999 "
+         "から偶然に選ばれる、学習と同じ回数の履歴を" +
+         FormatGrouped(t.adjusted.histories) +
+         " 通り作り（乱数の種は決まっていて、何度実行しても同じ値になります）、それぞれで " +
+         RuleCount(t) +
+         " 通りのうちいちばん小さい p値が、見つけたルールの p値以下になった割合です。標準誤差は"
+         "その割合の、作った履歴の数による揺れです。</p>\n"
+         "<p "
+         "class=\"note\">検証の回は探索で一度も使っていないので、前もって１つのルールを決めてから"
+         "確かめたのと同じ重みを持ちます。ただし、学習の終わりや種類を変えて何度も実行すれば、それ"
+         "も"
+         "何度も試したことになり、どれかの検証がたまたまよく出ることがあります。また、今の設定の検"
+         "証"
+         "の結果は、その設定をどう選んだかによります。同じ期間の成績を見て選んだ設定なら、その分"
+         "割り引いて見てください。</p>\n";
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "common/AtomicFile.h"
 #include "common/FileLimits.h"
 #include "common/FolderLock.h"
+#include "common/NumberText.h"
 
 namespace kitebar {
 namespace {
@@ -180,6 +181,13 @@ std::size_t CopyProfileValue(const std::vector<Line>* lines, std::string_view se
   return copied;
 }
 
+std::string TooLargeToWriteMessage(const std::filesystem::path& file) {
+  return "「" + file.string() + "」は書き込むと上限の " +
+         FormatInt(static_cast<long long>(kMaxSettingsFileBytes)) +
+         " バイトを超えるため、書き込みませんでした。設定と関係のない行を削除してから、もう一度"
+         "実行してください。";
+}
+
 }  // namespace
 
 std::size_t GetPrivateProfileString(std::string_view section, std::string_view key,
@@ -239,6 +247,10 @@ Status WritePrivateProfileStrings(const std::vector<ProfileEntry>& entries,
   std::string contents = std::move(read.value());
   for (const ProfileEntry& entry : entries)
     contents = WithProfileValue(contents, entry.section, entry.key, entry.value);
+  // Past the limit every reader would take the defaults and every writer
+  // would refuse: the file stays as it is instead.
+  if (contents.size() > kMaxSettingsFileBytes)
+    return Status::Failure(TooLargeToWriteMessage(file));
   return WriteFileAtomically(file, contents);
 }
 

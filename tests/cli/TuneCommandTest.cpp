@@ -47,17 +47,17 @@ class TuneCommand : public ::testing::Test {
   TempWorkingDirectory folder_;
 };
 
-TEST_F(TuneCommand, PrintsTheFourLinesAndWritesNothingButThePage) {
+TEST_F(TuneCommand, PrintsTheFiveLinesAndWritesNothingButThePage) {
   const std::map<std::string, std::string> before = test::FolderContents();
-  const test::CliResult result =
-      RunCli({"tune", "--train-to", "6000", "--budget", "300", "--threads", "2"});
+  const test::CliResult result = RunCli({"tune", "--train-to", "6000", "--threads", "2"});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   const std::vector<std::string> lines = test::OutputLines(result.out);
-  ASSERT_EQ(lines.size(), 4u) << result.out;
-  EXPECT_EQ(lines[0], "searched 300 settings on draws 2 to 6000 (kind box)");
+  ASSERT_EQ(lines.size(), 5u) << result.out;
+  EXPECT_EQ(lines[0], "searched 100 rules on draws 2 to 6000 (kind box)");
   EXPECT_THAT(lines[1], MatchesRegex(std::string("train best") + kFigures));
   EXPECT_THAT(lines[2], MatchesRegex(std::string("holdout best") + kFigures));
   EXPECT_THAT(lines[3], MatchesRegex(std::string("holdout current") + kFigures));
+  EXPECT_THAT(lines[4], MatchesRegex("train best adjusted p [01]\\.[0-9]{4} over 100 rules"));
 
   std::map<std::string, std::string> after = test::FolderContents();
   ASSERT_EQ(after.count(kPage), 1u);
@@ -65,16 +65,17 @@ TEST_F(TuneCommand, PrintsTheFourLinesAndWritesNothingButThePage) {
   EXPECT_EQ(page.rfind("<!DOCTYPE html>\n<html lang=\"ja\">", 0), 0u);
   EXPECT_THAT(page, HasSubstr("<svg class=\"wide\""));
   EXPECT_THAT(page, HasSubstr("見つけた設定・検証"));
+  EXPECT_THAT(page, HasSubstr("調整済み p値"));
   EXPECT_EQ(page.find("<script"), std::string::npos);
   after.erase(kPage);
   EXPECT_EQ(after, before);
 }
 
-// The same lines whatever the thread count, for each kind.
+// The same lines whatever the thread count, for each kind; a mini tells
+// ten rules apart.
 TEST_F(TuneCommand, PrintsTheSameLinesForAnyThreadCount) {
   for (const char* kind : {"straight", "box", "mini"}) {
-    const std::vector<std::string> base{"tune",   "--train-to", "5000",   "--budget", "200",
-                                        "--seed", "77",         "--kind", kind};
+    const std::vector<std::string> base{"tune", "--train-to", "5000", "--kind", kind};
     std::vector<std::string> one = base;
     one.insert(one.end(), {"--threads", "1"});
     std::vector<std::string> three = base;
@@ -82,6 +83,8 @@ TEST_F(TuneCommand, PrintsTheSameLinesForAnyThreadCount) {
     const test::CliResult alone = RunCli(one);
     ASSERT_EQ(alone.exitCode, 0) << alone.err;
     EXPECT_THAT(alone.out, HasSubstr(std::string("(kind ") + kind + ")"));
+    EXPECT_THAT(alone.out, HasSubstr(std::string(" over ") +
+                                     (std::string(kind) == "mini" ? "10" : "100") + " rules\n"));
     EXPECT_EQ(RunCli(three).out, alone.out) << kind;
   }
 }
@@ -91,15 +94,14 @@ TEST_F(TuneCommand, PrintsTheSameLinesForAnyThreadCount) {
 // gives the search's figures for the training draws and the hold-out.
 TEST_F(TuneCommand, SaveToWritesTheBestSettingIntoThatSetOnly) {
   const std::map<std::string, std::string> before = test::FolderContents();
-  const test::CliResult tuned =
-      RunCli({"tune", "--train-to", "6000", "--budget", "300", "--save-to", "3"});
+  const test::CliResult tuned = RunCli({"tune", "--train-to", "6000", "--save-to", "3"});
   ASSERT_EQ(tuned.exitCode, 0) << tuned.err;
   const std::vector<std::string> lines = test::OutputLines(tuned.out);
-  ASSERT_EQ(lines.size(), 4u);
+  ASSERT_EQ(lines.size(), 5u);
 
   std::map<std::string, std::string> after = test::FolderContents();
   const std::string set = after["type3.ini"];
-  EXPECT_NE(set, before.at("type3.ini"));
+  EXPECT_THAT(after[kPage], HasSubstr("タイプ３に保存しました"));
   EXPECT_THAT(set, HasSubstr("[Toutatu1]\r\nf=3.33\r\n"));
   EXPECT_THAT(set, HasSubstr("[Tekicyuten1]\r\nf=14.44\r\n"));
   EXPECT_THAT(set, HasSubstr("[SpeedRate1]\r\nnum=4\r\n"));
@@ -123,22 +125,25 @@ TEST_F(TuneCommand, SaveToWritesTheBestSettingIntoThatSetOnly) {
   EXPECT_EQ(FiguresOf(test::OutputLines(holdout.out)[2]), FiguresOf(lines[2]));
 }
 
-// Ctrl+C before the first setting is done: the search stops after it, the
-// lines and the page give that setting, nothing is saved.
-TEST_F(TuneCommand, CtrlCStopsWithTheBestSoFarAndSavesNothing) {
+// Ctrl+C before the simulation is done: nothing is printed, written or
+// saved.
+TEST_F(TuneCommand, CtrlCStopsAndWritesNothing) {
   const std::map<std::string, std::string> before = test::FolderContents();
-  const test::CliResult result = test::RunCliInterrupted(
-      {"tune", "--train-to", "6988", "--budget", "1000000", "--save-to", "2"});
+  const test::CliResult result =
+      test::RunCliInterrupted({"tune", "--train-to", "6988", "--save-to", "2"});
   EXPECT_EQ(result.exitCode, 130);
-  const std::vector<std::string> lines = test::OutputLines(result.out);
-  ASSERT_EQ(lines.size(), 4u) << result.err;
-  EXPECT_EQ(lines[0], "searched 1 settings on draws 2 to 6988 (kind box)");
+  EXPECT_EQ(result.out, "");
   EXPECT_THAT(result.err, HasSubstr("途中で止めました"));
-  std::map<std::string, std::string> after = test::FolderContents();
-  ASSERT_EQ(after.count(kPage), 1u);
-  EXPECT_THAT(after[kPage], HasSubstr("途中で止めました"));
-  after.erase(kPage);
-  EXPECT_EQ(after, before);
+  EXPECT_EQ(test::FolderContents(), before);
+}
+
+// The sample's size and seed are gone: asking for them says why.
+TEST_F(TuneCommand, RefusesTheRetiredSampleOptionsSayingWhy) {
+  for (const char* option : {"--budget", "--seed"}) {
+    const test::CliResult result = RunCli({"tune", "--train-to", "6000", option, "5"});
+    EXPECT_EQ(result.exitCode, 2) << option;
+    EXPECT_THAT(result.err, HasSubstr("すべて正確に調べる")) << option;
+  }
 }
 
 class TuneRefuses : public TuneCommand,

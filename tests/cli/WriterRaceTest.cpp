@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "common/FolderLock.h"
 #include "common/NumberText.h"
 #include "history/DrawHistory.h"
 #include "reports/HitReport.h"
@@ -79,6 +81,42 @@ TEST(WriterRace, EveryReportedRegistrationIsKeptAndNoLineIsDamaged) {
     at = end;
   }
   EXPECT_EQ(entryDraws, expectedDraws);
+}
+
+// A clean-up script that deletes the "stale" lock file over and over while
+// two writers race: the lock must still let one writer in at a time.
+TEST(WriterRace, DeletingTheLockFileLetsNoSecondWriterIn) {
+  constexpr int kDeletedLockTrials = 200;
+  TempWorkingDirectory folder;
+  test::WriteFileBytes(kHistoryFileName, test::HistoryUpTo(kInitialDraws));
+  std::jthread deleter([](const std::stop_token& stop) {
+    while (!stop.stop_requested()) {
+      std::error_code ignored;
+      std::filesystem::remove(FolderLock::kLockFileName, ignored);
+    }
+  });
+  std::map<int, std::string> reported;
+  for (int trial = 0; trial < kDeletedLockTrials; ++trial) {
+    std::vector<CliResult> results(2);
+    std::thread first([&] { results[0] = RunCli({"register", FormatZeroPadded(trial, 3)}); });
+    results[1] = RunCli({"register", FormatZeroPadded(999 - trial, 3)});
+    first.join();
+    for (const CliResult& result : results) {
+      int draw = 0;
+      char digits[4] = {};
+      ASSERT_EQ(result.exitCode, 0) << "trial " << trial << ": " << result.err;
+      ASSERT_EQ(std::sscanf(result.out.c_str(), "registered %d %3s", &draw, digits), 2);
+      EXPECT_TRUE(reported.emplace(draw, digits).second) << "draw " << draw << " reported twice";
+    }
+  }
+  deleter.request_stop();
+  deleter.join();
+  DrawHistory history;
+  ASSERT_TRUE(history.Load());
+  EXPECT_FALSE(history.damage());
+  EXPECT_EQ(history.count, kInitialDraws + static_cast<int>(reported.size()));
+  for (const auto& [draw, digits] : reported)
+    EXPECT_EQ(history.record(draw).digitsText(), digits) << "draw " << draw;
 }
 
 }  // namespace

@@ -6,7 +6,9 @@
 #include <unistd.h>
 #endif
 
+#include <functional>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "common/ShiftJis.h"
@@ -50,7 +52,63 @@ TEST(AtomicFile, PlantedLinksAreNotFollowed) {
   EXPECT_EQ(ReadFileBytes("a.dat"), "new");
   EXPECT_FALSE(std::filesystem::is_symlink("a.dat"));
 }
+
+// A file kept elsewhere behind a symbolic link (a synced folder) gets every
+// write, through either way of replacing a file; the link stays a link.
+TEST(AtomicFile, WritesThroughALinkToItsTargetsFolder) {
+  TempWorkingDirectory folder;
+  std::filesystem::create_directories("synced/deeper");
+  const std::vector<std::pair<const char*, std::function<Status()>>> writes{
+      {"WriteFileAtomically", [] { return WriteFileAtomically("a.dat", "new"); }},
+      {"RenameOver", [] {
+         WriteFileBytes("a.dat.scratch", "new");
+         return RenameOver("a.dat.scratch", "a.dat");
+       }}};
+  for (const auto& [name, write] : writes) {
+    for (const char* target : {"synced/a.dat", "synced/deeper/../a.dat"}) {
+      WriteFileBytes("synced/a.dat", "old");
+      std::filesystem::remove("a.dat");
+      std::filesystem::create_symlink(target, "a.dat");
+      ASSERT_TRUE(write()) << name;
+      EXPECT_TRUE(std::filesystem::is_symlink("a.dat")) << name;
+      EXPECT_EQ(ReadFileBytes("synced/a.dat"), "new") << name;
+      EXPECT_EQ(test::FolderEntryNames(), (std::vector<std::string>{"a.dat", "synced"})) << name;
+    }
+  }
+  // A link to nothing is refused, not replaced by a file of its own.
+  std::filesystem::remove("synced/a.dat");
+  const Status dangling = WriteFileAtomically("a.dat", "new");
+  EXPECT_NE(dangling.message().find("リンク先"), std::string::npos) << dangling.message();
+  EXPECT_TRUE(std::filesystem::is_symlink("a.dat"));
+  EXPECT_FALSE(CheckReplaceable("a.dat").ok());
+}
 #endif
+
+// A new file never takes the name of an existing one: the next free name is
+// used, and with none left nothing is written.
+TEST(AtomicFile, ANewFileNeverReplacesAnExistingOne) {
+  const std::vector<std::filesystem::path> names{"a.bak", "a-2.bak", "a-3.bak"};
+  struct Case {
+    std::vector<const char*> existing;
+    const char* chosen;  // none: every name is taken
+  };
+  for (const Case& c :
+       {Case{{}, "a.bak"}, Case{{"a.bak"}, "a-2.bak"}, Case{{"a.bak", "a-3.bak"}, "a-2.bak"},
+        Case{{"a.bak", "a-2.bak", "a-3.bak"}, nullptr}}) {
+    TempWorkingDirectory folder;
+    for (const char* existing : c.existing)
+      WriteFileBytes(existing, "earlier");
+    const Result<std::filesystem::path> written = WriteNewFileAtomically(names, "copy");
+    ASSERT_EQ(written.ok(), c.chosen != nullptr) << written.message();
+    if (c.chosen != nullptr) {
+      EXPECT_EQ(*written, c.chosen);
+      EXPECT_EQ(ReadFileBytes(c.chosen), "copy");
+    }
+    for (const char* existing : c.existing)
+      EXPECT_EQ(ReadFileBytes(existing), "earlier") << existing;
+    EXPECT_EQ(test::FolderEntryNames().size(), c.existing.size() + (c.chosen != nullptr ? 1 : 0));
+  }
+}
 
 TEST(AtomicFile, ReadOnlyFileIsRefusedAndOthersKeepTheirPermissions) {
   TempWorkingDirectory folder;

@@ -122,5 +122,22 @@ TEST(WindowsFolderLock, IsExclusiveBetweenTwoProcesses) {
   EXPECT_TRUE(FolderLock::Acquire(".", std::chrono::milliseconds(200)).ok());
 }
 
+// A clean-up that deletes or replaces the lock file while a writer holds it
+// would let a second writer in on a new file: Windows refuses both until the
+// writer lets go.
+TEST(WindowsFolderLock, ItsFileCannotBeDeletedOrReplacedWhileHeld) {
+  TempWorkingDirectory folder;
+  WriteFileBytes("other", "");
+  {
+    const Result<FolderLock> held = FolderLock::Acquire(".");
+    ASSERT_TRUE(held.ok()) << held.message();
+    EXPECT_EQ(::DeleteFileA(FolderLock::kLockFileName), 0);
+    EXPECT_EQ(::MoveFileExA("other", FolderLock::kLockFileName, MOVEFILE_REPLACE_EXISTING), 0);
+    EXPECT_TRUE(std::filesystem::exists("other"));
+  }
+  EXPECT_NE(::DeleteFileA(FolderLock::kLockFileName), 0);
+  EXPECT_TRUE(FolderLock::Acquire(".", std::chrono::milliseconds(200)).ok());
+}
+
 }  // namespace
 }  // namespace kitebar

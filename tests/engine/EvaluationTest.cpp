@@ -99,8 +99,11 @@ TEST_F(EvaluationTest, CourseEndsWithTheTotals) {
     EXPECT_NEAR(course.back().excess, total.hits - total.expected, 1e-9);
     EXPECT_NEAR(course.back().low, total.chanceLow - total.expected, 1e-9);
     EXPECT_NEAR(course.back().high, total.chanceHigh - total.expected, 1e-9);
-    for (const CoursePoint& point : course)
+    // The band of the whole course holds the band of each draw.
+    for (const CoursePoint& point : course) {
       EXPECT_TRUE(point.low <= 0 && point.high >= 0) << point.drawNumber;
+      EXPECT_TRUE(point.allLow <= point.low && point.allHigh >= point.high) << point.drawNumber;
+    }
   }
 }
 

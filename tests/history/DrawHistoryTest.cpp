@@ -116,6 +116,10 @@ TEST(DrawHistoryLoad, EveryLineHoldingADrawIsReadOrIsDamage) {
            Case{"ShortAndPaddedNumbers", "0099,001\r\n100,191\r\n  101,002\n+102,003\n", 102, 0,
                 "0099,001\r\n0100,191\r\n0101,002\r\n0102,003\r\n"},
            Case{"LongNumber", "00001,123\r\n", 1, 0, "0001,123\r\n"},
+           Case{"ShortNumberWithPositionAndBlanks", "1,123,456,1 \r\n2,,789,0\r\n", 1, 0,
+                "0001,123,456,1\r\n0002,,789,0\r\n"},
+           // Columns counted from a short number would misread the rest.
+           Case{"ShortNumberBeforeAnotherForm", "0001,123\r\n2,1994-10-07,191\r\n", 1, 2, ""},
            Case{"NulLineWithoutADraw", std::string("0001,123\r\n\0\0garbage\r\n0002,2\r\n", 29), 2,
                 0, "0001,123\r\n0002,2\r\n"},
            Case{"NulInTheNumber",

@@ -16,22 +16,26 @@ namespace {
 using ::testing::HasSubstr;
 using ::testing::Not;
 
-Tuning TuningWithScores(std::vector<std::int32_t> scores, std::int32_t best) {
+// A box tuning of 100 rules: rule r has r hits less expected; the best is
+// rule 99, the current set's rule 7.
+Tuning TuningOfRules() {
   Tuning t;
   t.request.trainTo = 6000;
-  t.request.search = {20000, 1, 2};
   t.count = 7088;
   t.currentSet = 1;
   t.stepNum = 40;
   t.diameter = 30.0f;
-  t.search.tried = static_cast<int>(scores.size());
-  t.search.excessThousandths = std::move(scores);
-  t.search.distinctRules = 37;
-  t.search.best = {{4, 5, 7, 328, 393, 4, 1429, 1306, 1321, 3, 4, 3}};
-  t.trainBest = {{2, 6000}, 5999, KindSummary{274, 274 - best / 1000.0, 0.0529, 0, 0}};
-  t.trainCurrent = {{2, 6000}, 5999, KindSummary{262, 248.53, 0.1994, 0, 0}};
-  t.holdoutBest = {{6001, 7088}, 1088, KindSummary{52, 44.96, 0.1594, 0, 0}};
-  t.holdoutCurrent = {{6001, 7088}, 1088, KindSummary{57, 44.95, 0.0430, 0, 0}};
+  for (int rule = 0; rule < 100; ++rule) {
+    t.rules.push_back({rule, 5999, KindSummary{250 + rule, 250.0, 0.5 - rule * 0.004, 0, 0, 270}});
+  }
+  t.bestClass = 99;
+  t.currentClass = 7;
+  t.best = {{{4, 5, 7, 328, 393, 4, 1429, 1306, 1321, 3, 4, 3}}, 2};
+  t.adjusted = {0.2741, 0.0045, 10000, false};
+  t.trainBest = {{2, 6000}, 5999, KindSummary{349, 250.0, 0.104, 0, 0, 270}};
+  t.trainCurrent = {{2, 6000}, 5999, KindSummary{257, 250.0, 0.1994, 0, 0, 270}};
+  t.holdoutBest = {{6001, 7088}, 1088, KindSummary{52, 44.96, 0.1594, 0, 0, 56}};
+  t.holdoutCurrent = {{6001, 7088}, 1088, KindSummary{57, 44.95, 0.0430, 0, 0, 56}};
   return t;
 }
 
@@ -74,11 +78,10 @@ INSTANTIATE_TEST_SUITE_P(
                       ScoresCase{"Spread", {-30123, -1, 1, 17456, 26180, 26180, -29999, 3}}),
     [](const ::testing::TestParamInfo<ScoresCase>& info) { return std::string(info.param.name); });
 
-// What the page says about the best setting: its values, where it was
-// saved, or that a stopped search saved nothing.
+// What the page says about the best setting: its values, and where it was
+// saved with how many values changed, or how to save it.
 struct SaveCase {
   const char* name;
-  bool stopped;
   int savedSet;
   const char* says;
   const char* neverSays;
@@ -87,9 +90,8 @@ struct SaveCase {
 class TuningPageSave : public ::testing::TestWithParam<SaveCase> {};
 
 TEST_P(TuningPageSave, SaysWhatBecameOfTheBestSetting) {
-  Tuning t = TuningWithScores({-1000, 26180}, 26180);
-  t.search.stopped = GetParam().stopped;
-  const std::string page = BuildTuningPage(t, {GetParam().savedSet});
+  const Tuning t = TuningOfRules();
+  const std::string page = BuildTuningPage(t, {GetParam().savedSet, 3});
   EXPECT_EQ(page.rfind("<!DOCTYPE html>\n<html lang=\"ja\">", 0), 0u);
   EXPECT_THAT(page, HasSubstr("停止定数は「457」"));
   EXPECT_THAT(page, HasSubstr(">3.28<"));
@@ -101,15 +103,32 @@ TEST_P(TuningPageSave, SaysWhatBecameOfTheBestSetting) {
   EXPECT_THAT(page, Not(HasSubstr(GetParam().neverSays)));
 }
 
+// The page leads with the adjusted p-value and the hold-out, counts rules,
+// not settings tried, and names its columns by what they count.
+TEST(TuningPage, LeadsWithTheAdjustedPAndTheHoldOut) {
+  const std::string page = BuildTuningPage(TuningOfRules(), {});
+  const std::size_t adjusted =
+      page.find("調整済み p値）：</strong>0.2741（モンテカルロ標準誤差 ±0.0045）");
+  ASSERT_NE(adjusted, std::string::npos);
+  EXPECT_LT(adjusted, page.find("<h2>"));
+  EXPECT_LT(page.find("<strong>検証：</strong>見つけたルールの当選 52 回"), page.find("<h2>"));
+  EXPECT_THAT(page, HasSubstr("100 通りからいちばんよいものを選んだ値"));
+  EXPECT_THAT(page, Not(HasSubstr("20,000")));
+  EXPECT_THAT(page, HasSubstr("data-label=\"数えた回\">5999</td>"));
+  EXPECT_THAT(page, HasSubstr("data-label=\"検証した回\">1088</td>"));
+  EXPECT_THAT(page, HasSubstr("何度も試したことになり"));
+  EXPECT_THAT(page, HasSubstr("<span class=\"nobr\">--train-to 6000</span>"));
+  // One dot per rule in each drawing.
+  const std::string wide = page.substr(page.find("<svg class=\"wide\""));
+  EXPECT_EQ(SettingsInBars(wide.substr(0, wide.find("</svg>"))), 100);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Outcomes, TuningPageSave,
     ::testing::Values(
-        SaveCase{"NotSaved", false, -1,
-                 "kitebar-cli tune --train-to 6000 --kind box --budget 20000 --seed 1 "
-                 "--save-to T",
-                 "に保存しました"},
-        SaveCase{"SavedIntoThirdSet", false, 2, "タイプ３に保存しました", "--save-to"},
-        SaveCase{"Stopped", true, -1, "途中で止めました", "--save-to"}),
+        SaveCase{"NotSaved", -1, "<span class=\"nobr\">--save-to T</span>", "に保存しました"},
+        SaveCase{"SavedIntoThirdSet", 2,
+                 "タイプ３に保存しました（その設定から 3 個の値を変えました", "--save-to"}),
     [](const ::testing::TestParamInfo<SaveCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

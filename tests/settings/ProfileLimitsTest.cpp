@@ -85,5 +85,29 @@ TEST(ProfileLimits, AFileOverTheSizeLimitIsNeitherReadNorWritten) {
   EXPECT_EQ(ReadFileBytes(kFile), contents);
 }
 
+// A write that would take the file past the size limit would leave every
+// reader with the defaults and every writer refusing: it is refused itself,
+// while one that ends at the limit goes through.
+TEST(ProfileLimits, AWriteThatWouldPassTheSizeLimitIsRefused) {
+  const std::string head = "[StepNum]\r\nnum=4\r\n;";
+  for (const std::size_t after :
+       {kMaxSettingsFileBytes - 1, kMaxSettingsFileBytes, kMaxSettingsFileBytes + 1}) {
+    TempWorkingDirectory folder;
+    // Writing "45" in place of "4" adds one byte.
+    const std::string contents = head + std::string(after - 1 - head.size() - 2, 'x') + "\r\n";
+    WriteFileBytes(kFile, contents);
+    const Status written = WritePrivateProfileString("StepNum", "num", "45", kFile);
+    if (after <= kMaxSettingsFileBytes) {
+      ASSERT_TRUE(written.ok()) << after << ": " << written.message();
+      EXPECT_EQ(ReadFileBytes(kFile).size(), after);
+      EXPECT_EQ(ReadStepNum(), 45) << after;
+    } else {
+      EXPECT_NE(written.message().find("上限"), std::string::npos) << written.message();
+      EXPECT_EQ(ReadFileBytes(kFile), contents);
+      EXPECT_EQ(ReadStepNum(), 4);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace kitebar

@@ -1,0 +1,165 @@
+#include "history/CsvText.h"
+
+#include <cstdint>
+#include <optional>
+
+namespace kitebar {
+namespace {
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LittleEndianMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BigEndianMark = "\xFE\xFF";
+constexpr char kSaveAsAdvice[] =
+    "表計算ソフトやエディターで「CSV UTF-8」「UTF-8」「Unicode」（UTF-16）または Shift_JIS "
+    "を選んで保存し直してから、もう一度実行してください。";
+
+std::uint8_t Byte(char c) {
+  return static_cast<std::uint8_t>(c);
+}
+
+// The number of bytes of the UTF-8 sequence at the start of `text`, or none
+// when it is not a valid one (overlong forms and surrogates included).
+std::optional<std::size_t> Utf8SequenceLength(std::string_view text) {
+  const std::uint8_t lead = Byte(text[0]);
+  if (lead < 0x80)
+    return 1;
+  std::size_t length = 0;
+  std::uint8_t low = 0x80;
+  std::uint8_t high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    low = lead == 0xE0 ? 0xA0 : 0x80;
+    high = lead == 0xED ? 0x9F : 0xBF;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    low = lead == 0xF0 ? 0x90 : 0x80;
+    high = lead == 0xF4 ? 0x8F : 0xBF;
+  } else {
+    return std::nullopt;
+  }
+  if (text.size() < length || Byte(text[1]) < low || Byte(text[1]) > high)
+    return std::nullopt;
+  for (std::size_t i = 2; i < length; ++i) {
+    if (Byte(text[i]) < 0x80 || Byte(text[i]) > 0xBF)
+      return std::nullopt;
+  }
+  return length;
+}
+
+bool IsUtf8(std::string_view text) {
+  while (!text.empty()) {
+    const std::optional<std::size_t> length = Utf8SequenceLength(text);
+    if (!length)
+      return false;
+    text.remove_prefix(*length);
+  }
+  return true;
+}
+
+// Shift_JIS as Windows writes it (code page 932): single bytes, half-width
+// katakana, and pairs of a lead and a trail byte.
+bool IsShiftJis(std::string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const std::uint8_t c = Byte(text[i]);
+    if (c < 0x80 || (c >= 0xA1 && c <= 0xDF))
+      continue;
+    const bool lead = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+    if (!lead || ++i == text.size())
+      return false;
+    const std::uint8_t trail = Byte(text[i]);
+    if (trail < 0x40 || trail == 0x7F || trail > 0xFC)
+      return false;
+  }
+  return true;
+}
+
+void AppendUtf8(std::string& out, std::uint32_t code) {
+  if (code < 0x80) {
+    out += static_cast<char>(code);
+  } else if (code < 0x800) {
+    out += static_cast<char>(0xC0 | (code >> 6));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else if (code < 0x10000) {
+    out += static_cast<char>(0xE0 | (code >> 12));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (code >> 18));
+    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  }
+}
+
+// UTF-16 text after its mark; none when it has an odd number of bytes or a
+// surrogate without its pair.
+std::optional<std::string> Utf16ToUtf8(std::string_view units, bool bigEndian) {
+  if (units.size() % 2 != 0)
+    return std::nullopt;
+  const auto unitAt = [&](std::size_t i) -> std::uint32_t {
+    const std::uint32_t first = Byte(units[2 * i]);
+    const std::uint32_t second = Byte(units[2 * i + 1]);
+    return bigEndian ? (first << 8) | second : (second << 8) | first;
+  };
+  std::string out;
+  out.reserve(units.size() / 2);
+  const std::size_t count = units.size() / 2;
+  for (std::size_t i = 0; i < count; ++i) {
+    std::uint32_t code = unitAt(i);
+    if (code >= 0xDC00 && code <= 0xDFFF)
+      return std::nullopt;
+    if (code >= 0xD800 && code <= 0xDBFF) {
+      if (i + 1 == count || unitAt(i + 1) < 0xDC00 || unitAt(i + 1) > 0xDFFF)
+        return std::nullopt;
+      code = 0x10000 + ((code - 0xD800) << 10) + (unitAt(i + 1) - 0xDC00);
+      ++i;
+    }
+    AppendUtf8(out, code);
+  }
+  return out;
+}
+
+Result<std::string> FromUtf16(std::string_view units, bool bigEndian) {
+  std::optional<std::string> text = Utf16ToUtf8(units, bigEndian);
+  if (!text) {
+    return Status::Failure(std::string("CSV は UTF-16（") +
+                           (bigEndian ? "ビッグエンディアン" : "リトルエンディアン") +
+                           "）の印で始まっていますが、途中に UTF-16 として読めないところがあり"
+                           "ます。" +
+                           kSaveAsAdvice);
+  }
+  return std::move(*text);
+}
+
+}  // namespace
+
+Result<std::string> CsvText(std::string_view bytes) {
+  if (bytes.starts_with(kUtf16LittleEndianMark))
+    return FromUtf16(bytes.substr(kUtf16LittleEndianMark.size()), false);
+  if (bytes.starts_with(kUtf16BigEndianMark))
+    return FromUtf16(bytes.substr(kUtf16BigEndianMark.size()), true);
+  if (bytes.starts_with(kUtf8Mark)) {
+    bytes.remove_prefix(kUtf8Mark.size());
+    if (!IsUtf8(bytes)) {
+      return Status::Failure(
+          std::string("CSV は UTF-8 の印で始まっていますが、途中に UTF-8 として読めないところが"
+                      "あります。") +
+          kSaveAsAdvice);
+    }
+    return std::string(bytes);
+  }
+  // NUL bytes are what UTF-16 saved without its mark looks like.
+  if (bytes.find('\0') != std::string_view::npos) {
+    return Status::Failure(
+        std::string("CSV に NUL 文字があり、文字コードがわかりません（印のない UTF-16 など）。") +
+        kSaveAsAdvice);
+  }
+  if (IsUtf8(bytes) || IsShiftJis(bytes))
+    return std::string(bytes);
+  return Status::Failure(std::string("CSV の文字コードが UTF-8 でも Shift_JIS でもありません。") +
+                         kSaveAsAdvice);
+}
+
+}  // namespace kitebar

@@ -1,0 +1,212 @@
+#include "engine/AdjustedPValue.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "engine/RandomStream.h"
+#include "engine/RuleSearch.h"
+#include "engine/SimultaneousBand.h"
+#include "support/CaseNames.h"
+
+namespace kitebar {
+namespace {
+
+// The best class's p-value on one history, the plain way: every class
+// scored draw by draw and summed up exactly (a class without hits has 1).
+double BestPOfHistory(HitKind kind, const std::vector<int>& numbers, HitDistribution& scratch) {
+  const CandidateSets& sets = CandidateSets::Get();
+  static const std::vector<WinningShape> shapes = [] {
+    std::vector<WinningShape> all;
+    for (int number = 0; number < kNumberCount; ++number)
+      all.push_back(WinningShapeOf(number));
+    return all;
+  }();
+  const int classes = RuleClassCount(kind);
+  static std::vector<int> previousCodes;
+  previousCodes.clear();
+  for (const int number : numbers)
+    previousCodes.push_back(StepCodeOfNumber(number));
+  const auto setOf = [](int previousCode, int rule) {
+    const int code = AddStepCodes(previousCode, rule);
+    return SetCode{static_cast<std::uint8_t>(code), static_cast<std::uint8_t>(code % 10)};
+  };
+  double best = 1;
+  for (int rule = 0; rule < classes; ++rule) {
+    int hits = 0;
+    for (std::size_t n = 1; n < numbers.size(); ++n)
+      hits += IsHit(
+          Compare(setOf(previousCodes[n - 1], rule), shapes[static_cast<std::size_t>(numbers[n])]),
+          kind);
+    if (hits == 0)
+      continue;
+    static KindTally tally;
+    tally = KindTally{};
+    tally.hits = hits;
+    for (std::size_t n = 1; n < numbers.size(); ++n) {
+      const int chance = ChanceOf(sets.Chances(setOf(previousCodes[n - 1], rule).stepCode), kind);
+      tally.chanceThousandths += chance;
+      ++tally.drawsAtChance[static_cast<std::size_t>(chance)];
+    }
+    best = std::min(best, SummarizeKind(tally, scratch).pValue);
+  }
+  return best;
+}
+
+struct TinyCase {
+  const char* name;
+  HitKind kind;
+  int testedDraws;
+  int numbersPerDraw;  // the numbers 0 to this - 1 are every history that matters
+  double observedP;
+};
+
+class AdjustedPTiny : public ::testing::TestWithParam<TinyCase> {};
+
+// Every history of the case enumerated, each judged the plain way, against
+// the simulation: within four standard errors. Numbers below 100 are
+// enough for a mini, which never looks at the hundreds.
+TEST_P(AdjustedPTiny, MatchesExactEnumeration) {
+  const TinyCase& c = GetParam();
+  const int draws = c.testedDraws + 1;
+  std::vector<int> numbers(static_cast<std::size_t>(draws));
+  const long long histories = static_cast<long long>(std::pow(c.numbersPerDraw, draws));
+  long long reached = 0;
+  HitDistribution scratch(draws);
+  for (long long history = 0; history < histories; ++history) {
+    long long rest = history;
+    for (int& number : numbers) {
+      number = static_cast<int>(rest % c.numbersPerDraw);
+      rest /= c.numbersPerDraw;
+    }
+    reached += BestPOfHistory(c.kind, numbers, scratch) <= c.observedP * (1 + 1e-9) ? 1 : 0;
+  }
+  const double exact = static_cast<double>(reached) / static_cast<double>(histories);
+  const AdjustedP simulated = AdjustPValue({c.kind, c.testedDraws, c.observedP});
+  EXPECT_EQ(simulated.histories, kAdjustedPHistories);
+  EXPECT_NEAR(simulated.p, exact, 4 * std::sqrt(exact * (1 - exact) / kAdjustedPHistories) + 1e-9)
+      << "exact " << exact;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, AdjustedPTiny,
+    ::testing::Values(TinyCase{"BoxOneDrawLowestChance", HitKind::kBox, 1, 1000, 0.032},
+                      TinyCase{"BoxOneDrawMiddleChance", HitKind::kBox, 1, 1000, 0.04},
+                      TinyCase{"MiniTwoDraws", HitKind::kMini, 2, 100, 0.01},
+                      TinyCase{"MiniTwoDrawsOneHit", HitKind::kMini, 2, 100, 0.19}),
+    [](const ::testing::TestParamInfo<TinyCase>& info) { return std::string(info.param.name); });
+
+// On histories long enough for the shortcuts (one threshold per kind, exact
+// tails only for classes whose normal score comes near), the judge agrees
+// with the plain way on every history.
+struct JudgeCase {
+  const char* name;
+  HitKind kind;
+  int testedDraws;
+  double observedP;
+};
+
+class BestRuleJudgeAgrees : public ::testing::TestWithParam<JudgeCase> {};
+
+TEST_P(BestRuleJudgeAgrees, WithThePlainWayOnEveryHistory) {
+  const JudgeCase& c = GetParam();
+  BestRuleJudge judge(c.kind, c.testedDraws, c.observedP);
+  std::vector<int> numbers(static_cast<std::size_t>(c.testedDraws) + 1);
+  int reached = 0;
+  HitDistribution scratch(c.testedDraws);
+  for (int history = 0; history < 60; ++history) {
+    RandomStream random(5, history);
+    for (int& number : numbers)
+      number = random.Below(kNumberCount);
+    const bool plain = BestPOfHistory(c.kind, numbers, scratch) <= c.observedP * (1 + 1e-9);
+    ASSERT_EQ(judge.BestReaches(numbers), plain) << "history " << history;
+    reached += plain ? 1 : 0;
+  }
+  // Both answers occur, so the comparison means something.
+  EXPECT_GT(reached, 0);
+  EXPECT_LT(reached, 60);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, BestRuleJudgeAgrees,
+                         ::testing::Values(JudgeCase{"BoxFewDraws", HitKind::kBox, 120, 0.004},
+                                           JudgeCase{"BoxManyDraws", HitKind::kBox, 2500, 0.004},
+                                           JudgeCase{"Straight", HitKind::kStraight, 1500, 0.003},
+                                           JudgeCase{"Mini", HitKind::kMini, 1500, 0.03}),
+                         [](const ::testing::TestParamInfo<JudgeCase>& info) {
+                           return std::string(info.param.name);
+                         });
+
+// The same histories judged against a larger observed p-value can only
+// reach it more often; and the thread count changes nothing.
+TEST(AdjustedP, RisesWithTheObservedPAndIgnoresThreads) {
+  for (const HitKind kind : {HitKind::kStraight, HitKind::kBox, HitKind::kMini}) {
+    double previous = 0;
+    for (const double observed : {0.0005, 0.002, 0.01, 0.03, 0.1, 0.4}) {
+      const AdjustedP one = AdjustPValue({kind, 400, observed, 2000, 3, 1});
+      const AdjustedP three = AdjustPValue({kind, 400, observed, 2000, 3, 3});
+      EXPECT_EQ(one.p, three.p) << observed;
+      EXPECT_GE(one.p, previous) << observed;
+      EXPECT_GE(one.p, observed) << observed;
+      EXPECT_NEAR(one.standardError, std::sqrt(one.p * (1 - one.p) / 2000), 1e-12);
+      previous = one.p;
+    }
+  }
+}
+
+// Courses of chance alone, simulated draw by draw with another generator,
+// stay inside the band all the way in 95 % of histories, within Monte-Carlo
+// error (a little more is allowed above: the counts are whole).
+struct BandCase {
+  const char* name;
+  std::vector<int> chanceCycle;
+  int draws;
+  int every;
+};
+
+class SimultaneousBandCoverage : public ::testing::TestWithParam<BandCase> {};
+
+TEST_P(SimultaneousBandCoverage, HoldsNinetyFivePercentOfWholeCourses) {
+  const BandCase& c = GetParam();
+  std::vector<int> chances;
+  std::vector<int> pointAfter;
+  for (int i = 0; i < c.draws; ++i) {
+    chances.push_back(c.chanceCycle[static_cast<std::size_t>(i) % c.chanceCycle.size()]);
+    if ((i + 1) % c.every == 0 || i == c.draws - 1)
+      pointAfter.push_back(i);
+  }
+  const std::vector<HitsRange> band = SimultaneousBand(chances, pointAfter);
+  ASSERT_EQ(band.size(), pointAfter.size());
+  constexpr int kCourses = 4000;
+  int inside = 0;
+  for (int course = 0; course < kCourses; ++course) {
+    RandomStream random(987654321, course);
+    int hits = 0;
+    std::size_t point = 0;
+    bool stayed = true;
+    for (int i = 0; i < c.draws; ++i) {
+      hits += random.Below(1000) < chances[static_cast<std::size_t>(i)] ? 1 : 0;
+      if (i != pointAfter[point])
+        continue;
+      stayed = stayed && hits >= band[point].low && hits <= band[point].high;
+      ++point;
+    }
+    inside += stayed ? 1 : 0;
+  }
+  const double coverage = static_cast<double>(inside) / kCourses;
+  const double error = std::sqrt(0.95 * 0.05 / kCourses);
+  EXPECT_GE(coverage, 0.95 - 4 * error);
+  EXPECT_LE(coverage, 0.95 + 4 * error + 0.01);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SimultaneousBandCoverage,
+                         ::testing::Values(BandCase{"BoxLevels", {32, 44, 44, 40, 44}, 3000, 10},
+                                           BandCase{"StraightEveryDraw", {10}, 300, 1},
+                                           BandCase{"MiniLong", {100}, 7000, 24}),
+                         [](const ::testing::TestParamInfo<BandCase>& info) {
+                           return std::string(info.param.name);
+                         });
+
+}  // namespace
+}  // namespace kitebar
