@@ -12,6 +12,7 @@
 #include "app/CMainFrame.h"
 #include "app/DesktopPageOpener.h"
 #include "app/DesktopStyle.h"
+#include "app/FileDialogs.h"
 #include "app/MessageBoxes.h"
 #include "app/Resources.h"
 #include "history/HistoryChange.h"
@@ -46,7 +47,7 @@ QString HistoryMissingText(const Status& loaded) {
 
 CKitebarApp::CKitebarApp()
     : pageOpener_(std::make_unique<DesktopPageOpener>()),
-      toolkitTranslator_(std::make_unique<QTranslator>()) {
+      toolkitTranslator_(std::make_unique<ToolkitTranslator>()) {
   RegisterKitebarResources();
   QApplication::setWindowIcon(QIcon(ProgramIconPath()));
   UseDesktopStyle();
@@ -129,6 +130,7 @@ void CKitebarApp::OnFileOpen() {
   dialog.setObjectName(QStringLiteral("openDialog"));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
+  FitFileDialog(dialog);
   if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
     document_->OnOpenDocument(dialog.selectedFiles().constFirst());
 }

@@ -6,6 +6,7 @@
 #include "app/BusyState.h"
 #include "app/CKitebarApp.h"
 #include "app/CMainFrame.h"
+#include "app/FileDialogs.h"
 #include "app/MessageBoxes.h"
 #include "app/Resources.h"
 #include "app/SimulationSettingsDialog.h"
@@ -80,6 +81,7 @@ void CKitebarDoc::OnFileSave() {
   dialog.setObjectName(QStringLiteral("saveDialog"));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
+  FitFileDialog(dialog);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
     return;
   const QString file = dialog.selectedFiles().constFirst();

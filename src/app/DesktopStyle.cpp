@@ -7,8 +7,9 @@
 #include <QPainter>
 #include <QStyleFactory>
 #include <QStyleOptionGroupBox>
-#include <QTranslator>
 #include <algorithm>
+#include <map>
+#include <string_view>
 
 namespace kitebar::app {
 namespace {
@@ -135,6 +136,24 @@ void DesktopStyle::drawControl(ControlElement element, const QStyleOption* optio
 void UseDesktopStyle() {
   if (qobject_cast<DesktopStyle*>(QApplication::style()) == nullptr)
     QApplication::setStyle(new DesktopStyle);
+}
+
+QString ToolkitTranslator::translate(const char* context, const char* sourceText,
+                                     const char* disambiguation, int n) const {
+  if (QString text = QTranslator::translate(context, sourceText, disambiguation, n);
+      !text.isEmpty())
+    return text;
+  static const std::map<std::string_view, QString> kFileKinds{
+      {"Drive", QStringLiteral("ドライブ")},
+      {"File Folder", QStringLiteral("ファイル フォルダー")},
+      {"Folder", QStringLiteral("フォルダー")},
+      {"Alias", QStringLiteral("エイリアス")},
+      {"Shortcut", QStringLiteral("ショートカット")},
+      {"Unknown", QStringLiteral("不明")}};
+  if (std::string_view(context) != "QAbstractFileIconProvider")
+    return {};
+  const auto kind = kFileKinds.find(sourceText);
+  return kind != kFileKinds.end() ? kind->second : QString();
 }
 
 bool LoadToolkitTranslation(QTranslator& translator) {

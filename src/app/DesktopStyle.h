@@ -2,8 +2,7 @@
 
 #include <QProxyStyle>
 #include <QRect>
-
-class QTranslator;
+#include <QTranslator>
 
 namespace kitebar::app {
 
@@ -32,6 +31,14 @@ class DesktopStyle final : public QProxyStyle {
 
 // Makes DesktopStyle the style of the running application.
 void UseDesktopStyle();
+
+// The toolkit's translation, with the texts that its Japanese catalogue lacks
+// (the file dialog's kinds of entries, such as "Folder") added.
+class ToolkitTranslator final : public QTranslator {
+ public:
+  QString translate(const char* context, const char* sourceText, const char* disambiguation,
+                    int n) const override;
+};
 
 // Loads the toolkit's own texts (standard buttons, file and print dialogs) in
 // Japanese into `translator`; false when the translation is not installed.

@@ -12,6 +12,8 @@
 namespace kitebar {
 namespace {
 
+constexpr char kWinningNumberNotRegistered[] = "当選番号は登録されていません。";
+
 std::string CannotSaveMessage(const Status& saved) {
   return "当選番号ファイル「kitebarnum.dat」に書き込めませんでした。フォルダーの書き込み権限と"
          "空き容量を確かめてから、もう一度登録してください。（" +
@@ -78,9 +80,10 @@ Result<Registration> RegisterWinningNumber(DrawHistory& history, RegistrationTar
   Registration registration{checked.padded, false, 0};
   if (!checked.valid)
     return registration;
+  // Every refusal says what was not done.
   Result<FolderLock> change = BeginHistoryChange(history);
   if (!change.ok())
-    return change.status();
+    return Status::Failure(change.message() + kWinningNumberNotRegistered);
   const Result<int> resolved = ResolveTarget(history, target);
   if (!resolved.ok())
     return resolved.status();
@@ -90,14 +93,14 @@ Result<Registration> RegisterWinningNumber(DrawHistory& history, RegistrationTar
   const bool newDraw = draw > history.count;
   if (newDraw) {
     if (Status writable = CheckAllReplaceable({history.file(), kBackTestFile}); !writable.ok())
-      return Status::Failure(writable.message() + "当選番号は登録されていません。");
+      return Status::Failure(writable.message() + kWinningNumberNotRegistered);
   }
   std::optional<std::string> previousEntries;
   if (newDraw) {
     const BackTestedDraw tested = BackTestInMemory(history, draw, checked.padded);
     Result<std::optional<std::string>> added = AddBackTestEntry(kBackTestFile, draw, tested.result);
     if (!added.ok())
-      return Status::Failure(added.message() + "当選番号は登録されていません。");
+      return Status::Failure(added.message() + kWinningNumberNotRegistered);
     previousEntries = std::move(added.value());
   }
   if (Status stored = history.SetDigits(draw, checked.padded); !stored.ok())
@@ -130,7 +133,7 @@ Result<Registration> RegisterPosition(DrawHistory& history, int drawNumber,
     return registration;
   Result<FolderLock> change = BeginHistoryChange(history);
   if (!change.ok())
-    return change.status();
+    return Status::Failure(change.message() + "風車位置は登録されていません。");
   if (drawNumber < 1 || drawNumber > LastRegistrableDraw(history)) {
     return Status::Failure(OutOfRangeMessage(drawNumber, LastRegistrableDraw(history)));
   }

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QInputMethodEvent>
 #include <QMessageBox>
+#include <QTableWidget>
 #include <QTimer>
 #include <QtTest>
 
@@ -126,18 +127,28 @@ void CommitFromInputMethod(QWidget& field, const QString& text) {
   QApplication::sendEvent(&field, &event);
 }
 
-void VerifyTabCycle(QWidget& start, const QStringList& stops) {
-  const QStringList forward = FocusCycle(start, Qt::Key_Tab, stops.size() + 1);
-  QVERIFY(!forward.isEmpty());
-  QStringList visited = forward;
-  visited.sort();
+void VerifyKeyboardNavigation(QWidget& dialog, const QStringList& stops) {
+  dialog.show();
+  QVERIFY(QTest::qWaitForWindowActive(&dialog));
+  const auto* list = dialog.findChild<QTableWidget*>(QStringLiteral("drawList"));
+  QVERIFY(list != nullptr);
+  const QModelIndex current = list->currentIndex();
   QStringList expected = stops;
   expected.sort();
-  QCOMPARE(visited, expected);
-  QCOMPARE(forward.constLast(), start.objectName());
-  QStringList back(forward.rbegin() + 1, forward.rend());
-  back << start.objectName();
-  QCOMPARE(FocusCycle(start, Qt::Key_Backtab, stops.size() + 1), back);
+  for (const QString& name : stops) {
+    QWidget& start = *dialog.findChild<QWidget*>(name);
+    start.setFocus(Qt::TabFocusReason);
+    QTRY_COMPARE(QApplication::focusWidget(), &start);
+    const QStringList forward = FocusCycle(start, Qt::Key_Tab, stops.size() + 1);
+    QStringList visited = forward;
+    visited.sort();
+    QVERIFY2(visited == expected, qPrintable(name + u':' + forward.join(u' ')));
+    QStringList back(forward.rbegin() + 1, forward.rend());
+    back << name;
+    QCOMPARE(FocusCycle(start, Qt::Key_Backtab, stops.size() + 1), back);
+    QCOMPARE(list->currentIndex(), current);
+    QVERIFY(list->selectionModel()->selectedRows().isEmpty());
+  }
 }
 
 }  // namespace kitebar::app::test

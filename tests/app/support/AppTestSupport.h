@@ -73,9 +73,10 @@ std::vector<QWidget*> CloseModalWindowsDuring(const std::function<void()>& comma
 // it: the way full-width digits arrive.
 void CommitFromInputMethod(QWidget& field, const QString& text);
 
-// Tab from `start`, which has the focus, passes through each of `stops` once
-// and comes back to `start`, which is one of them; Shift+Tab goes the same
-// way back. A list that keeps Tab to itself never lets the focus come back.
-void VerifyTabCycle(QWidget& start, const QStringList& stops);
+// Shows `dialog` and, from each of `stops` (object names) in turn: Tab passes
+// through each of them once and comes back, Shift+Tab takes the same way
+// back, and the draw list ("drawList", one of them) neither moves nor selects
+// a row on the way. A list that keeps Tab to itself fails at once.
+void VerifyKeyboardNavigation(QWidget& dialog, const QStringList& stops);
 
 }  // namespace kitebar::app::test
