@@ -81,6 +81,112 @@ commands=$(printf '%s\n' "$help" | subcommands)
     describe "$command"
   done
   cat <<'EOF'
+.SH OUTPUT
+Results go to standard output, one fact per line, in the forms below (other
+tools may read them; \(lq.\(rq is the decimal point in every locale).
+Messages and warnings go to standard error.
+.TP
+.B history
+.B count
+.I N
+then the lines of
+.IR kitebarnum.dat .
+.TP
+.B settings
+.I file
+.BI [ section ]
+.IB key = text
+for every value, as read.
+.TP
+.B predict
+.B 第
+.I N
+.B 回
+then
+.IB k ": " NNN
+for the ten candidates; with
+.BR \-\-draw ,
+the ten lines alone.
+.TP
+.B analyse
+.IB d ": " PPP
+per draw: the windmill position estimated from the winning number of draw
+.IR d ,
+which is the position stored on draw
+.IR d " + 1."
+.TP
+.BR register ", " position
+.B registered
+.I N NNN
+or
+.B position
+.I N PPP
+for what was stored.
+.TP
+.B hits
+.B draws
+.I N
+.B wins
+.I W
+.B straight
+.I S
+.B box
+.I B
+.B mini
+.IR M .
+.TP
+.B repair
+.B history whole count
+.IR N ,
+or
+.B repaired count
+.I N
+.B backup
+.I FILE
+and a line for each line it left out.
+.TP
+.B evaluate
+.B draws
+.I D
+.B type
+.I T
+.B from
+.I N
+.B to
+.I M
+.B skipped
+.IR S ,
+then for straight, box and mini
+.I KIND
+.B hits
+.I H
+.B expected
+.I E
+.B p
+.IR P ;
+with
+.B \-\-stored\-positions
+a fifth line
+.B stored\-positions used
+.I U
+.B decided
+.IR V .
+.TP
+.B tune
+.B searched
+.I R
+.B rules on draws 2 to
+.I N
+.BI "(kind " KIND ) \fR,
+then
+.BR "train best" ", " "holdout best" " and " "holdout current"
+lines of hits, expected hits and p\-value, and last
+.B train best adjusted p
+.I Q
+.B over
+.I R
+.BR rules :
+the p\-value of the best rule once the choice among all rules is paid for.
 .SH FILES
 All in the current directory:
 .TP
@@ -88,17 +194,40 @@ All in the current directory:
 The draw history, one line per draw.
 .TP
 .IR base.ini ", " type1.ini " ... " type5.ini
-The core settings, the result site of the import and the five windmill
-setting sets.
+The core settings, the result site of the import
+.RB ( "[TvalUrl] BaseURL" )
+and the five windmill setting sets.
 .TP
 .IR Kitebard.dat ", " Kitebard_100.dat
-The back-test records of the hit-statistics pages.
+The back\-test records of the hit\-statistics pages.
 .TP
-.IR showyosou.html ", " Kitebar.html ", " Kitebar_100.html
-The pages, in Shift_JIS.
+.IR showyosou.html ", " Kitebar.html ", " Kitebar_100.html ", " Kitebar_kensho.html ", " Kitebar_tuning.html
+The pages of predict, hits, hits \-\-recent, evaluate and tune, in Shift_JIS.
+.TP
+.I kitebar.lock
+Taken while a command writes, so that two programs never write at once.
+Deleting it does no harm.
+.TP
+.I *.bak
+The copies that repair keeps of a history it mends.
 .SH EXIT STATUS
-0 on success; otherwise the command says what went wrong and ends with a
-non-zero status.
+.TP
+.B 0
+Success.
+.TP
+.B 1
+Failure: the last line on standard error, beginning
+\(lqkitebar\-cli:\(rq, says what went wrong and what to do.
+.B import
+writes its progress lines before it.
+.TP
+.B 2
+A wrong command line or entry (unknown command or option, a value out of its
+range, a number that is not three digits); nothing was changed.
+.TP
+.B 130
+Stopped with Ctrl+C
+.RB ( tune ).
 .SH SEE ALSO
 .BR kitebar (1),
 .BR kitebar\-launch (1)

@@ -18,5 +18,9 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-"${as_root[@]}" apt-get update -qq
-"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# Another apt job (an unattended upgrade, a second script) may hold the
+# package lock: wait for it rather than fail at once.
+wait_for_lock=(-o DPkg::Lock::Timeout=600)
+"${as_root[@]}" apt-get "${wait_for_lock[@]}" update -qq
+"${as_root[@]}" apt-get "${wait_for_lock[@]}" install -y -qq --no-install-recommends \
+  "${missing[@]}" >/dev/null

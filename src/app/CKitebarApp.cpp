@@ -88,7 +88,10 @@ bool CKitebarApp::InitInstance(const QStringList& arguments) {
 // concerns will refuse with the same explanation.
 void CKitebarApp::WarnOfUnusableFiles() {
   if (const Status files = CheckSettingsFiles("."); !files.ok()) {
-    MessageBoxes::Show(mainFrame_.get(), QString::fromStdString(files.message()),
+    MessageBoxes::Show(mainFrame_.get(),
+                       QString::fromStdString(
+                           files.message() +
+                           "（このままでは、そのファイルの設定がすべて既定値として扱われます。）"),
                        QMessageBox::Warning);
   } else if (history_.damage()) {
     MessageBoxes::Show(mainFrame_.get(), QString::fromStdString(history_.DamageWarning()),

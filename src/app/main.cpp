@@ -1,5 +1,7 @@
 #include <QApplication>
+#include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 #include "app/CKitebarApp.h"
 
@@ -30,7 +32,55 @@ void EnterWorkingFolder() {
 }  // namespace
 #endif
 
+namespace {
+
+constexpr char kUsage[] =
+    "使い方 / Usage: kitebar [FILE]\n"
+    "  今いるフォルダーの当選番号と設定で Kitebar を起動します（FILE は「ファイル → 開く」で\n"
+    "  開く文書）。メニューからは kitebar-launch が作業フォルダーで起動します。\n"
+    "  Starts Kitebar on the history and settings of the current folder (FILE is a document\n"
+    "  to open, as File → Open does). The menu entry starts it through kitebar-launch, in\n"
+    "  the working folder. kitebar-cli does the same work from the command line.\n";
+
+bool AsksForHelp(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view argument = argv[i];
+    if (argument == "--help" || argument == "-h")
+      return true;
+  }
+  return false;
+}
+
+// Qt aborts when its platform finds no display; a platform chosen by the user
+// (offscreen, vnc, …) needs none.
+bool HasDisplay() {
+#ifdef _WIN32
+  return true;
+#else
+  for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+    const char* value = std::getenv(name);
+    if (value != nullptr && *value != '\0')
+      return true;
+  }
+  return false;
+#endif
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  if (AsksForHelp(argc, argv)) {
+    std::fputs(kUsage, stdout);
+    return EXIT_SUCCESS;
+  }
+  if (!HasDisplay()) {
+    std::fputs(
+        "kitebar: 画面（ディスプレイ）がないため起動できません。デスクトップの中で起動して"
+        "ください（DISPLAY も WAYLAND_DISPLAY もありません）。コマンドラインでは kitebar-cli "
+        "が使えます。\n",
+        stderr);
+    return EXIT_FAILURE;
+  }
   QApplication application(argc, argv);
 #ifdef _WIN32
   EnterWorkingFolder();

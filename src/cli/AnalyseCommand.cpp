@@ -15,9 +15,11 @@ CLI::App* AnalyseCommand::Register(CLI::App& app) {
   command->add_flag("--auto", automatic_,
                     "Every draw, storing estimates where a draw has no position "
                     "(未設定を再解析(自動))");
-  command->add_option("--draw", drawNumber_, "The draw to work up to (default: the next draw)");
+  CLI::Option* draw =
+      command->add_option("--draw", drawNumber_, "The draw to work up to (default: the next draw)");
   command->add_option("--type", type_, "Setting set 1 to 5 for a single estimate (タイプ１..５)")
       ->check(CLI::Range(1, 5));
+  command->callback([this, draw] { drawGiven_ = draw->count() > 0; });
   return command;
 }
 
@@ -27,7 +29,7 @@ int AnalyseCommand::Run() {
                            automatic_ ? DamageNotice::kLeaveToWriter : DamageNotice::kWarn))
     return kExitFailure;
   const int last = std::min(history.count + 1, DrawHistory::kMaxDrawNumber);
-  const int draw = drawNumber_ == 0 ? history.count + 1 : drawNumber_;
+  const int draw = drawGiven_ ? drawNumber_ : history.count + 1;
   if (last < 2) {
     PrintError(
         "解析するには当選番号が 1 回分以上必要です。register か load-csv で登録してから、"

@@ -12,7 +12,8 @@ class AnalyseCommand final : public Command {
 
  private:
   bool automatic_ = false;
-  int drawNumber_ = 0;  // 0: count + 1
+  int drawNumber_ = 0;
+  bool drawGiven_ = false;  // without --draw: the next draw
   int type_ = 1;
 };
 

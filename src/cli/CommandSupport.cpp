@@ -4,15 +4,29 @@
 #include <filesystem>
 #include <system_error>
 
+#include "cli/Command.h"
 #include "cli/Output.h"
+#include "reports/BrowserPageOpener.h"
 
 namespace kitebar::cli {
 namespace {
 
-void ReportLoadFailure(const Status& loaded) {
-  PrintError("当選番号の取得に失敗しました。" + loaded.message() +
-             "。当選番号ファイル kitebarnum.dat のあるフォルダーで実行するか、load-csv か "
-             "import で作ってください。");
+// The reason as one sentence, whether or not it ends in a full stop.
+std::string Sentence(std::string text) {
+  if (!text.ends_with("。"))
+    text += "。";
+  return text;
+}
+
+// A file that is there but cannot be read comes with its own advice; only a
+// missing one is to be created.
+void ReportLoadFailure(const DrawHistory& history, const Status& loaded) {
+  std::error_code error;
+  const bool missing = !std::filesystem::exists(history.file(), error) && !error;
+  PrintError("当選番号の取得に失敗しました。" + Sentence(loaded.message()) +
+             (missing ? "当選番号ファイル kitebarnum.dat のあるフォルダーで実行するか、load-csv "
+                        "か import で作ってください。"
+                      : ""));
 }
 
 bool IsWholeNumberOption(const CLI::Option& option) {
@@ -45,12 +59,13 @@ void RequireDecimalNumbers(CLI::App& app) {
       if (IsWholeNumberOption(*option))
         option->transform(DecimalNumber());
     }
+    RequireDecimalNumbers(*command);
   }
 }
 
 bool LoadHistoryOrReport(DrawHistory& history, DamageNotice notice) {
   if (const Status loaded = history.Load(); !loaded.ok()) {
-    ReportLoadFailure(loaded);
+    ReportLoadFailure(history, loaded);
     return false;
   }
   if (notice == DamageNotice::kWarn && history.damage())
@@ -63,6 +78,15 @@ bool LoadHistoryIfPresentOrReport(DrawHistory& history, DamageNotice notice) {
   if (!std::filesystem::exists(history.file(), error) && !error)
     return true;
   return LoadHistoryOrReport(history, notice);
+}
+
+int OpenPageOrReport(const std::filesystem::path& page) {
+  BrowserPageOpener opener;
+  if (const Status opened = opener.Open(page); !opened.ok()) {
+    PrintError(opened.message());
+    return kExitFailure;
+  }
+  return kExitOk;
 }
 
 std::string ListingForTerminal(std::string_view listing) {

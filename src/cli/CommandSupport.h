@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,10 @@ bool LoadHistoryOrReport(DrawHistory& history, DamageNotice notice = DamageNotic
 // The same for the commands that create the history: a file that does not
 // exist yet leaves the history empty.
 bool LoadHistoryIfPresentOrReport(DrawHistory& history, DamageNotice notice = DamageNotice::kWarn);
+
+// Hands a written page to the browser; on failure prints why and returns the
+// failure status, else kExitOk.
+int OpenPageOrReport(const std::filesystem::path& page);
 
 // Makes every whole-number option of every command of `app` decimal: the
 // parser would otherwise take "0x10" for 16 and "010" for 8.

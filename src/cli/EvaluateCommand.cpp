@@ -8,7 +8,6 @@
 #include "common/NumberText.h"
 #include "engine/Evaluation.h"
 #include "history/DrawHistory.h"
-#include "reports/BrowserPageOpener.h"
 #include "reports/EvaluationPage.h"
 
 namespace kitebar::cli {
@@ -75,20 +74,14 @@ int EvaluateCommand::Run() {
     PrintError(evaluation.message());
     return kExitFailure;
   }
-  const std::string lines = SummaryLines(*evaluation);
-  std::fwrite(lines.data(), 1, lines.size(), stdout);
+  // The lines go out only once their page is there to read.
   if (const Status written = WriteEvaluationPage(kEvaluationPage, *evaluation); !written.ok()) {
     PrintError(written.message());
     return kExitFailure;
   }
-  if (open_) {
-    BrowserPageOpener opener;
-    if (const Status opened = opener.Open(kEvaluationPage); !opened.ok()) {
-      PrintError(opened.message());
-      return kExitFailure;
-    }
-  }
-  return kExitOk;
+  const std::string lines = SummaryLines(*evaluation);
+  std::fwrite(lines.data(), 1, lines.size(), stdout);
+  return open_ ? OpenPageOrReport(kEvaluationPage) : kExitOk;
 }
 
 }  // namespace kitebar::cli

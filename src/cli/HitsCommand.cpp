@@ -4,7 +4,6 @@
 #include "cli/Output.h"
 #include "common/NumberText.h"
 #include "engine/BackTest.h"
-#include "reports/BrowserPageOpener.h"
 #include "reports/HitReport.h"
 
 namespace kitebar::cli {
@@ -36,16 +35,14 @@ int HitsCommand::Run() {
       return kExitFailure;
     }
   }
-  BrowserPageOpener browser;
-  const Result<HitTallies> tallies =
-      WriteHitReport(recent_ ? HitReportVariant::kRecent : HitReportVariant::kRunning, !all_,
-                     open_ ? &browser : nullptr);
+  const Result<HitTallies> tallies = WriteHitReport(
+      recent_ ? HitReportVariant::kRecent : HitReportVariant::kRunning, !all_, nullptr);
   if (!tallies.ok()) {
     PrintError(tallies.message());
     return kExitFailure;
   }
   PrintLine(TalliesLine(*tallies));
-  return kExitOk;
+  return open_ ? OpenPageOrReport(recent_ ? kRecentHitReportPage : kHitReportPage) : kExitOk;
 }
 
 }  // namespace kitebar::cli

@@ -31,17 +31,19 @@ class TerminalFeedback final : public Feedback {
     percent_ = percent;
     DrawBar();
   }
+  void AddFailureLine(std::string_view text) {
+    ClearBar();
+    PrintError(text);
+  }
   void AddMessageLine(std::string_view text) override {
     ClearBar();
     Write(text);
     std::fputc('\n', stderr);
     DrawBar();
   }
-  void ShowMessage(std::string_view text, MessageIcon) override {
-    ClearBar();
-    PrintError(text);
-    DrawBar();
-  }
+  // The run's stop messages come back as its failure, which the command
+  // prints as one line: shown here as well, they would say it twice.
+  void ShowMessage(std::string_view, MessageIcon) override {}
 
  private:
   static constexpr int kBarWidth = 40;
@@ -96,7 +98,7 @@ int ImportCommand::Run() {
   HttpFetcher fetcher(feedback);
   NoImportView view;
   if (const Status imported = RunWebImport(history, fetcher, view, feedback); !imported.ok()) {
-    feedback.ShowMessage(imported.message(), MessageIcon::kStop);
+    feedback.AddFailureLine(std::string(kImportFailedMessage) + imported.message());
     return kExitFailure;
   }
   return kExitOk;

@@ -21,8 +21,11 @@ CLI::App* LoadCsvCommand::Register(CLI::App& app) {
 int LoadCsvCommand::Run() {
   const Result<std::string> csv = ReadWholeFile(PathFromUtf8(csvFile_), kMaxResultsCsvBytes);
   if (!csv.ok()) {
+    // A reason that ends a sentence brings its own advice.
     PrintError("CSV ファイルを読めません: " + csv.message() +
-               "。ファイル名とその読み取り権限を確かめてください。");
+               (csv.message().ends_with("。")
+                    ? ""
+                    : "。ファイル名とその読み取り権限を確かめてください。"));
     return kExitFailure;
   }
   // A history that does not exist yet starts empty and is created by the save.

@@ -6,8 +6,8 @@
 #include "cli/Output.h"
 #include "common/NumberText.h"
 #include "engine/PredictionRun.h"
+#include "engine/WindmillSimulator.h"
 #include "history/DrawHistory.h"
-#include "reports/BrowserPageOpener.h"
 #include "reports/PredictionReport.h"
 
 namespace kitebar::cli {
@@ -41,17 +41,18 @@ int PredictCommand::RunNextDraw() {
     out += FormatInt(k) + ": " + CandidateText(prediction->candidates, k) + "\n";
   }
   std::fwrite(out.data(), 1, out.size(), stdout);
-  if (open_) {
-    BrowserPageOpener opener;
-    if (const Status opened = opener.Open(kPredictionPage); !opened.ok()) {
-      PrintError(opened.message());
-      return kExitFailure;
-    }
-  }
-  return kExitOk;
+  return open_ ? OpenPageOrReport(kPredictionPage) : kExitOk;
 }
 
 int PredictCommand::RunListing() {
+  // A draw no history could make runnable is a wrong entry, as with position.
+  if (drawNumber_ < WindmillSimulator::kFirstRunnableDraw ||
+      drawNumber_ > WindmillSimulator::kLastRunnableDraw) {
+    PrintError("第 " + FormatInt(drawNumber_) +
+               " 回は予想できません。予想は前の回の当選番号から作るので、--draw には第 2 回から"
+               "第 9999 回までを指定してください。");
+    return kExitUsage;
+  }
   DrawHistory history;
   if (!LoadHistoryOrReport(history))
     return kExitFailure;

@@ -42,8 +42,10 @@ constexpr char kFileLimitAdvice[] = "当選番号ファイルに記録できる�
 CLI::App* RegisterCommand::Register(CLI::App& app) {
   CLI::App* command = app.add_subcommand(
       "register", "Register the winning number of the next draw, or correct draw N (登録>>)");
-  command->add_option("--draw", drawNumber_, "Correct the winning number of draw N");
+  CLI::Option* draw =
+      command->add_option("--draw", drawNumber_, "Correct the winning number of draw N");
   command->add_option("NNN", entry_, "The winning number, up to three digits")->required();
+  command->callback([this, draw] { drawGiven_ = draw->count() > 0; });
   return command;
 }
 
@@ -51,7 +53,7 @@ int RegisterCommand::Run() {
   DrawHistory history;
   if (!LoadHistoryOrReport(history, DamageNotice::kLeaveToWriter))
     return kExitFailure;
-  const bool correction = drawNumber_ != 0;
+  const bool correction = drawGiven_;
   const int draw = correction ? drawNumber_ : history.count + 1;
   if (correction && !IsDrawInRange(draw, 1, history.count, "修正",
                                    "次の回の当選番号は --draw を付けずに登録してください。")) {

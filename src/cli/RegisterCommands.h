@@ -14,7 +14,8 @@ class RegisterCommand final : public Command {
   int Run() override;
 
  private:
-  int drawNumber_ = 0;  // 0: the next draw
+  int drawNumber_ = 0;
+  bool drawGiven_ = false;  // without --draw: the next draw
   std::string entry_;
 };
 

@@ -91,6 +91,10 @@ int RepairCommand::Run() {
     PrintLine("history whole count " + FormatInt(repair->count));
     return kExitOk;
   }
+  if (!repair->refusedChoice.empty()) {
+    PrintError(repair->refusedChoice + "ファイルはそのままです。");
+    return kExitUsage;
+  }
   if (!repair->choices.empty())
     return ReportChoices(*repair);
   PrintLine("repaired count " + FormatInt(repair->count) + " backup " + repair->backup.string());

@@ -13,7 +13,8 @@ namespace kitebar::cli {
 // "missing draw D: …" (or "missing draws D-E: …") for the draws left without
 // a winning number. Where the file cannot tell which of two lines is right it
 // changes nothing, prints "candidate line L draw D: TEXT" for each and exits
-// with 1; --keep-line L chooses.
+// with 1; --keep-line L chooses (exit status 2 when a line named cannot be
+// kept).
 class RepairCommand final : public Command {
  public:
   CLI::App* Register(CLI::App& app) override;

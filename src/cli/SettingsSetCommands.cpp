@@ -14,6 +14,7 @@ namespace kitebar::cli {
 namespace {
 
 constexpr FieldRange<int> kSliderRange{0, kSpeedIndexCount - 1};
+constexpr char kNothingSaved[] = "設定ファイルは元のままです。";
 
 struct Assignment {
   std::string key;
@@ -33,14 +34,15 @@ std::optional<std::vector<Assignment>> SplitAssignments(const std::vector<std::s
   return assignments;
 }
 
-// The dialog's check of one field: the warning goes to stderr; false when the
-// value is no number and so cannot be taken.
+// The dialog's check of one field. The dialog lets the user type again; here
+// a value it would warn about refuses the whole command, so that nothing is
+// saved that the user did not ask for.
 template <typename T>
 bool Take(const Assignment& assignment, const TakenField<T>& taken, T& member) {
-  if (!taken.passed())
-    PrintError(assignment.key + ": " + taken.warning);
-  if (!taken.value)
+  if (!taken.passed() || !taken.value) {
+    PrintError(assignment.key + ": " + taken.warning + kNothingSaved);
     return false;
+  }
   member = *taken.value;
   return true;
 }
@@ -51,15 +53,6 @@ bool TakeDecimal(const Assignment& assignment, FieldRange<float> range, float& m
 
 bool TakeInteger(const Assignment& assignment, FieldRange<int> range, int& member) {
   return Take(assignment, TakeIntegerField(assignment.value, range), member);
-}
-
-// A slider can stand only at 0 to 4; another value is saved as 2, the
-// position at which the dialog would show it.
-bool TakeSliderIndex(const Assignment& assignment, int& member) {
-  if (!TakeInteger(assignment, kSliderRange, member))
-    return false;
-  member = SliderIndexOfStoredValue(member);
-  return true;
 }
 
 // The place (0 for "<stem>1" to 3 for "<stem>4") that `key` names.
@@ -94,13 +87,13 @@ bool TakeWindmillValue(const Assignment& assignment, WindmillSettings& settings)
   if (const auto place = PlaceOfKey(key, "Tekicyuten"))
     return TakeDecimal(assignment, kHitPointRange, settings.startToHit[*place]);
   if (const auto place = PlaceOfKey(key, "SpeedRate"))
-    return TakeSliderIndex(assignment, settings.speedIndex[*place]);
+    return TakeInteger(assignment, kSliderRange, settings.speedIndex[*place]);
   return UnknownKey(assignment);
 }
 
 bool TakeCoreValue(const Assignment& assignment, CoreSettings& settings) {
   if (assignment.key == "EndRate")
-    return TakeSliderIndex(assignment, settings.adjustRate);
+    return TakeInteger(assignment, kSliderRange, settings.adjustRate);
   if (assignment.key == "StepNum")
     return TakeInteger(assignment, kStepNumRange, settings.stepNum);
   if (assignment.key == "Diameter")

@@ -11,7 +11,6 @@
 #include "common/NumberText.h"
 #include "engine/Tuning.h"
 #include "history/DrawHistory.h"
-#include "reports/BrowserPageOpener.h"
 #include "reports/TuningPage.h"
 
 namespace kitebar::cli {
@@ -141,14 +140,7 @@ int TuneCommand::Run() {
                               : std::string()));
     return kExitFailure;
   }
-  if (open_) {
-    BrowserPageOpener opener;
-    if (const Status opened = opener.Open(kTuningPage); !opened.ok()) {
-      PrintError(opened.message());
-      return kExitFailure;
-    }
-  }
-  return kExitOk;
+  return open_ ? OpenPageOrReport(kTuningPage) : kExitOk;
 }
 
 }  // namespace kitebar::cli

@@ -1,13 +1,36 @@
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "cli/Command.h"
 #include "cli/CommandSupport.h"
 #include "cli/Console.h"
 #include "cli/Output.h"
+#include "cli/ParseErrors.h"
 #include "history/HistoryChange.h"
+
+namespace {
+
+// The first word that is not an option, when it names no command: the parser
+// itself would only say that a command is missing.
+std::string UnknownCommand(int argc, const char* const* argv, const CLI::App& app) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view word = argv[i];
+    if (word.starts_with("-"))
+      continue;
+    const auto subcommands = app.get_subcommands({});
+    const bool known =
+        std::any_of(subcommands.begin(), subcommands.end(),
+                    [word](const CLI::App* each) { return each->get_name() == word; });
+    return known ? std::string() : std::string(word);
+  }
+  return {};
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   using namespace kitebar::cli;
@@ -20,18 +43,27 @@ int main(int argc, char** argv) {
   // start one too, and take a path for an unknown option. Sub-commands copy
   // this on creation.
   app.allow_windows_style_options(false);
+  app.set_version_flag("--version", "kitebar-cli " KITEBAR_VERSION, "Print the version and exit");
   std::vector<std::unique_ptr<Command>> commands = MakeCommands();
   std::vector<std::pair<CLI::App*, Command*>> registered;
   for (const auto& command : commands)
     registered.emplace_back(command->Register(app), command.get());
   RequireDecimalNumbers(app);
+  MakeHelpReadable(app);
   try {
     app.parse(console.argc(), console.argv());
   } catch (const CLI::ParseError& error) {
     // --help and the like end here too, as successes.
     if (error.get_exit_code() == 0)
       return app.exit(error);
-    PrintError(std::string("コマンドの指定が正しくありません（") + error.what() +
+    if (const std::string unknown = UnknownCommand(console.argc(), console.argv(), app);
+        !unknown.empty()) {
+      PrintError("「" + unknown +
+                 "」というコマンドはありません。使えるコマンドは kitebar-cli --help で確かめて"
+                 "ください。");
+      return kExitUsage;
+    }
+    PrintError("コマンドの指定が正しくありません（" + ParseErrorInJapanese(error.what()) +
                "）。使い方は kitebar-cli --help と kitebar-cli <コマンド> --help で確かめてくだ"
                "さい。");
     return kExitUsage;
@@ -39,7 +71,7 @@ int main(int argc, char** argv) {
   // A settings file that is a named pipe or a runaway file is named before any
   // command computes with defaults in its place.
   if (const kitebar::Status files = kitebar::CheckSettingsFiles("."); !files.ok()) {
-    PrintError(files.message());
+    PrintError("設定ファイルを読めないため、何もしていません。" + files.message());
     return kExitFailure;
   }
   for (const auto& [subcommand, command] : registered) {

@@ -34,11 +34,8 @@ Status CheckSettingsFiles(const std::filesystem::path& folder) {
   for (int set = 0; set < kSettingsTypeCount; ++set)
     files.push_back(std::filesystem::path(SettingsTypeFile(set)).filename());
   for (const std::filesystem::path& name : files) {
-    if (Status readable = CheckReadable(folder / name, kMaxSettingsFileBytes); !readable.ok()) {
-      return Status::Failure(
-          readable.message() +
-          "（このままでは、そのファイルの設定がすべて既定値として扱われます。）");
-    }
+    if (Status readable = CheckReadable(folder / name, kMaxSettingsFileBytes); !readable.ok())
+      return readable;
   }
   return Status::Ok();
 }
@@ -48,7 +45,7 @@ Result<FolderLock> BeginHistoryChange(DrawHistory& history) {
   if (!lock.ok() || lock->nested())
     return lock;
   if (Status files = CheckSettingsFiles(history.file().parent_path()); !files.ok())
-    return files;
+    return Status::Failure(std::string(kUnreadableSettingsRefusal) + files.message());
   if (Status reloaded = Reload(history); !reloaded.ok())
     return reloaded;
   return lock;

@@ -19,7 +19,12 @@ Result<FolderLock> BeginHistoryChange(DrawHistory& history);
 // The settings files of the working folder, checked as their reader will read
 // them: absent, or a regular file within its size limit. The reader takes a
 // file it cannot read for a missing one, so that every value would silently
-// be its default; this check names the first such file instead.
+// be its default; this check names the first such file instead, with what to
+// do about it.
 Status CheckSettingsFiles(const std::filesystem::path& folder);
+
+// What a writer says before CheckSettingsFiles's reason when it stops.
+inline constexpr char kUnreadableSettingsRefusal[] =
+    "設定ファイルを読めないため、何も書き込んでいません。";
 
 }  // namespace kitebar

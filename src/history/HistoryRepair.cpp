@@ -34,13 +34,15 @@ std::vector<std::pair<int, int>> MissingDraws(const DrawHistory& history) {
 
 // Fills `repaired` with the history that the run of `contents` gives, and
 // `repair` with what was left out; or only the choices, when the file
-// cannot decide.
+// cannot decide, or why the lines to keep cannot be kept.
 Status MendHistory(std::string_view contents, std::span<const int> keepLines, DrawHistory& repaired,
                    HistoryRepair& repair) {
   const std::vector<HistoryFileLine> lines = ReadHistoryFileLines(contents);
   const Result<HistoryRun> run = FindHistoryRun(lines, keepLines);
-  if (!run.ok())
-    return run.status();
+  if (!run.ok()) {
+    repair.refusedChoice = run.message();
+    return Status::Ok();
+  }
   for (const std::vector<std::size_t>& choice : run->choices) {
     std::vector<DroppedHistoryLine>& listed = repair.choices.emplace_back();
     for (std::size_t i : choice)
@@ -99,7 +101,7 @@ Result<HistoryRepair> RepairHistory(const std::filesystem::path& file, std::stri
   DrawHistory repaired(file);
   if (Status mended = MendHistory(*contents, keepLines, repaired, repair); !mended.ok())
     return mended;
-  if (!repair.choices.empty())
+  if (!repair.choices.empty() || !repair.refusedChoice.empty())
     return repair;
   repair.count = repaired.count;
   // A history that cannot be saved is refused before any copy is made.

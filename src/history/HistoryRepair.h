@@ -30,6 +30,8 @@ struct HistoryRepair {
   // Draws 1 to count that the repaired history holds no winning number for,
   // as ranges (first, last).
   std::vector<std::pair<int, int>> missing;
+  // Why the lines the user chose to keep cannot be kept: nothing was changed.
+  std::string refusedChoice;
 };
 
 // Repairs the history file `file` as one change of its folder. A damaged file

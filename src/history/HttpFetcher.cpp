@@ -14,6 +14,9 @@ using Clock = std::chrono::steady_clock;
 
 constexpr std::string_view kScheme = "http://";
 constexpr char kInvalidUrlMessage[] = "URLが不正です。";
+// The import speaks plain HTTP only; an https address is not malformed.
+constexpr char kHttpsMessage[] =
+    "https:// の URL には対応していません。BaseURL は http:// で始まる URL にしてください。";
 constexpr char kSocketMessage[] = "ソケット作成に失敗しました。";
 constexpr char kLookupMessage[] = "サーバのIPアドレスの取得に失敗しました。";
 constexpr int kMaxPort = 65535;
@@ -37,6 +40,19 @@ long ReadLeadingDigits(std::string_view text) {
     value = value * 10 + (c - '0');
   }
   return value;
+}
+
+// The response's status line as a note ("（HTTP/1.1 404 Not Found）"), cut at
+// the first byte that a message should not carry.
+std::string StatusLineNote(std::string_view response) {
+  constexpr std::size_t kMaxNoteLength = 60;
+  std::string line;
+  for (char c : response.substr(0, kMaxNoteLength)) {
+    if (c < ' ' || c > '~')
+      break;
+    line += c;
+  }
+  return line.empty() ? std::string() : "（" + line + "）";
 }
 
 long long WholeSeconds(Clock::time_point time) {
@@ -102,6 +118,10 @@ bool HttpFetcher::Connect(std::string_view url) {
   nulReceived_ = false;
   receiveFailed_ = false;
   failure_.clear();
+  if (StartsWithIgnoringCase(url, "https://")) {
+    Fail(kHttpsMessage);
+    return false;
+  }
   const int port = ParseUrl(url);
   if (port < 0) {
     Fail(kInvalidUrlMessage);
@@ -219,7 +239,7 @@ bool HttpFetcher::Fetch() {
 // page reader gets it.
 bool HttpFetcher::FinishFetch(ResponseEnd end, const std::string& interruption) {
   if (!IsStatusOk(*response_))
-    return FailFetch("サーバーの応答が 200 OK ではありません");
+    return FailFetch("サーバーの応答が 200 OK ではありません" + StatusLineNote(*response_));
   Result<std::string> complete = CompleteResponse(*response_, end);
   if (!complete)
     return FailFetch(end == ResponseEnd::kInterrupted ? interruption : complete.message());

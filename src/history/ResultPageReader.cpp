@@ -25,17 +25,19 @@ bool ResultPageReader::FetchPage(std::string_view url) {
   return fetcher_.Connect(url) && fetcher_.Fetch();
 }
 
-bool ResultPageReader::ReadIndexPage() {
+Status ResultPageReader::ReadIndexPage() {
   if (!FetchPage(baseUrl_ + kIndexPageName))
-    return false;
+    return Status::Failure("サーバーから受け取れませんでした（" + fetcher_.failure() + "）");
   const int startCount = history_.count;
   pageNames_.clear();
   const std::optional<std::string> text = fetcher_.TakeResponse();
   std::optional<std::vector<std::string>> queue = BuildPageQueue(text.value_or(""), startCount);
-  if (!queue)
-    return false;
+  if (!queue) {
+    return Status::Failure(
+        "ページは届きましたが、目次の印「★過去のデータ★」がなく、結果のページを探せません");
+  }
   pageNames_ = std::move(*queue);
-  return true;
+  return Status::Ok();
 }
 
 Result<std::string> ResultPageReader::FetchResultPage(std::string_view pageName) {

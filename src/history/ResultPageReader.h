@@ -24,8 +24,9 @@ class ResultPageReader {
 
   // Connects and fetches `url`; true when the page text is in the fetcher.
   bool FetchPage(std::string_view url);
-  // Fetches the index page and fills the page queue.
-  bool ReadIndexPage();
+  // Fetches the index page and fills the page queue; on failure says whether
+  // no page came or the page that came lists no result pages.
+  Status ReadIndexPage();
   // Fetches one result page and returns its text. Fails when the fetch fails
   // or the page did not fit the fetcher's buffer: a page read in part would
   // pass for one without newer draws.

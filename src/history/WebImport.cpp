@@ -75,10 +75,10 @@ class WebImportRun {
       view_.SetBusy(false);
       return Fail(fresh.message());
     }
-    if (!reader_.ReadIndexPage()) {
+    if (const Status index = reader_.ReadIndexPage(); !index) {
       view_.SetBusy(false);
       return Fail("結果サイトの目次ページ（" + std::string(kIndexPageName) +
-                  "）を読めませんでした。" + kIndexFailedAdvice);
+                  "）を読めませんでした: " + index.message() + "。" + kIndexFailedAdvice);
     }
     startCount_ = savedCount_ = history_.count;
     const std::vector<std::string>& queue = reader_.pageNames();

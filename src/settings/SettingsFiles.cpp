@@ -145,6 +145,7 @@ std::vector<SettingsEntry> ReadAllSettings() {
     add(kBaseIniFile, SysTypeSection(selector), "index",
         ReadProfileString(kBaseIniFile, SysTypeSection(selector), "index", "0", 4));
   }
+  add(kBaseIniFile, kBaseUrl.section, kBaseUrl.key, ReadBase(kBaseUrl));
   add(kBaseIniFile, kEndUrl.section, kEndUrl.key, ReadBase(kEndUrl));
   for (int set = 0; set < kSettingsTypeCount; ++set) {
     const std::string name = SettingsTypeFile(set);

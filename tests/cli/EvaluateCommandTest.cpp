@@ -68,6 +68,17 @@ TEST_F(EvaluateCommand, WritesNothingButThePage) {
   EXPECT_EQ(after, before);
 }
 
+// Lines that other tools read stand for a page that is there.
+TEST_F(EvaluateCommand, APageThatCannotBeWrittenFailsBeforeAnyLine) {
+  WriteFileBytes(kPage, "old");
+  std::filesystem::permissions(kPage, std::filesystem::perms::owner_read);
+  const test::CliResult result = RunCli({"evaluate", "--from", "7000"});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.out, "");
+  EXPECT_NE(result.err.find(kPage), std::string::npos) << result.err;
+  EXPECT_EQ(ReadFileBytes(kPage), "old");
+}
+
 class EvaluateRefuses : public EvaluateCommand,
                         public ::testing::WithParamInterface<std::vector<std::string>> {};
 

@@ -112,6 +112,11 @@ TEST(HistoryRepairCommand, TwoLinesForOneDrawWaitForTheUsersChoice) {
   for (const auto& entry : std::filesystem::directory_iterator("."))
     EXPECT_NE(entry.path().extension(), ".bak");
 
+  const test::CliResult impossible = RunCli({"repair", "--keep-line", "5", "--keep-line", "6"});
+  EXPECT_EQ(impossible.exitCode, 2);
+  EXPECT_NE(impossible.err.find("両方を残すことはできません"), std::string::npos) << impossible.err;
+  EXPECT_EQ(ReadFileBytes("kitebarnum.dat"), damaged);
+
   const test::CliResult chosen = RunCli({"repair", "--keep-line", "6"});
   ASSERT_EQ(chosen.exitCode, 0) << chosen.err;
   EXPECT_NE(chosen.out.find("\ndropped line 5 draw 5: 0005,035\n"), std::string::npos);

@@ -63,6 +63,7 @@ struct SpecialCase {
   std::string file;
   Special special;
   std::vector<std::string> args;
+  const char* says = "";  // what the message says beside the name
 };
 
 void MakeSpecial(const std::string& file, Special special) {
@@ -92,6 +93,10 @@ TEST_P(SpecialFile, IsRefusedWithItsNameAndNothingIsWritten) {
   const test::CliResult result = RunCli(c.args);
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_NE(result.err.find(c.file), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find(c.says), std::string::npos) << result.err;
+  EXPECT_EQ(result.err.find("作ってください"), std::string::npos) << result.err;
+  EXPECT_EQ(result.err.find("既定値"), std::string::npos) << result.err;
+  EXPECT_EQ(result.err.find("。。"), std::string::npos) << result.err;
   if (c.file != "kitebarnum.dat") {
     EXPECT_EQ(ReadFileBytes("kitebarnum.dat"), history);
   }
@@ -101,10 +106,10 @@ TEST_P(SpecialFile, IsRefusedWithItsNameAndNothingIsWritten) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, SpecialFile,
     testing::Values(
-        SpecialCase{"HistoryPipe", "kitebarnum.dat", Special::kPipe, {"history"}},
+        SpecialCase{"HistoryPipe", "kitebarnum.dat", Special::kPipe, {"history"}, "移してから"},
         SpecialCase{"HistoryDevice", "kitebarnum.dat", Special::kDeviceLink, {"predict"}},
         SpecialCase{"HistoryFolder", "kitebarnum.dat", Special::kFolder, {"register", "1"}},
-        SpecialCase{"SettingsPipe", "base.ini", Special::kPipe, {"predict"}},
+        SpecialCase{"SettingsPipe", "base.ini", Special::kPipe, {"predict"}, "何もしていません"},
         SpecialCase{"SettingsDevice", "type3.ini", Special::kDeviceLink, {"settings"}},
         SpecialCase{"BackTestPipe", "Kitebard.dat", Special::kPipe, {"hits"}},
         SpecialCase{"BackTestDevice", "Kitebard.dat", Special::kDeviceLink, {"register", "1"}},

@@ -4,8 +4,10 @@
 #include <filesystem>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "support/CliRunner.h"
+#include "support/ScopedEnvironment.h"
 #include "support/TempWorkingDirectory.h"
 
 namespace kitebar {
@@ -13,6 +15,7 @@ namespace {
 
 using test::ReadFileBytes;
 using test::RunCli;
+using test::ScopedEnvironment;
 using test::TempWorkingDirectory;
 using test::WriteFileBytes;
 
@@ -82,17 +85,15 @@ TEST_P(CliPredictFailure, ExitsWithOneLineAndLeavesFilesAsTheyWere) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, CliPredictFailure,
-    ::testing::Values(
-        FailureCase{"NoHistory", nullptr, {"predict"}, false},
-        FailureCase{"EmptyHistory", "", {"predict"}, false},
-        FailureCase{"DrawBelowTwo", "0001,123\r\n", {"predict", "--draw", "1"}, false},
-        FailureCase{"DrawAbove9999", "0001,123\r\n", {"predict", "--draw", "10000"}, false},
-        FailureCase{"UnwritableHistory", "0001,123\r\n", {"predict"}, true},
-        FailureCase{"InvalidPosition", "0001,123\r\n0002,,4a6,1\r\n", {"predict"}, false},
-        FailureCase{"InvalidPositionListing",
-                    "0001,123\r\n0002,,4a6,1\r\n",
-                    {"predict", "--draw", "2"},
-                    false}),
+    ::testing::Values(FailureCase{"NoHistory", nullptr, {"predict"}, false},
+                      FailureCase{"EmptyHistory", "", {"predict"}, false},
+                      FailureCase{"UnwritableHistory", "0001,123\r\n", {"predict"}, true},
+                      FailureCase{
+                          "InvalidPosition", "0001,123\r\n0002,,4a6,1\r\n", {"predict"}, false},
+                      FailureCase{"InvalidPositionListing",
+                                  "0001,123\r\n0002,,4a6,1\r\n",
+                                  {"predict", "--draw", "2"},
+                                  false}),
     [](const ::testing::TestParamInfo<FailureCase>& info) { return info.param.name; });
 
 TEST(CliPredict, DrawAndOpenTogetherAreAUsageError) {
@@ -102,20 +103,49 @@ TEST(CliPredict, DrawAndOpenTogetherAreAUsageError) {
   EXPECT_EQ(RunCli({"predict", "--draw", "two"}).exitCode, 2);
 }
 
-// The page is written and the candidates printed before the browser is asked
-// for; a browser that cannot be started is still a failure of the command.
-TEST(CliPredict, OpenWithoutXdgOpenFailsAfterWritingThePage) {
+// Every --open writes its page and prints its lines first; a browser that
+// cannot be started is still a failure of the command, said in one line.
+TEST(CliOpen, BrowserThatCannotStartFailsAfterWritingThePage) {
   TempWorkingDirectory folder;
-  WriteFileBytes(kHistory, "0001,123\r\n");
+  ASSERT_EQ(RunCli({"load-csv", KITEBAR_SAMPLE_CSV}).exitCode, 0);
+  ASSERT_EQ(RunCli({"register", "123"}).exitCode, 0);
   std::filesystem::create_directory("empty");
-  const std::string previous = ::getenv("PATH") != nullptr ? ::getenv("PATH") : "";
-  ::setenv("PATH", (folder.path() / "empty").c_str(), 1);
-  const test::CliResult result = RunCli({"predict", "--open"});
-  ::setenv("PATH", previous.c_str(), 1);
-  EXPECT_EQ(result.exitCode, 1);
-  EXPECT_TRUE(result.out.starts_with("第 2 回\n1: 911\n")) << result.out;
-  EXPECT_NE(result.err.find("xdg-open"), std::string::npos);
-  EXPECT_TRUE(std::filesystem::exists(kPage));
+  std::filesystem::create_directory("refusing");
+  WriteFileBytes("refusing/xdg-open", "#!/bin/sh\nexit 3\n");
+  std::filesystem::permissions("refusing/xdg-open", std::filesystem::perms::owner_all);
+  const struct {
+    const char* path;
+    const char* display;
+    const char* message;
+  } openers[] = {
+      {"empty", ":99", "xdg-open: "},
+      {"refusing", ":99", "xdg-open が終了コード 3 で終わりました"},
+      {"refusing", nullptr, "画面がないので"},
+  };
+  const struct {
+    std::vector<std::string> args;
+    const char* page;
+    const char* out;
+  } commands[] = {
+      {{"predict", "--open"}, kPage, "第 7090 回\n"},
+      {{"hits", "--open"}, "Kitebar.html", "draws "},
+      {{"evaluate", "--from", "7000", "--open"}, "Kitebar_kensho.html", "draws 90 "},
+      {{"tune", "--train-to", "6900", "--open"}, "Kitebar_tuning.html", "searched "},
+  };
+  for (const auto& opener : openers) {
+    const ScopedEnvironment path("PATH", (folder.path() / opener.path).c_str());
+    const ScopedEnvironment display("DISPLAY", opener.display);
+    const ScopedEnvironment wayland("WAYLAND_DISPLAY", nullptr);
+    for (const auto& command : commands) {
+      std::filesystem::remove(command.page);
+      const test::CliResult result = RunCli(command.args);
+      EXPECT_EQ(result.exitCode, 1) << command.args[0] << " " << opener.message;
+      EXPECT_TRUE(result.out.starts_with(command.out)) << result.out;
+      EXPECT_NE(result.err.find(opener.message), std::string::npos) << result.err;
+      EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << result.err;
+      EXPECT_TRUE(std::filesystem::exists(command.page)) << command.page;
+    }
+  }
 }
 
 }  // namespace

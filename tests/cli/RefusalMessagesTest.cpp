@@ -43,6 +43,10 @@ TEST_P(CliRefusal, SaysWhatIsWrongAndWhatToDoAndChangesNothing) {
   const test::CliResult result = RunCli(c.args);
   EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
   EXPECT_TRUE(result.out.empty()) << result.out;
+  // One line says what failed: the last one, after any progress lines.
+  const std::size_t lastLine = result.err.rfind('\n', result.err.size() - 2) + 1;
+  EXPECT_EQ(result.err.find("kitebar-cli: "), lastLine) << result.err;
+  EXPECT_EQ(result.err.find('\n', lastLine), result.err.size() - 1) << result.err;
   for (const std::string& part : c.messageParts)
     EXPECT_NE(result.err.find(part), std::string::npos) << part << " not in: " << result.err;
 
@@ -89,6 +93,36 @@ INSTANTIATE_TEST_SUITE_P(
                                 "",
                                 2,
                                 {"第 12 回は修正できません", "--draw を付けずに"}},
+                    RefusalCase{"CorrectionOfDrawZero",
+                                {"register", "--draw", "0", "456"},
+                                10,
+                                "",
+                                2,
+                                {"第 0 回は修正できません", "第 1 回から第 10 回まで"}},
+                    RefusalCase{"AnalysisUpToDrawZero",
+                                {"analyse", "--draw", "0"},
+                                10,
+                                "",
+                                2,
+                                {"第 0 回は解析できません", "第 2 回から第 11 回まで"}},
+                    RefusalCase{"ListingOfDrawOne",
+                                {"predict", "--draw", "1"},
+                                7088,
+                                "",
+                                2,
+                                {"第 1 回は予想できません", "第 2 回から"}},
+                    RefusalCase{"ListingOfDraw10000",
+                                {"predict", "--draw", "10000"},
+                                10,
+                                "",
+                                2,
+                                {"第 10000 回は予想できません", "第 9999 回まで"}},
+                    RefusalCase{"SettingOutOfRange",
+                                {"settings", "set-core", "StepNum=0"},
+                                10,
+                                "[StepNum]\r\nnum=7\r\n",
+                                2,
+                                {"1 から 300 まで", "元のまま"}},
                     RefusalCase{"EntryOfLetters",
                                 {"register", "12a"},
                                 10,
@@ -126,6 +160,18 @@ INSTANTIATE_TEST_SUITE_P(
                                 "",
                                 2,
                                 {"コマンドの指定が正しくありません", "--help"}},
+                    RefusalCase{"UnknownCommand",
+                                {"nosuch"},
+                                10,
+                                "",
+                                2,
+                                {"「nosuch」というコマンドはありません", "--help"}},
+                    RefusalCase{"OptionValueOutOfRange",
+                                {"analyse", "--type", "6"},
+                                10,
+                                "",
+                                2,
+                                {"--type の値 6 は範囲外です（1 から 5 まで）", "--help"}},
                     RefusalCase{"UnknownSettingsKey",
                                 {"settings", "set-core", "Speed=3"},
                                 10,
@@ -140,6 +186,12 @@ INSTANTIATE_TEST_SUITE_P(
                         1,
                         {"当選番号の取得に失敗しました。", "BaseURL", "もう一度実行してください"}}),
     [](const testing::TestParamInfo<RefusalCase>& info) { return info.param.name; });
+
+TEST(CliVersion, PrintsTheVersionAndSucceeds) {
+  const test::CliResult result = RunCli({"--version"});
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.out, "kitebar-cli 1.0\n");
+}
 
 }  // namespace
 }  // namespace kitebar

@@ -63,12 +63,22 @@ TEST(HttpRequestTest, CarriesThePortInTheHostHeaderEvenFor80) {
 }
 
 TEST(HttpConnectTest, RefusesAnInvalidUrlWithAStopMessage) {
-  for (const char* url : {"http://", "https://example.com/", "example.com/numbers/"}) {
+  const struct {
+    const char* url;
+    const char* message;
+  } cases[] = {
+      {"http://", "URLが不正です。"},
+      {"example.com/numbers/", "URLが不正です。"},
+      {"HTTPS://example.com/",
+       "https:// の URL には対応していません。BaseURL は http:// で始まる"
+       " URL にしてください。"},
+  };
+  for (const auto& [url, message] : cases) {
     test::RecordingFeedback feedback;
     HttpFetcher fetcher(feedback);
     EXPECT_FALSE(fetcher.Connect(url)) << url;
     ASSERT_EQ(feedback.messages.size(), 1u) << url;
-    EXPECT_EQ(feedback.messages[0], "URLが不正です。");
+    EXPECT_EQ(feedback.messages[0], message);
     EXPECT_EQ(feedback.icons[0], MessageIcon::kStop);
     EXPECT_FALSE(fetcher.response().has_value());
   }

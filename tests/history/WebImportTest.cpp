@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "HttpTestServer.h"
@@ -91,12 +92,20 @@ TEST_F(WebImportTest, AnIndexWithoutQueuedPagesCompletesAtOnce) {
   EXPECT_EQ(Bookmark(), "er");
 }
 
-TEST_F(WebImportTest, AFailedIndexPageChangesNothing) {
+// An index page that did not come, or came without the marks of an index:
+// nothing changes and the failure says which it was.
+class FailedIndexTest : public WebImportTest,
+                        public testing::WithParamInterface<std::pair<const char*, const char*>> {};
+
+TEST_P(FailedIndexTest, ChangesNothingAndSaysWhy) {
+  const auto& [path, reason] = GetParam();
   const std::string before = test::HistoryFileUpTo(1990);
   WriteFileBytes("kitebarnum.dat", before);
-  test::PageServer server(std::map<std::string, std::string>{
-      {"/numbers/numtop01.html", "<html>no marker here</html>"}});
-  EXPECT_FALSE(Import(server).ok());
+  test::PageServer server(
+      std::map<std::string, std::string>{{path, "<html>no marker here</html>"}});
+  const Status imported = Import(server);
+  EXPECT_FALSE(imported.ok());
+  EXPECT_NE(imported.message().find(reason), std::string::npos) << imported.message();
   EXPECT_EQ(feedback.messages, std::vector<std::string>{"当選番号の取得に失敗しました。"});
   EXPECT_EQ(feedback.icons, std::vector<MessageIcon>{MessageIcon::kStop});
   EXPECT_TRUE(feedback.progress.empty());
@@ -105,6 +114,14 @@ TEST_F(WebImportTest, AFailedIndexPageChangesNothing) {
   EXPECT_EQ(ReadFileBytes("kitebarnum.dat"), before);
   EXPECT_EQ(Bookmark(), "er");
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Reasons, FailedIndexTest,
+    testing::Values(std::pair{"/numbers/numtop01.html", "目次の印「★過去のデータ★」がなく"},
+                    std::pair{"/numbers/elsewhere.html", "（HTTP/1.0 404 Not Found）"}),
+    [](const testing::TestParamInfo<FailedIndexTest::ParamType>& info) {
+      return std::string(info.index == 0 ? "PageWithoutMarks" : "NotFound");
+    });
 
 TEST_F(WebImportTest, KeepsThePositionsOfCompletedAndPendingDraws) {
   // Draw 1991 is pending with a decided position when the import completes it.

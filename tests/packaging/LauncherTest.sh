@@ -154,6 +154,22 @@ new_home
 launch "$launcher" --prepare-only extra 2>/dev/null
 expect_equal "$?" 2 "exit status"
 
+# Help touches nothing and starts nothing, with or without a display.
+current=help
+new_home
+help=$(launch "$launcher" --help)
+expect_equal "$?" 0 "exit status"
+grep -q -- '--prepare-only' <<<"$help" || fail "no usage: $help"
+[ ! -e "$home/.local/share/kitebar" ] || fail "help prepared the folder"
+if [ "$with_gui" = 1 ]; then
+  help=$(launch "$prefix/bin/kitebar" --help 2>&1)
+  expect_equal "$?" 0 "exit status of kitebar --help"
+  grep -q 'kitebar-launch' <<<"$help" || fail "no usage of kitebar: $help"
+  message=$(launch "$prefix/bin/kitebar" 2>&1)
+  expect_equal "$?" 1 "exit status of kitebar without a display"
+  grep -q '画面' <<<"$message" || fail "no message without a display: $message"
+fi
+
 # The program itself is replaced by a stub that reports where it runs.
 current=starts-the-program-in-the-folder
 new_home

@@ -8,32 +8,19 @@
 #include <string>
 #include <thread>
 
+#include "support/ScopedEnvironment.h"
 #include "support/TempWorkingDirectory.h"
 
 namespace kitebar {
 namespace {
 
 using test::ReadFileBytes;
+using test::ScopedEnvironment;
 using test::TempWorkingDirectory;
 using test::WriteFileBytes;
 
-// Replaces PATH for the lifetime of the object.
-class ScopedPath {
- public:
-  explicit ScopedPath(const std::filesystem::path& folder) {
-    if (const char* old = ::getenv("PATH"))
-      previous_ = old;
-    ::setenv("PATH", folder.c_str(), 1);
-  }
-  ScopedPath(const ScopedPath&) = delete;
-  ScopedPath& operator=(const ScopedPath&) = delete;
-  ~ScopedPath() { ::setenv("PATH", previous_.c_str(), 1); }
-
- private:
-  std::string previous_;
-};
-
-// The opener does not wait for xdg-open, so its effect is awaited here.
+// The opener does not wait for a browser that xdg-open runs, so its effect is
+// awaited here.
 std::string AwaitFile(const std::filesystem::path& file) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
   while (std::chrono::steady_clock::now() < deadline) {
@@ -54,7 +41,8 @@ TEST(XdgPageOpener, StartsXdgOpenFromThePathWithTheAbsolutePage) {
   WriteFileBytes(fake, "#!/bin/sh\necho \"$@\" > \"" + record.string() + "\"\n");
   std::filesystem::permissions(fake, std::filesystem::perms::owner_all);
   WriteFileBytes("showyosou.html", "page");
-  const ScopedPath path(folder.path() / "bin");
+  const ScopedEnvironment path("PATH", (folder.path() / "bin").c_str());
+  const ScopedEnvironment display("DISPLAY", ":99");
   XdgPageOpener opener;
   ASSERT_TRUE(opener.Open("showyosou.html"));
   EXPECT_EQ(AwaitFile(record), (folder.path() / "showyosou.html").string() + "\n");
@@ -63,7 +51,8 @@ TEST(XdgPageOpener, StartsXdgOpenFromThePathWithTheAbsolutePage) {
 TEST(XdgPageOpener, FailsWhenXdgOpenCannotBeStarted) {
   TempWorkingDirectory folder;
   std::filesystem::create_directory("empty");
-  const ScopedPath path(folder.path() / "empty");
+  const ScopedEnvironment path("PATH", (folder.path() / "empty").c_str());
+  const ScopedEnvironment display("DISPLAY", ":99");
   XdgPageOpener opener;
   const Status opened = opener.Open("showyosou.html");
   EXPECT_FALSE(opened.ok());

@@ -54,14 +54,16 @@ TEST(SettingsFiles, ValuesConvertAsAtoiAndAtofAndAreCutAtCapacity) {
 TEST(SettingsFiles, ListingFollowsTableOrder) {
   TempWorkingDirectory folder;
   const std::vector<SettingsEntry> entries = ReadAllSettings();
-  ASSERT_EQ(entries.size(), 10u + 5u * 13u);
+  ASSERT_EQ(entries.size(), 11u + 5u * 13u);
   EXPECT_EQ(entries[2].section, "StepNum");
   EXPECT_EQ(entries[2].text, "40");
-  EXPECT_EQ(entries[9].key, "EndURL");
-  EXPECT_EQ(entries[10].file, "./type1.ini");
-  EXPECT_EQ(entries[10].section, "EndPoint");
-  EXPECT_EQ(entries[14].section, "Toutatu4");
-  EXPECT_EQ(entries[22].section, "SpeedRate4");
+  EXPECT_EQ(entries[9].key, "BaseURL");
+  EXPECT_EQ(entries[9].text, "http://localhost/numbers/");
+  EXPECT_EQ(entries[10].key, "EndURL");
+  EXPECT_EQ(entries[11].file, "./type1.ini");
+  EXPECT_EQ(entries[11].section, "EndPoint");
+  EXPECT_EQ(entries[15].section, "Toutatu4");
+  EXPECT_EQ(entries[23].section, "SpeedRate4");
   EXPECT_EQ(entries.back().file, "./type5.ini");
 }
 

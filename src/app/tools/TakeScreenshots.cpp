@@ -104,6 +104,10 @@ int main(int argc, char** argv) {
   const QDir output(QDir::current().absoluteFilePath(QString::fromLocal8Bit(argv[1])));
   const QString historySource =
       argc == 3 ? QDir::current().absoluteFilePath(QString::fromLocal8Bit(argv[2])) : QString();
+  if (!output.mkpath(QStringLiteral("."))) {
+    std::fprintf(stderr, "kitebar-screenshots: cannot create %s\n", argv[1]);
+    return 1;
+  }
   QTemporaryDir work;
   if (!work.isValid() || !PrepareHistory(QDir(work.path()), historySource) ||
       !QDir::setCurrent(work.path())) {
