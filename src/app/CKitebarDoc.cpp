@@ -91,8 +91,8 @@ void CKitebarDoc::OnFileSave() {
   if (const std::optional<std::string> own = ProgramFileAt(target, ".")) {
     MessageBoxes::ShowStop(
         MainWindow(),
-        QStringLiteral("%1 は Kitebar が使うファイル「%2」です。空の文書で上書きすると中身が"
-                       "失われるため、保存しませんでした。別の名前を指定してください。")
+        QStringLiteral("%1 は Kitebar が使うファイル「%2」です。\n空の文書で上書きすると"
+                       "中身が失われるため、保存しませんでした。別の名前を指定してください。")
             .arg(file, QString::fromStdString(*own)));
     return;
   }
