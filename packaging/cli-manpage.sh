@@ -145,9 +145,48 @@ or
 .I FILE
 and a line for each line it left out.
 .TP
-.BR evaluate ", " tune
-The lines that README.md describes: the draws and range tested, then per kind
-the hits, the hits expected by chance and the p\-value.
+.B evaluate
+.B draws
+.I D
+.B type
+.I T
+.B from
+.I N
+.B to
+.I M
+.B skipped
+.IR S ,
+then for straight, box and mini
+.I KIND
+.B hits
+.I H
+.B expected
+.I E
+.B p
+.IR P ;
+with
+.B \-\-stored\-positions
+a fifth line
+.B stored\-positions used
+.I U
+.B decided
+.IR V .
+.TP
+.B tune
+.B searched
+.I R
+.B rules on draws 2 to
+.I N
+.BI "(kind " KIND ) \fR,
+then
+.BR "train best" ", " "holdout best" " and " "holdout current"
+lines of hits, expected hits and p\-value, and last
+.B train best adjusted p
+.I Q
+.B over
+.I R
+.BR rules :
+the p\-value of the best rule once the choice among all rules is paid for.
 .SH FILES
 All in the current directory:
 .TP

@@ -1,7 +1,9 @@
 #include "app/CKitebarApp.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QIcon>
 #include <QTranslator>
 
@@ -10,6 +12,7 @@
 #include "app/CMainFrame.h"
 #include "app/DesktopPageOpener.h"
 #include "app/DesktopStyle.h"
+#include "app/FileDialogs.h"
 #include "app/MessageBoxes.h"
 #include "app/Resources.h"
 #include "history/HistoryChange.h"
@@ -25,11 +28,26 @@ namespace {
 
 CKitebarApp* runningApp = nullptr;
 
+// The program cannot run without the history: the reason, and how to make a
+// missing one.
+QString HistoryMissingText(const Status& loaded) {
+  const QString reason =
+      HistoryLoadFailedText() + QStringLiteral("\n\n") + QString::fromStdString(loaded.message());
+  if (QFileInfo::exists(QString::fromLatin1(kHistoryFileName)))
+    return reason;
+  return reason + QStringLiteral(
+                      "\n\n当選番号ファイル kitebarnum.dat を、このフォルダー（%1）で"
+                      "「kitebar-cli load-csv 結果のCSVファイル」を実行して作るか、"
+                      "「kitebar-cli import」で当選番号のページから取り込んでから、"
+                      "もう一度起動してください。")
+                      .arg(QDir::toNativeSeparators(QDir::currentPath()));
+}
+
 }  // namespace
 
 CKitebarApp::CKitebarApp()
     : pageOpener_(std::make_unique<DesktopPageOpener>()),
-      toolkitTranslator_(std::make_unique<QTranslator>()) {
+      toolkitTranslator_(std::make_unique<ToolkitTranslator>()) {
   RegisterKitebarResources();
   QApplication::setWindowIcon(QIcon(ProgramIconPath()));
   UseDesktopStyle();
@@ -57,8 +75,8 @@ bool CKitebarApp::InitInstance(const QStringList& arguments) {
     return false;
   mainFrame_->show();
   mainFrame_->repaint();
-  if (!history_.Load()) {
-    MessageBoxes::ShowStop(mainFrame_.get(), HistoryLoadFailedText());
+  if (const Status loaded = history_.Load(); !loaded.ok()) {
+    MessageBoxes::ShowStop(mainFrame_.get(), HistoryMissingText(loaded));
     QMetaObject::invokeMethod(mainFrame_.get(), &QWidget::close, Qt::QueuedConnection);
     return true;
   }
@@ -115,6 +133,7 @@ void CKitebarApp::OnFileOpen() {
   dialog.setObjectName(QStringLiteral("openDialog"));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
+  FitFileDialog(dialog);
   if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
     document_->OnOpenDocument(dialog.selectedFiles().constFirst());
 }

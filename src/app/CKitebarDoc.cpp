@@ -6,12 +6,14 @@
 #include "app/BusyState.h"
 #include "app/CKitebarApp.h"
 #include "app/CMainFrame.h"
+#include "app/FileDialogs.h"
 #include "app/MessageBoxes.h"
 #include "app/Resources.h"
 #include "app/SimulationSettingsDialog.h"
 #include "app/WinningNumberDialog.h"
 #include "common/AtomicFile.h"
 #include "engine/Evaluation.h"
+#include "engine/ProgramFiles.h"
 #include "reports/EvaluationPage.h"
 
 namespace kitebar::app {
@@ -38,13 +40,16 @@ bool CKitebarDoc::OnCmdMsg(int command) {
 }
 
 // The two settings dialogs are created here, modal over the main window, and
-// destroyed when they close.
+// destroyed when they close. Each opens on the history file as it is now, not
+// as last painted.
 void CKitebarDoc::OnSimulationSettings() {
+  app_.history().Load();
   SimulationSettingsDialog dialog(app_.history(), MainWindow());
   dialog.exec();
 }
 
 void CKitebarDoc::OnWinningDataManagement() {
+  app_.history().Load();
   WinningNumberDialog dialog(app_.history(), app_.pageOpener(), MainWindow());
   dialog.exec();
 }
@@ -52,6 +57,9 @@ void CKitebarDoc::OnWinningDataManagement() {
 void CKitebarDoc::OnEvaluation() {
   const Status done = [this] {
     const BusyState busy;
+    // The history as its file holds it now.
+    if (Status loaded = app_.history().Load(); !loaded.ok())
+      return loaded;
     const Result<Evaluation> evaluation = EvaluateHistory(app_.history(), EvaluationRequest{});
     if (!evaluation.ok())
       return evaluation.status();
@@ -73,10 +81,22 @@ void CKitebarDoc::OnFileSave() {
   dialog.setObjectName(QStringLiteral("saveDialog"));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
+  FitFileDialog(dialog);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
     return;
   const QString file = dialog.selectedFiles().constFirst();
-  if (!WriteFileAtomically(QFile::encodeName(file).toStdString(), {})) {
+  const std::filesystem::path target = QFile::encodeName(file).toStdString();
+  // The empty document written over a file of the program would erase the
+  // history or the settings, however the path to it was spelt.
+  if (const std::optional<std::string> own = ProgramFileAt(target, ".")) {
+    MessageBoxes::ShowStop(
+        MainWindow(),
+        QStringLiteral("%1 は Kitebar が使うファイル「%2」です。\n空の文書で上書きすると"
+                       "中身が失われるため、保存しませんでした。別の名前を指定してください。")
+            .arg(file, QString::fromStdString(*own)));
+    return;
+  }
+  if (!WriteFileAtomically(target, {})) {
     MessageBoxes::ShowStop(MainWindow(),
                            QStringLiteral("ファイル %1 に保存できませんでした。").arg(file));
     return;

@@ -27,7 +27,8 @@ class CKitebarDoc final : public CommandTarget {
   // prediction's set, written as a page and opened; a stop message when it
   // cannot be made.
   void OnEvaluation();
-  // Ctrl+S: asks for a file name and writes an empty file there.
+  // Ctrl+S: asks for a file name and writes an empty file there; refused, with
+  // a stop message, for a file of the program in the working folder.
   void OnFileSave();
 
   // An empty document with no file.

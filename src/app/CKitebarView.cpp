@@ -68,7 +68,11 @@ void CKitebarView::OnDraw(QPainter& painter) {
   // A history that cannot be read leaves count at 0 until a later paint
   // succeeds; nothing is reported.
   app_.history().Load();
-  painter.drawImage(QPoint(0, 0), QImage(TitlePicturePath()));
+  // A screen at scale 2 gets the picture drawn at that scale, not doubled.
+  QImage picture(painter.device()->devicePixelRatioF() > 1 ? TitlePictureAt2xPath()
+                                                           : TitlePicturePath());
+  picture.setDevicePixelRatio(picture.width() / 300.0);
+  painter.drawImage(QPoint(0, 0), picture);
 }
 
 void CKitebarView::paintEvent(QPaintEvent*) {

@@ -84,6 +84,14 @@ void CMainFrame::showEvent(QShowEvent* event) {
   KeepOuterSize();
 }
 
+// A window manager frames the window a moment after it is shown, and moves
+// its inside by the frame's size: the outer size is kept from then on, also
+// while a message box of the start-up keeps the window from being activated.
+void CMainFrame::moveEvent(QMoveEvent* event) {
+  QMainWindow::moveEvent(event);
+  KeepOuterSize();
+}
+
 void CMainFrame::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
   if (event->type() != QEvent::ActivationChange || !isActiveWindow())

@@ -38,6 +38,7 @@ class CMainFrame final : public QMainWindow, public CommandTarget {
   // Menu prompts go to the message pane rather than over the whole status bar.
   bool event(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
   void changeEvent(QEvent* event) override;
 
  private:

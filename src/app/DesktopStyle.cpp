@@ -1,13 +1,15 @@
 #include "app/DesktopStyle.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QPainter>
 #include <QStyleFactory>
 #include <QStyleOptionGroupBox>
-#include <QTranslator>
 #include <algorithm>
+#include <map>
+#include <string_view>
 
 namespace kitebar::app {
 namespace {
@@ -36,12 +38,16 @@ QRect FrameRect(const QRect& box, const QFontMetrics& metrics, bool hasCaption) 
 // Fusion's own group frame would start below the caption whatever the frame
 // rectangle says, so the frame is drawn here in Fusion's colours: a slightly
 // darker field inside a thin rounded outline.
+QColor FieldColour(const QPalette& palette) {
+  return palette.window().color().darker(104);
+}
+
 void DrawFrame(QPainter& painter, const QRect& frame, const QPalette& palette) {
   const QColor window = palette.window().color();
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing, true);
   painter.setPen(QPen(window.darker(140), 1));
-  painter.setBrush(window.darker(104));
+  painter.setBrush(FieldColour(palette));
   painter.drawRoundedRect(QRectF(frame).adjusted(0.5, 0.5, -0.5, -0.5), 2, 2);
   painter.restore();
 }
@@ -99,15 +105,55 @@ void DesktopStyle::drawComplexControl(ComplexControl control, const QStyleOption
   const QRect caption = subControlRect(control, option, SC_GroupBoxLabel, widget);
   if (caption.isEmpty())
     return;
-  // The caption interrupts the frame line.
-  painter->fillRect(caption, group.palette.window());
+  // The caption interrupts the frame line: above it the window's colour,
+  // below it the group's darker field, each continued under the letters.
+  const QRect frame = subControlRect(control, option, SC_GroupBoxFrame, widget);
+  painter->fillRect(caption.intersected(QRect(caption.left(), caption.top(), caption.width(),
+                                              frame.top() - caption.top() + 1)),
+                    group.palette.window());
+  painter->fillRect(caption.intersected(QRect(caption.left(), frame.top() + 1, caption.width(),
+                                              caption.bottom() - frame.top())),
+                    FieldColour(group.palette));
   proxy()->drawItemText(painter, caption, Qt::AlignCenter | Qt::TextShowMnemonic, group.palette,
                         group.state.testFlag(State_Enabled), group.text, QPalette::WindowText);
+}
+
+void DesktopStyle::drawControl(ControlElement element, const QStyleOption* option,
+                               QPainter* painter, const QWidget* widget) const {
+  QProxyStyle::drawControl(element, option, painter, widget);
+  if (element != CE_ShapedFrame || qobject_cast<const QAbstractItemView*>(widget) == nullptr ||
+      !option->state.testFlag(State_HasFocus))
+    return;
+  // The highlight inside the sunken frame, in the colour that marks the
+  // focused entry field.
+  painter->save();
+  painter->setPen(QPen(option->palette.highlight().color(), 1));
+  painter->setBrush(Qt::NoBrush);
+  painter->drawRect(option->rect.adjusted(0, 0, -1, -1));
+  painter->restore();
 }
 
 void UseDesktopStyle() {
   if (qobject_cast<DesktopStyle*>(QApplication::style()) == nullptr)
     QApplication::setStyle(new DesktopStyle);
+}
+
+QString ToolkitTranslator::translate(const char* context, const char* sourceText,
+                                     const char* disambiguation, int n) const {
+  if (QString text = QTranslator::translate(context, sourceText, disambiguation, n);
+      !text.isEmpty())
+    return text;
+  static const std::map<std::string_view, QString> kFileKinds{
+      {"Drive", QStringLiteral("ドライブ")},
+      {"File Folder", QStringLiteral("ファイル フォルダー")},
+      {"Folder", QStringLiteral("フォルダー")},
+      {"Alias", QStringLiteral("エイリアス")},
+      {"Shortcut", QStringLiteral("ショートカット")},
+      {"Unknown", QStringLiteral("不明")}};
+  if (std::string_view(context) != "QAbstractFileIconProvider")
+    return {};
+  const auto kind = kFileKinds.find(sourceText);
+  return kind != kFileKinds.end() ? kind->second : QString();
 }
 
 bool LoadToolkitTranslation(QTranslator& translator) {

@@ -2,8 +2,7 @@
 
 #include <QProxyStyle>
 #include <QRect>
-
-class QTranslator;
+#include <QTranslator>
 
 namespace kitebar::app {
 
@@ -11,7 +10,9 @@ namespace kitebar::app {
 // - a group box's caption sits on its frame line, with the line through the
 //   caption's middle, as the dialogs' layouts in dialog units expect (a
 //   control a few units below the box's top is then inside the frame);
-// - push buttons of the standard dialogs and message boxes carry text only.
+// - push buttons of the standard dialogs and message boxes carry text only;
+// - a list that has the keyboard focus shows it in its frame, as an entry
+//   field does.
 class DesktopStyle final : public QProxyStyle {
   Q_OBJECT
 
@@ -24,10 +25,20 @@ class DesktopStyle final : public QProxyStyle {
                        SubControl subControl, const QWidget* widget) const override;
   void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
                           QPainter* painter, const QWidget* widget) const override;
+  void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                   const QWidget* widget) const override;
 };
 
 // Makes DesktopStyle the style of the running application.
 void UseDesktopStyle();
+
+// The toolkit's translation, with the texts that its Japanese catalogue lacks
+// (the file dialog's kinds of entries, such as "Folder") added.
+class ToolkitTranslator final : public QTranslator {
+ public:
+  QString translate(const char* context, const char* sourceText, const char* disambiguation,
+                    int n) const override;
+};
 
 // Loads the toolkit's own texts (standard buttons, file and print dialogs) in
 // Japanese into `translator`; false when the translation is not installed.

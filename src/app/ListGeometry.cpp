@@ -36,6 +36,9 @@ void ScrollRowIntoView(QTableWidget& list, int row) {
     return;
   list.doItemsLayout();
   list.scrollToItem(list.item(row, 0));
+  // The arrow keys go on from that row, not from the top; nothing is selected.
+  list.setCurrentIndex(list.model()->index(row, 0));
+  list.selectionModel()->clearSelection();
 }
 
 }  // namespace kitebar::app

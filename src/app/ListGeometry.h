@@ -19,7 +19,8 @@ void SpreadColumns(QTableWidget& list, int firstWidth);
 
 // Scrolls `row` into view at once. Rows just rebuilt are laid out first: the
 // view would otherwise scroll within the row count it had before, and the
-// newest rows could stay below the visible area.
+// newest rows could stay below the visible area. The arrow keys then move on
+// from `row`, which is not selected.
 void ScrollRowIntoView(QTableWidget& list, int row);
 
 }  // namespace kitebar::app

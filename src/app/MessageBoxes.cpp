@@ -3,6 +3,7 @@
 #include <deque>
 
 #include "app/Resources.h"
+#include "app/WindowPlacement.h"
 
 namespace kitebar::app {
 namespace {
@@ -17,13 +18,26 @@ std::vector<MessageBoxes::Shown>& ShownBoxes() {
   return boxes;
 }
 
+// The box takes its final size only as it is shown, after the toolkit centred
+// it at the size it had before: centred again then, as every dialog is.
+class CentredMessageBox final : public QMessageBox {
+ public:
+  using QMessageBox::QMessageBox;
+
+ protected:
+  void showEvent(QShowEvent* event) override {
+    QMessageBox::showEvent(event);
+    PlaceOverOwner(*this);
+  }
+};
+
 }  // namespace
 
 std::unique_ptr<QMessageBox> MessageBoxes::Create(QWidget* parent, const QString& text,
                                                   QMessageBox::Icon icon,
                                                   QMessageBox::StandardButtons buttons,
                                                   QMessageBox::StandardButton defaultButton) {
-  auto box = std::make_unique<QMessageBox>(icon, ApplicationTitle(), text, buttons, parent);
+  auto box = std::make_unique<CentredMessageBox>(icon, ApplicationTitle(), text, buttons, parent);
   box->setDefaultButton(defaultButton);
   return box;
 }

@@ -41,6 +41,8 @@ QTableWidget* AddDrawList(QWidget& dialog, const DialogUnits& units) {
   FitListToWholeRows(*list, std::max(kStatePictureSize, list->fontMetrics().height()) + 2);
   list->setIconSize(QSize(kStatePictureSize, kStatePictureSize));
   list->setWordWrap(false);
+  // Tab moves on to the next control, not down the list.
+  list->setTabKeyNavigation(false);
   return list;
 }
 

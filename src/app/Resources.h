@@ -39,5 +39,9 @@ inline QString ProgramIconPath() {
 inline QString TitlePicturePath() {
   return QStringLiteral(":/kitebar/title.png");
 }
+// The same picture drawn at twice the pixels, for screens at scale 2.
+inline QString TitlePictureAt2xPath() {
+  return QStringLiteral(":/kitebar/title@2x.png");
+}
 
 }  // namespace kitebar::app

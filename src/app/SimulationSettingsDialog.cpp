@@ -75,6 +75,7 @@ SimulationSettingsDialog::SimulationSettingsDialog(DrawHistory& history, QWidget
   setWindowTitle(QStringLiteral("シミュレート設定"));
   setModal(true);
   CreateControls();
+  follower_ = new HistoryFollower(history_, *this, [this] { ShowReloadedHistory(); });
   ConnectHandlers();
   OnInitDialog();
 }
@@ -235,6 +236,7 @@ void SimulationSettingsDialog::FillDrawList(bool refill) {
   ScrollToLastComplete();
   list.setShowGrid(true);
   list.setSelectionBehavior(QAbstractItemView::SelectRows);
+  follower_->Shown();
 }
 
 void SimulationSettingsDialog::ScrollToLastComplete() {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/CoreSettingsPane.h"
+#include "app/HistoryFollower.h"
 #include "app/PositionInputPane.h"
 #include "app/SettingsExchange.h"
 #include "app/WindmillSettingsPane.h"
@@ -88,7 +89,8 @@ class SimulationSettingsDialog final : public QDialog {
   void SetResultText(const std::string& listing);
   void ScrollToLastComplete();
   // After a write that reloaded the history (another Kitebar may have changed
-  // it): the list, and the draw when it was the next one, follow the file.
+  // it), or a change of the file while the dialog is open: the list, and the
+  // draw when it was the next one, follow the file.
   void ShowReloadedHistory();
 
   DrawHistory& history_;
@@ -106,6 +108,7 @@ class SimulationSettingsDialog final : public QDialog {
   // The count of the history that the draw list shows.
   int listedCount_ = 0;
   SettingsDialogFields fields_;
+  HistoryFollower* follower_ = nullptr;
 };
 
 }  // namespace kitebar::app

@@ -146,6 +146,7 @@ void SimulationSettingsDialog::OnUpdateWindmillSettings() {
     MessageBoxes::ShowStop(this, FromUtf8(updated.message()));
     return;
   }
+  data.stopConstant = FromUtf8(settings.stopConstant);
   data.startToReach = settings.startToReach;
   data.startToHit = settings.startToHit;
   ShowValues();

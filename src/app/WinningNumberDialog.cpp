@@ -13,6 +13,7 @@
 #include "app/DialogFeedback.h"
 #include "app/DialogUnits.h"
 #include "app/ListGeometry.h"
+#include "app/MessageBoxes.h"
 #include "app/WindowPlacement.h"
 #include "history/DrawHistory.h"
 
@@ -51,6 +52,7 @@ WinningNumberDialog::WinningNumberDialog(DrawHistory& history, PageOpener& pageO
   const DialogUnits units(font());
   setFixedSize(units.ToPixels(0, 0, 179, 267).size());
   controls_ = WinningNumberControls::Create(*this, units);
+  follower_ = new HistoryFollower(history_, *this, [this] { ShowFollowedHistory(); });
   ConnectHandlers();
   OnInitDialog();
 }
@@ -65,9 +67,14 @@ void WinningNumberDialog::ConnectHandlers() {
           &WinningNumberDialog::OnShowHitHistory);
   connect(controls_.recentHistoryButton, &QPushButton::clicked, this,
           &WinningNumberDialog::OnRecentHitHistory);
-  // "閉じる" reads the entry into its field, then ends the dialog.
+  // "閉じる" reads the entry into its field, then ends the dialog. It is the
+  // default button, so Enter typed after a number would otherwise drop the
+  // number unasked.
   connect(controls_.closeButton, &QPushButton::clicked, this, [this] {
     TakeValues();
+    if (const std::optional<QString> number = UnregisteredNumber();
+        number && !ConfirmCloseWithoutRegistering(*number))
+      return;
     accept();
   });
 }
@@ -79,6 +86,9 @@ void WinningNumberDialog::OnInitDialog() {
   FillDrawList(false);
   ShowTargetDraw(history_.count + 1);
   controls_.hitsOnlyRadio->setChecked(true);
+  // Tab enters the pair of radio buttons at the checked one (the toolkit would
+  // take whichever comes first); the arrow keys move to the other.
+  controls_.allDrawsRadio->setFocusPolicy(Qt::ClickFocus);
 }
 
 void WinningNumberDialog::TakeValues() {
@@ -108,6 +118,7 @@ void WinningNumberDialog::FillDrawList(bool keepColumns) {
   }
   ScrollToLastDraw();
   list.setShowGrid(true);
+  follower_->Shown();
 }
 
 void WinningNumberDialog::ScrollToLastDraw() {
@@ -134,8 +145,33 @@ void WinningNumberDialog::ReturnToAppendMode() {
 }
 
 void WinningNumberDialog::ShowChangedHistory() {
-  if (history_.count == listedCount_)
-    return;
+  if (history_.count != listedCount_)
+    ShowFollowedHistory();
+}
+
+std::optional<QString> WinningNumberDialog::UnregisteredNumber() const {
+  if (numberEntry.isEmpty())
+    return std::nullopt;
+  const ThreeDigitEntry checked = ApplyThreeDigitEntryRule(numberEntry.toStdString());
+  if (!checked.valid ||
+      (targetDraw <= history_.count && history_.record(targetDraw).digitsText() == checked.padded))
+    return std::nullopt;
+  return QString::fromStdString(checked.padded);
+}
+
+bool WinningNumberDialog::ConfirmCloseWithoutRegistering(const QString& number) {
+  const QString text =
+      QStringLiteral(
+          "入力した番号「%1」は第 %2 回の当選番号として登録されていません。"
+          "登録せずに閉じますか？\n（登録するには［いいえ］を選んで［登録>>］を押して"
+          "ください。）")
+          .arg(number)
+          .arg(targetDraw);
+  return MessageBoxes::Show(this, text, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
+                            QMessageBox::No) == QMessageBox::Yes;
+}
+
+void WinningNumberDialog::ShowFollowedHistory() {
   const bool appending = targetDraw > listedCount_;
   FillDrawList(true);
   if (appending)

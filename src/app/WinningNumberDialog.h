@@ -4,9 +4,11 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "app/DialogFeedback.h"
+#include "app/HistoryFollower.h"
 #include "app/PaintingSocketApi.h"
 #include "app/WinningNumberControls.h"
 #include "common/Feedback.h"
@@ -81,11 +83,19 @@ class WinningNumberDialog final : public QDialog, public ImportView, public Feed
  private:
   void ConnectHandlers();
   void OnInitDialog();
+  // The number in the entry, as it would be registered, when the target draw
+  // does not have it yet.
+  std::optional<QString> UnregisteredNumber() const;
+  // Asks whether to close without registering `number`; No is the default.
+  bool ConfirmCloseWithoutRegistering(const QString& number);
   void ScrollToLastDraw();
   void ReturnToAppendMode();
   // After a write that another Kitebar's changes refused or reloaded: the list,
   // and in append mode the draw label, follow the history as it is now.
   void ShowChangedHistory();
+  // The history file changed while the dialog is open: the list follows it,
+  // and so does the draw label when it showed the next draw.
+  void ShowFollowedHistory();
   // The progress bar, the message line and the message boxes of the import.
   DialogFeedback ImportFeedback();
 
@@ -97,6 +107,7 @@ class WinningNumberDialog final : public QDialog, public ImportView, public Feed
   std::unique_ptr<BusyState> busy_;
   // The count of the history that the draw list shows.
   int listedCount_ = 0;
+  HistoryFollower* follower_ = nullptr;
 };
 
 }  // namespace kitebar::app

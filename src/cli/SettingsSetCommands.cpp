@@ -5,6 +5,7 @@
 
 #include "cli/Output.h"
 #include "cli/SettingsCommand.h"
+#include "common/NumberText.h"
 #include "settings/FieldExchange.h"
 #include "settings/SettingsFiles.h"
 #include "settings/SettingsUpdates.h"
@@ -74,10 +75,11 @@ bool UnknownKey(const Assignment& assignment) {
 bool TakeWindmillValue(const Assignment& assignment, WindmillSettings& settings) {
   const std::string& key = assignment.key;
   if (key == "EndPoint") {
-    if (const std::string warning = TextLengthWarning(assignment.value.size(), kShortTextMaxLength);
+    settings.stopConstant = NarrowDigits(assignment.value);
+    if (const std::string warning =
+            TextLengthWarning(settings.stopConstant.size(), kShortTextMaxLength);
         !warning.empty())
       PrintError(key + ": " + warning);
-    settings.stopConstant = assignment.value;
     return true;
   }
   if (const auto place = PlaceOfKey(key, "Toutatu"))

@@ -21,7 +21,52 @@ std::string_view SkipBlanks(std::string_view text) {
   return text.substr(i);
 }
 
+struct WideForm {
+  std::string_view utf8;
+  char ascii;
+};
+
+// The full-width digits follow from U+FF10; these are the rest.
+constexpr WideForm kWideSigns[] = {
+    {"\xEF\xBC\x8B", '+'},  // U+FF0B FULLWIDTH PLUS SIGN
+    {"\xEF\xBC\x8D", '-'},  // U+FF0D FULLWIDTH HYPHEN-MINUS
+    {"\xE2\x88\x92", '-'},  // U+2212 MINUS SIGN
+    {"\xEF\xBC\x8E", '.'},  // U+FF0E FULLWIDTH FULL STOP
+    {"\xE3\x80\x80", ' '},  // U+3000 IDEOGRAPHIC SPACE
+};
+
+// The ASCII form of the three-byte sequence at the start of `text`, or 0.
+char NarrowForm(std::string_view text) {
+  if (text.size() < 3)
+    return 0;
+  const std::string_view head = text.substr(0, 3);
+  const auto last = static_cast<unsigned char>(head[2]);
+  if (head.substr(0, 2) == "\xEF\xBC" && last >= 0x90 && last <= 0x99)
+    return static_cast<char>('0' + (last - 0x90));
+  for (const WideForm& form : kWideSigns) {
+    if (head == form.utf8)
+      return form.ascii;
+  }
+  return 0;
+}
+
 }  // namespace
+
+std::string NarrowDigits(std::string_view text) {
+  std::string narrow;
+  narrow.reserve(text.size());
+  std::size_t at = 0;
+  while (at < text.size()) {
+    if (const char ascii = NarrowForm(text.substr(at)); ascii != 0) {
+      narrow += ascii;
+      at += 3;
+    } else {
+      narrow += text[at];
+      ++at;
+    }
+  }
+  return narrow;
+}
 
 int ParseIntLikeAtoi(std::string_view text) {
   text = SkipBlanks(text);

@@ -17,6 +17,12 @@ int ParseIntLikeAtoi(std::string_view text);
 // optional '.' fraction and exponent; 0.0 when nothing reads as a number.
 double ParseDoubleLikeAtof(std::string_view text);
 
+// UTF-8 `text` with the full-width forms that a Japanese input method types
+// into a number (the digits U+FF10 to U+FF19, "＋", "－", "−", "．" and the
+// ideographic space) in their ASCII forms, and everything else as it was, so
+// that "１２３" reads as the 123 it looks like.
+std::string NarrowDigits(std::string_view text);
+
 // printf("%.<decimals>f", value) in the "C" locale.
 std::string FormatFixed(double value, int decimals);
 

@@ -11,7 +11,6 @@
 #include "engine/PredictionRun.h"
 #include "history/DrawHistory.h"
 #include "history/HistoryChange.h"
-#include "reports/HitReport.h"
 
 namespace kitebar {
 namespace {

@@ -12,6 +12,11 @@ namespace kitebar {
 
 class DrawHistory;
 
+// The back-test records: every draw registered since the file began, and the
+// recent-draws run.
+inline constexpr char kBackTestFile[] = "Kitebard.dat";
+inline constexpr char kRecentBackTestFile[] = "Kitebard_100.dat";
+
 // How the ten candidates of a draw fared: main '0' no hit, '1' straight,
 // '2' box; mini '0' none, '3' the tens and units in order.
 struct BackTestResult {

@@ -8,10 +8,11 @@
 #include "engine/BackTest.h"
 #include "history/DrawHistory.h"
 #include "history/HistoryChange.h"
-#include "reports/HitReport.h"
 
 namespace kitebar {
 namespace {
+
+constexpr char kWinningNumberNotRegistered[] = "当選番号は登録されていません。";
 
 std::string CannotSaveMessage(const Status& saved) {
   return "当選番号ファイル「kitebarnum.dat」に書き込めませんでした。フォルダーの書き込み権限と"
@@ -87,9 +88,10 @@ Result<Registration> RegisterWinningNumber(DrawHistory& history, RegistrationTar
   Registration registration{checked.padded, false, 0};
   if (!checked.valid)
     return registration;
+  // Every refusal says what was not done.
   Result<FolderLock> change = BeginHistoryChange(history);
   if (!change.ok())
-    return change.status();
+    return Status::Failure(change.message() + kWinningNumberNotRegistered);
   const Result<int> resolved = ResolveTarget(history, target);
   if (!resolved.ok())
     return resolved.status();
@@ -99,14 +101,14 @@ Result<Registration> RegisterWinningNumber(DrawHistory& history, RegistrationTar
   const bool newDraw = draw > history.count;
   if (newDraw) {
     if (Status writable = CheckAllReplaceable({history.file(), kBackTestFile}); !writable.ok())
-      return Status::Failure(writable.message() + "当選番号は登録されていません。");
+      return Status::Failure(writable.message() + kWinningNumberNotRegistered);
   }
   std::optional<std::string> previousEntries;
   if (newDraw) {
     const BackTestedDraw tested = BackTestInMemory(history, draw, checked.padded);
     Result<std::optional<std::string>> added = AddBackTestEntry(kBackTestFile, draw, tested.result);
     if (!added.ok())
-      return Status::Failure(added.message() + "当選番号は登録されていません。");
+      return Status::Failure(added.message() + kWinningNumberNotRegistered);
     previousEntries = std::move(added.value());
   }
   if (Status stored = history.SetDigits(draw, checked.padded); !stored.ok())
@@ -139,7 +141,7 @@ Result<Registration> RegisterPosition(DrawHistory& history, int drawNumber,
     return registration;
   Result<FolderLock> change = BeginHistoryChange(history);
   if (!change.ok())
-    return change.status();
+    return Status::Failure(change.message() + "風車位置は登録されていません。");
   if (drawNumber < 1 || drawNumber > LastRegistrableDraw(history)) {
     return Status::Failure(OutOfRangeMessage(drawNumber, LastRegistrableDraw(history)));
   }

@@ -287,7 +287,8 @@ Status DrawHistory::AppendImportedDraw(std::string_view digits) {
   return Status::Ok();
 }
 
-ThreeDigitEntry ApplyThreeDigitEntryRule(std::string_view entry) {
+ThreeDigitEntry ApplyThreeDigitEntryRule(std::string_view typed) {
+  const std::string entry = NarrowDigits(typed);
   ThreeDigitEntry result;
   result.padded = std::string(entry.size() < 3 ? 3 - entry.size() : 0, '0') + std::string(entry);
   result.valid =

@@ -90,7 +90,7 @@ class DrawHistory {
 
 // The three-digit entry rule of the dialogs: pads `entry` on the left with '0'
 // to three characters (shown back to the user) and tells whether all three are
-// digits.
+// digits. Full-width digits count as the digits they are (see NarrowDigits).
 struct ThreeDigitEntry {
   std::string padded;
   bool valid = false;

@@ -5,12 +5,11 @@
 #include <string_view>
 
 #include "common/Status.h"
+#include "engine/BackTest.h"
 #include "reports/PageOpener.h"
 
 namespace kitebar {
 
-inline constexpr char kBackTestFile[] = "Kitebard.dat";
-inline constexpr char kRecentBackTestFile[] = "Kitebard_100.dat";
 inline constexpr char kHitReportPage[] = "Kitebar.html";
 inline constexpr char kRecentHitReportPage[] = "Kitebar_100.html";
 

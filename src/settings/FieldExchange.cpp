@@ -76,7 +76,7 @@ std::string RangeWarning(std::string_view minimum, std::string_view maximum,
 }  // namespace
 
 TakenField<float> TakeDecimalField(std::string_view text, FieldRange<float> range) {
-  const std::optional<double> parsed = ParseWholeDecimal(text);
+  const std::optional<double> parsed = ParseWholeDecimal(NarrowDigits(text));
   if (!parsed)
     return {std::nullopt, kNotADecimal};
   const float value = static_cast<float>(*parsed);
@@ -88,7 +88,7 @@ TakenField<float> TakeDecimalField(std::string_view text, FieldRange<float> rang
 }
 
 TakenField<int> TakeIntegerField(std::string_view text, FieldRange<int> range) {
-  const std::optional<int> value = ParseWholeInteger(text);
+  const std::optional<int> value = ParseWholeInteger(NarrowDigits(text));
   if (!value)
     return {std::nullopt, kNotAnInteger};
   if (*value < range.minimum || *value > range.maximum)

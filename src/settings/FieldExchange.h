@@ -36,6 +36,7 @@ struct TakenField {
   bool passed() const { return warning.empty(); }
 };
 
+// Full-width digits, signs and points count as their ASCII forms in both.
 // A decimal field: blanks around an optional sign and a decimal number with an
 // optional fraction and exponent; nothing else, and finite in single precision.
 TakenField<float> TakeDecimalField(std::string_view text, FieldRange<float> range);

@@ -130,6 +130,7 @@ Status CheckStopConstant(std::string_view stopConstant) {
 }
 
 Status UpdateWindmillSettings(int selection, WindmillSettings& settings) {
+  settings.stopConstant = NarrowDigits(settings.stopConstant);
   if (Status checked = CheckStopConstant(settings.stopConstant); !checked)
     return checked;
   const int set = SettingsTypeOfSelection(selection);

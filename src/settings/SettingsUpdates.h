@@ -71,7 +71,8 @@ std::string PointText(float value);
 // saved: `value` at the two decimals written, read as atof does.
 float SavedPointValue(float value);
 
-// Saves `settings` into the file of `selection`: "EndPoint" as typed, the
+// Saves `settings` into the file of `selection`: "EndPoint" as typed, with
+// full-width digits made ASCII (NarrowDigits), the
 // reach points "%1.02f", the hit points "%2.02f", the speeds "%d", in that
 // order. Each decimal written is read back into `settings`, which then holds
 // what the engine will read. Refuses, writing nothing, a stop constant that

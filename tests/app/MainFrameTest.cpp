@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QTableWidget>
 #include <QTextBoundaryFinder>
 #include <QtTest>
 
@@ -401,6 +402,95 @@ class MainFrameTest : public QObject {
 
     QVERIFY(asked);
     QCOMPARE(ReadFile(QStringLiteral("opened.kit")), QByteArray("keep me"));
+  }
+
+  // Empty documents never land on the program's own files, whatever path the
+  // user took to them; the refusal names the file.
+  void ctrlSRefusesTheProgramsOwnFiles_data() {
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("file");
+    const QString history = QStringLiteral("kitebarnum.dat");
+    QTest::newRow("history by its name") << history << history;
+    QTest::newRow("history through a link") << QStringLiteral("link.dat") << history;
+    QTest::newRow("history through a linked folder")
+        << QStringLiteral("alias/") + history << history;
+    QTest::newRow("history through ..") << QStringLiteral("sub/../") + history << history;
+    QTest::newRow("set file not there yet, in capitals")
+        << QStringLiteral("TYPE3.INI") << QStringLiteral("type3.ini");
+  }
+  void ctrlSRefusesTheProgramsOwnFiles() {
+    QFETCH(QString, chosen);
+    QFETCH(QString, file);
+    QVERIFY(QFile::link(QStringLiteral("kitebarnum.dat"), QStringLiteral("link.dat")));
+    QVERIFY(QFile::link(QDir::currentPath(), QStringLiteral("alias")));
+    QVERIFY(QDir().mkdir(QStringLiteral("sub")));
+    WhenModalOpens([path = QDir::currentPath() + u'/' + chosen](QWidget& modal) {
+      auto& dialog = static_cast<QFileDialog&>(modal);
+      // As if the user had answered はい to replacing the file.
+      dialog.setOption(QFileDialog::DontConfirmOverwrite);
+      dialog.selectFile(path);
+      static_cast<QDialog&>(dialog).accept();
+    });
+    MessageBoxes::SetNextAnswer(QMessageBox::Ok);
+    QTest::keyClick(&frame(), Qt::Key_S, Qt::ControlModifier);
+
+    QCOMPARE(MessageBoxes::shown().size(), std::size_t{1});
+    QVERIFY(MessageBoxes::shown().front().text.contains(QStringLiteral("「%1」").arg(file)));
+    QCOMPARE(ReadFile(QStringLiteral("kitebarnum.dat")), HistoryText(5));
+    QVERIFY(!QFileInfo::exists(QStringLiteral("TYPE3.INI")));
+  }
+
+  // A command that reads the history reads the file as it is when it runs,
+  // not as the window last drew it: here another program has added draws.
+  void commandsReadTheHistoryAsItIsNow_data() {
+    QTest::addColumn<int>("command");
+    QTest::addColumn<QString>("seen");
+    QTest::newRow("evaluation") << int(command::kEvaluation)
+                                << QStringLiteral("第2回から第12回までの 11 回");
+    QTest::newRow("winning-number dialog")
+        << int(command::kWinningDataManagement) << QStringLiteral("第 13 回");
+    QTest::newRow("simulation settings dialog")
+        << int(command::kSimulationSettings) << QStringLiteral("第 13 回");
+  }
+  void commandsReadTheHistoryAsItIsNow() {
+    QFETCH(int, command);
+    QFETCH(QString, seen);
+    WriteFile(QStringLiteral("kitebarnum.dat"), HistoryText(12));
+    QString shown;
+    if (command != command::kEvaluation) {
+      WhenModalOpens([&](QWidget& modal) {
+        shown = modal.findChild<QLabel*>(QStringLiteral("drawLabel"))->text();
+        static_cast<QDialog&>(modal).reject();
+      });
+    }
+    frame().RouteCommand(command);
+    if (command == command::kEvaluation)
+      shown = QString::fromUtf8(ReadFile(QStringLiteral("Kitebar_kensho.html")));
+    QVERIFY(shown.contains(seen));
+  }
+
+  // An open dialog follows the file when another program changes it: the
+  // list (in the simulation settings with the pending draw 8) and the next
+  // draw.
+  void openDialogsFollowTheFile_data() {
+    QTest::addColumn<int>("command");
+    QTest::addColumn<int>("rows");
+    QTest::newRow("winning-number dialog") << int(command::kWinningDataManagement) << 7;
+    QTest::newRow("simulation settings dialog") << int(command::kSimulationSettings) << 8;
+  }
+  void openDialogsFollowTheFile() {
+    QFETCH(int, command);
+    QFETCH(int, rows);
+    int listed = 0;
+    WhenModalOpens([&](QWidget& modal) {
+      const auto* label = modal.findChild<QLabel*>(QStringLiteral("drawLabel"));
+      WriteFile(QStringLiteral("kitebarnum.dat"), HistoryText(7) + "0008,,123,0\r\n");
+      if (QTest::qWaitFor([&] { return label->text() == QStringLiteral("第 8 回"); }, 5000))
+        listed = modal.findChild<QTableWidget*>(QStringLiteral("drawList"))->rowCount();
+      static_cast<QDialog&>(modal).reject();
+    });
+    frame().RouteCommand(command);
+    QCOMPARE(listed, rows);
   }
 
   void ctrlPShowsPrintDialog() {

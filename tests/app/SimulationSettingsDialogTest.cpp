@@ -29,6 +29,33 @@ namespace {
 
 const QString kHistoryFile = QStringLiteral("kitebarnum.dat");
 
+// The controls that Tab reaches, from the position entry on. The first
+// place's reach and hit points and speed are disabled.
+const QStringList kTabOrder{QStringLiteral("positionEntry"),
+                            QStringLiteral("modifyButton"),
+                            QStringLiteral("registerButton"),
+                            QStringLiteral("drawList"),
+                            QStringLiteral("reanalyseCheck"),
+                            QStringLiteral("analyseButton"),
+                            QStringLiteral("settingsTypeCombo"),
+                            QStringLiteral("stopConstantEntry"),
+                            QStringLiteral("reachEntry2"),
+                            QStringLiteral("reachEntry3"),
+                            QStringLiteral("reachEntry4"),
+                            QStringLiteral("hitEntry2"),
+                            QStringLiteral("hitEntry3"),
+                            QStringLiteral("hitEntry4"),
+                            QStringLiteral("speedSlider2"),
+                            QStringLiteral("speedSlider3"),
+                            QStringLiteral("speedSlider4"),
+                            QStringLiteral("defaultsButton"),
+                            QStringLiteral("updateWindmillButton"),
+                            QStringLiteral("adjustRateSlider"),
+                            QStringLiteral("stepNumEntry"),
+                            QStringLiteral("diameterEntry"),
+                            QStringLiteral("updateCoreButton"),
+                            QStringLiteral("closeButton")};
+
 const QByteArray kDefaultSetFile =
     "[EndPoint]\r\nnum=238\r\n"
     "[Toutatu1]\r\nf=1.26\r\n[Toutatu2]\r\nf=1.26\r\n[Toutatu3]\r\nf=1.26\r\n"
@@ -450,6 +477,40 @@ class SimulationSettingsDialogTest : public QObject {
     QVERIFY(ResultText().endsWith(QStringLiteral("10: 080 \n")));
     QCOMPARE(dialog_->predictedCandidates[1][0], std::uint16_t{'9'});
     QCOMPARE(history_->record(2).status, '0');
+  }
+
+  // Full-width digits, typed with an input method, count as the digits they
+  // look like in the settings fields; `saved` is what reaches the file.
+  void fullWidthDigitsAreTakenInEveryNumericField_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("saved");
+    QTest::newRow("stop constant")
+        << QStringLiteral("stopConstantEntry") << QStringLiteral("２４０")
+        << QStringLiteral("type1.ini") << QByteArray("num=240\r\n");
+    QTest::newRow("reach point") << QStringLiteral("reachEntry2") << QStringLiteral("４．５")
+                                 << QStringLiteral("type1.ini") << QByteArray("f=4.50\r\n");
+    QTest::newRow("step number") << QStringLiteral("stepNumEntry") << QStringLiteral("１２０")
+                                 << QStringLiteral("base.ini") << QByteArray("num=120\r\n");
+  }
+  void fullWidthDigitsAreTakenInEveryNumericField() {
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, file);
+    QFETCH(QByteArray, saved);
+    Open(QByteArray());
+    Entry(qPrintable(field)).clear();
+    CommitFromInputMethod(Entry(qPrintable(field)), typed);
+    Button(file == QStringLiteral("base.ini") ? "updateCoreButton" : "updateWindmillButton")
+        .click();
+    QVERIFY2(ReadFile(file).contains(saved), ReadFile(file).constData());
+    QCOMPARE(ShownTexts(), QStringList{QStringLiteral("更新しました。")});
+  }
+
+  void keyboardReachesEveryControlAndLeavesTheList() {
+    Open(HistoryText(40));
+    VerifyKeyboardNavigation(*dialog_, kTabOrder);
   }
 
   void commandOpensTheDialogModally() {

@@ -29,6 +29,15 @@ namespace {
 const QString kHistoryFile = QStringLiteral("kitebarnum.dat");
 const QString kBackTestFile = QStringLiteral("Kitebard.dat");
 
+// The controls that Tab reaches, from the entry on: of the two radio buttons
+// the checked one, the arrow keys reach the other.
+const QStringList kTabOrder{
+    QStringLiteral("numberEntry"),      QStringLiteral("modifyButton"),
+    QStringLiteral("registerButton"),   QStringLiteral("drawList"),
+    QStringLiteral("hitsOnlyRadio"),    QStringLiteral("recentHistoryButton"),
+    QStringLiteral("hitHistoryButton"), QStringLiteral("importButton"),
+    QStringLiteral("closeButton")};
+
 // Named by the build: __FILE__ may be relative (a compiler cache rewrites it).
 std::filesystem::path SampleCsv() {
   return KITEBAR_SAMPLE_CSV;
@@ -473,6 +482,76 @@ class WinningNumberDialogTest : public QObject {
     QVERIFY(started.app->mainFrame()->RouteCommand(command::kPredictionStart) != nullptr);
     QCOMPARE(started.app->history().record(6).status, '0');
     QVERIFY(ReadFile(kHistoryFile).contains("0005,321"));
+  }
+
+  // An input method types full-width digits, which look like ASCII ones in
+  // the dialog font.
+  void fullWidthDigitsRegisterAsTheDigitsTheyAre_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QByteArray>("stored");
+    QTest::newRow("three full-width digits") << QStringLiteral("１２３") << QByteArray("123");
+    QTest::newRow("full-width and ASCII, padded") << QStringLiteral("9８") << QByteArray("098");
+  }
+  void fullWidthDigitsRegisterAsTheDigitsTheyAre() {
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, stored);
+    Open(HistoryText(5));
+    CommitFromInputMethod(Entry(), typed);
+    Button("registerButton").click();
+    QVERIFY(ReadFile(kHistoryFile).contains("\r\n0006," + stored + ","));
+  }
+
+  // A settings file that cannot be read stops the registration, and the
+  // message says so, not only what the start-up said about the file.
+  void refusalForAnUnreadableSetFileSaysNothingWasRegistered() {
+    Open(HistoryText(5));
+    QVERIFY(QDir().mkdir(QStringLiteral("type3.ini")));
+    QTest::keyClicks(&Entry(), QStringLiteral("123"));
+    Button("registerButton").click();
+    QCOMPARE(ShownTexts().size(), 1);
+    QVERIFY(ShownTexts().constFirst().contains(QStringLiteral("type3.ini")));
+    QVERIFY(ShownTexts().constFirst().endsWith(QStringLiteral("当選番号は登録されていません。")));
+    QCOMPARE(ReadFile(kHistoryFile), HistoryText(5));
+    QCOMPARE(Entry().text(), QStringLiteral("123"));
+  }
+
+  // Enter presses the default button "閉じる": a number typed and not
+  // registered is not dropped without a question (answered by `answer`).
+  void closingWithAnUnregisteredNumberAsks_data() {
+    QTest::addColumn<int>("correctedDraw");  // 0: the next draw
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("answer");  // 0: no question
+    QTest::addColumn<bool>("closed");
+    QTest::newRow("empty entry") << 0 << QString() << 0 << true;
+    QTest::newRow("new number, No") << 0 << QStringLiteral("123") << int(QMessageBox::No) << false;
+    QTest::newRow("new number, Yes") << 0 << QStringLiteral("123") << int(QMessageBox::Yes) << true;
+    QTest::newRow("draw 3 as listed") << 3 << QString() << 0 << true;
+  }
+  void closingWithAnUnregisteredNumberAsks() {
+    QFETCH(int, correctedDraw);
+    QFETCH(QString, typed);
+    QFETCH(int, answer);
+    QFETCH(bool, closed);
+    Open(HistoryText(5));
+    MessageBoxes::ResetTestHook();
+    if (answer != 0)
+      MessageBoxes::SetNextAnswer(static_cast<QMessageBox::StandardButton>(answer));
+    dialog_->show();
+    QVERIFY(QTest::qWaitForWindowActive(dialog_.get()));
+    if (correctedDraw != 0) {
+      List().selectRow(correctedDraw - 1);
+      Button("modifyButton").click();
+    }
+    QTest::keyClicks(&Entry(), typed);
+    QTest::keyClick(&Entry(), Qt::Key_Return);
+    QCOMPARE(ShownTexts().size(), answer != 0 ? 1 : 0);
+    QCOMPARE(dialog_->isVisible(), !closed);
+    QCOMPARE(history_->count, 5);
+  }
+
+  void keyboardReachesEveryControlAndLeavesTheList() {
+    Open(HistoryText(40));
+    VerifyKeyboardNavigation(*dialog_, kTabOrder);
   }
 
   void rendersTheRealSampleForReview() {

@@ -1,5 +1,6 @@
 // Draws the program's pictures, res/title.png (the 300 x 80 title picture of
-// the main window), res/kitebar-icon.png (the program icon) and
+// the main window) and res/title@2x.png (the same for screens at scale 2),
+// res/kitebar-icon.png (the program icon) and
 // res/kitebar-icon-256.png (the same icon for desktop launchers), into the
 // folder given as the only argument. Run it through the build target
 // kitebar-update-pictures after changing a drawing here.
@@ -93,14 +94,16 @@ void DrawOutlinedText(QPainter& painter, QPointF baseline, const QFont& font, co
   painter.drawPath(path);
 }
 
-QImage DrawTitlePicture() {
-  QImage picture(300, 80, QImage::Format_RGB32);
+// Drawn on the 300 x 80 grid, at `scale` device pixels per grid pixel.
+QImage DrawTitlePicture(int scale) {
+  QImage picture(300 * scale, 80 * scale, QImage::Format_RGB32);
   QPainter painter(&picture);
   painter.setRenderHint(QPainter::Antialiasing);
+  painter.scale(scale, scale);
   QLinearGradient sky(0, 0, 0, 80);
   sky.setColorAt(0, QColor(0x0d, 0x2f, 0x66));
   sky.setColorAt(1, QColor(0x3d, 0x8b, 0xd4));
-  painter.fillRect(picture.rect(), sky);
+  painter.fillRect(QRect(0, 0, 300, 80), sky);
 
   DrawWheel(painter, QPointF(42, 40), 34, true);
   DrawArrow(painter, QPointF(70, 22), 30);
@@ -146,7 +149,8 @@ int main(int argc, char** argv) {
   }
   const QDir folder(QString::fromLocal8Bit(argv[1]));
   const bool saved =
-      DrawTitlePicture().save(folder.filePath(QStringLiteral("title.png"))) &&
+      DrawTitlePicture(1).save(folder.filePath(QStringLiteral("title.png"))) &&
+      DrawTitlePicture(2).save(folder.filePath(QStringLiteral("title@2x.png"))) &&
       DrawProgramIcon(64).save(folder.filePath(QStringLiteral("kitebar-icon.png"))) &&
       DrawProgramIcon(256).save(folder.filePath(QStringLiteral("kitebar-icon-256.png")));
   if (!saved) {

@@ -4,7 +4,9 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QInputMethodEvent>
 #include <QMessageBox>
+#include <QTableWidget>
 #include <QTimer>
 #include <QtTest>
 
@@ -27,6 +29,23 @@ void PollForModal(std::function<void(QWidget&)> answer, int round) {
   }
   QTimer::singleShot(kModalPollMilliseconds, qApp,
                      [answer = std::move(answer), round] { PollForModal(answer, round + 1); });
+}
+
+// The controls that the focus passes through when `key` is pressed again and
+// again from `start`, by object name, up to `start` or `limit` of them.
+QStringList FocusCycle(QWidget& start, Qt::Key key, qsizetype limit) {
+  QStringList names;
+  QWidget* focus = &start;
+  while (names.size() < limit) {
+    QTest::keyClick(focus, key);
+    focus = QApplication::focusWidget();
+    if (focus == nullptr)
+      break;
+    names << focus->objectName();
+    if (focus == &start)
+      break;
+  }
+  return names;
 }
 
 }  // namespace
@@ -100,6 +119,36 @@ std::vector<QWidget*> CloseModalWindowsDuring(const std::function<void()>& comma
   closer.start();
   command();
   return owners;
+}
+
+void CommitFromInputMethod(QWidget& field, const QString& text) {
+  QInputMethodEvent event;
+  event.setCommitString(text);
+  QApplication::sendEvent(&field, &event);
+}
+
+void VerifyKeyboardNavigation(QWidget& dialog, const QStringList& stops) {
+  dialog.show();
+  QVERIFY(QTest::qWaitForWindowActive(&dialog));
+  const auto* list = dialog.findChild<QTableWidget*>(QStringLiteral("drawList"));
+  QVERIFY(list != nullptr);
+  const QModelIndex current = list->currentIndex();
+  QStringList expected = stops;
+  expected.sort();
+  for (const QString& name : stops) {
+    QWidget& start = *dialog.findChild<QWidget*>(name);
+    start.setFocus(Qt::TabFocusReason);
+    QTRY_COMPARE(QApplication::focusWidget(), &start);
+    const QStringList forward = FocusCycle(start, Qt::Key_Tab, stops.size() + 1);
+    QStringList visited = forward;
+    visited.sort();
+    QVERIFY2(visited == expected, qPrintable(name + u':' + forward.join(u' ')));
+    QStringList back(forward.rbegin() + 1, forward.rend());
+    back << name;
+    QCOMPARE(FocusCycle(start, Qt::Key_Backtab, stops.size() + 1), back);
+    QCOMPARE(list->currentIndex(), current);
+    QVERIFY(list->selectionModel()->selectedRows().isEmpty());
+  }
 }
 
 }  // namespace kitebar::app::test

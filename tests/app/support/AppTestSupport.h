@@ -69,4 +69,14 @@ void WhenModalOpens(std::function<void(QWidget&)> answer);
 // returns the parent of each window closed, in order.
 std::vector<QWidget*> CloseModalWindowsDuring(const std::function<void()>& command);
 
+// Commits `text` into `field` as an input method does once the user confirms
+// it: the way full-width digits arrive.
+void CommitFromInputMethod(QWidget& field, const QString& text);
+
+// Shows `dialog` and, from each of `stops` (object names) in turn: Tab passes
+// through each of them once and comes back, Shift+Tab takes the same way
+// back, and the draw list ("drawList", one of them) neither moves nor selects
+// a row on the way. A list that keeps Tab to itself fails at once.
+void VerifyKeyboardNavigation(QWidget& dialog, const QStringList& stops);
+
 }  // namespace kitebar::app::test

@@ -1,0 +1,25 @@
+# Fails when a file of the core includes a header of a layer above its own:
+# common, settings, history, engine and reports build on one another in that
+# order, so that each can be understood and tested with the ones below it.
+#   cmake -DSOURCE=<src folder> -P CheckLayers.cmake
+set(layers common settings history engine reports)
+set(upward "")
+foreach(layer IN LISTS layers)
+  list(FIND layers ${layer} own)
+  file(GLOB files ${SOURCE}/${layer}/*.h ${SOURCE}/${layer}/*.cpp)
+  foreach(file IN LISTS files)
+    file(STRINGS ${file} includes REGEX "^#include \"[a-z]+/")
+    foreach(line IN LISTS includes)
+      string(REGEX REPLACE "^#include \"([a-z]+)/.*" "\\1" included "${line}")
+      list(FIND layers ${included} other)
+      if(other GREATER own)
+        file(RELATIVE_PATH name ${SOURCE} ${file})
+        list(APPEND upward "${name}: ${line}")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+if(upward)
+  string(REPLACE ";" "\n" upward "${upward}")
+  message(FATAL_ERROR "includes from a layer above:\n${upward}")
+endif()
