@@ -411,9 +411,13 @@ class MainFrameTest : public QObject {
     QTest::addColumn<QString>("file");
     const QString history = QStringLiteral("kitebarnum.dat");
     QTest::newRow("history by its name") << history << history;
+#ifndef _WIN32
+    // On Windows QFile::link makes a shortcut, which the file system does not
+    // follow: a file of its own.
     QTest::newRow("history through a link") << QStringLiteral("link.dat") << history;
     QTest::newRow("history through a linked folder")
         << QStringLiteral("alias/") + history << history;
+#endif
     QTest::newRow("history through ..") << QStringLiteral("sub/../") + history << history;
     QTest::newRow("set file not there yet, in capitals")
         << QStringLiteral("TYPE3.INI") << QStringLiteral("type3.ini");
