@@ -58,7 +58,9 @@ page=$(zcat "$prefix/share/man/man1/kitebar-cli.1.gz" 2>/dev/null)
 commands=$("$cli" --help | awk '/^Subcommands:$/ { inside = 1; next } inside && NF { print $1 }')
 [ -n "$commands" ] || fail "kitebar-cli --help lists no commands"
 for command in $commands; do
-  printf '%s\n' "$page" | grep -qxF ".SS ${command//-/\\-}" ||
+  # A here-string, not a pipe: grep -q leaves at the first match, and the
+  # writer of a page longer than the pipe's buffer would die of SIGPIPE.
+  grep -qxF ".SS ${command//-/\\-}" <<<"$page" ||
     fail "the manual page of kitebar-cli has no section for $command"
 done
 if [ "$with_gui" = 1 ]; then
