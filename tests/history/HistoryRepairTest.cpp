@@ -12,22 +12,16 @@
 
 #include "common/NumberText.h"
 #include "history/DrawHistory.h"
+#include "support/FolderFixtures.h"
 #include "support/TempWorkingDirectory.h"
 
 namespace kitebar {
 namespace {
 
+using test::DrawLines;
 using test::ReadFileBytes;
 using test::TempWorkingDirectory;
 using test::WriteFileBytes;
-
-// Draws first to last, draw n with winning number n mod 1000.
-std::string Lines(int first, int last) {
-  std::string text;
-  for (int n = first; n <= last; ++n)
-    text += FormatZeroPadded(n, 4) + "," + FormatZeroPadded(n % 1000, 3) + "\r\n";
-  return text;
-}
 
 int BackupCount() {
   int backups = 0;
@@ -88,53 +82,59 @@ INSTANTIATE_TEST_SUITE_P(
         // "7880" typed for draw 788: it is the line that breaks the run, and
         // draw 788 is left for the user to enter, not given 7880's number.
         RepairCase{"TypoInADrawNumber",
-                   Lines(1, 787) + "7880,788\r\n" + Lines(789, 800),
+                   DrawLines(1, 787) + "7880,788\r\n" + DrawLines(789, 800),
                    {},
-                   Lines(1, 787) + Lines(789, 800),
+                   DrawLines(1, 787) + DrawLines(789, 800),
                    800,
                    {788},
                    {{788, 788}},
                    {}},
-        RepairCase{
-            "StrayFirstLine", "0005,999\r\n" + Lines(1, 10), {}, Lines(1, 10), 10, {1}, {}, {}},
-        RepairCase{"EmptyLineBeforeTheComplete",
-                   Lines(1, 100) + "0101,\r\n" + Lines(101, 105),
+        RepairCase{"StrayFirstLine",
+                   "0005,999\r\n" + DrawLines(1, 10),
                    {},
-                   Lines(1, 105),
+                   DrawLines(1, 10),
+                   10,
+                   {1},
+                   {},
+                   {}},
+        RepairCase{"EmptyLineBeforeTheComplete",
+                   DrawLines(1, 100) + "0101,\r\n" + DrawLines(101, 105),
+                   {},
+                   DrawLines(1, 105),
                    105,
                    {101},
                    {},
                    {}},
         RepairCase{"CompleteLineBeforeAPendingOne",
-                   Lines(1, 4) + "0004,,456,1\r\n",
+                   DrawLines(1, 4) + "0004,,456,1\r\n",
                    {},
-                   Lines(1, 4),
+                   DrawLines(1, 4),
                    4,
                    {5},
                    {},
                    {}},
         RepairCase{"TornWriteRepeatsLines",
-                   Lines(1, 3) + "junk\r\n" + Lines(2, 3),
+                   DrawLines(1, 3) + "junk\r\n" + DrawLines(2, 3),
                    {},
-                   Lines(1, 3),
+                   DrawLines(1, 3),
                    3,
                    {5, 6},
                    {},
                    {}},
         RepairCase{"UnreadableLineLeavesItsDrawMissing",
-                   Lines(1, 2) +
+                   DrawLines(1, 2) +
                        std::string("0003,0\0"
                                    "03\r\n",
                                    11) +
-                       Lines(4, 5),
+                       DrawLines(4, 5),
                    {},
-                   Lines(1, 2) + Lines(4, 5),
+                   DrawLines(1, 2) + DrawLines(4, 5),
                    5,
                    {3},
                    {{3, 3}},
                    {}},
         RepairCase{"TwoCompleteLinesForOneDraw",
-                   Lines(1, 4) + "0005,592\r\n0005,999\r\n" + Lines(6, 8),
+                   DrawLines(1, 4) + "0005,592\r\n0005,999\r\n" + DrawLines(6, 8),
                    {},
                    "",
                    4,
@@ -142,15 +142,15 @@ INSTANTIATE_TEST_SUITE_P(
                    {},
                    {{5, 6}}},
         RepairCase{"TwoCompleteLinesForOneDrawWithTheSecondKept",
-                   Lines(1, 4) + "0005,592\r\n0005,999\r\n" + Lines(6, 8),
+                   DrawLines(1, 4) + "0005,592\r\n0005,999\r\n" + DrawLines(6, 8),
                    {6},
-                   Lines(1, 4) + "0005,999\r\n" + Lines(6, 8),
+                   DrawLines(1, 4) + "0005,999\r\n" + DrawLines(6, 8),
                    8,
                    {5},
                    {},
                    {}},
         RepairCase{"SwappedNeighbours",
-                   Lines(1, 3) + Lines(5, 5) + Lines(4, 4) + Lines(6, 7),
+                   DrawLines(1, 3) + DrawLines(5, 5) + DrawLines(4, 4) + DrawLines(6, 7),
                    {},
                    "",
                    3,
@@ -161,7 +161,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(HistoryRepairChoice, ALineThatCannotBeKeptIsRefusedAndNothingChanges) {
   TempWorkingDirectory folder;
-  const std::string contents = Lines(1, 4) + "0005,592\r\nnote\r\n0005,999\r\n" + Lines(6, 8);
+  const std::string contents =
+      DrawLines(1, 4) + "0005,592\r\nnote\r\n0005,999\r\n" + DrawLines(6, 8);
   WriteFileBytes(kHistoryFileName, contents);
   // A note, a line the file does not have, two lines for the same draw.
   for (const std::vector<int>& keep :

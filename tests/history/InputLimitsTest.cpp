@@ -21,21 +21,16 @@
 #include "history/ResultPage.h"
 #include "history/ResultsCsv.h"
 #include "reports/HitReport.h"
+#include "support/FolderFixtures.h"
 #include "support/TempWorkingDirectory.h"
 
 namespace kitebar {
 namespace {
 
+using test::DrawLines;
 using test::ReadFileBytes;
 using test::TempWorkingDirectory;
 using test::WriteFileBytes;
-
-std::string Lines(int first, int last) {
-  std::string text;
-  for (int n = first; n <= last; ++n)
-    text += FormatZeroPadded(n, 4) + "," + FormatZeroPadded(n % 1000, 3) + "\r\n";
-  return text;
-}
 
 struct HistoryCase {
   const char* name;
@@ -68,23 +63,23 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, HistoryFileLimits,
     testing::Values(
         HistoryCase{"LineOf100000Characters",
-                    Lines(1, 2) + std::string(100000, '9') + "\r\n" + Lines(3, 4),
+                    DrawLines(1, 2) + std::string(100000, '9') + "\r\n" + DrawLines(3, 4),
                     4,
                     {1, 2, 3, 4}},
         // Lines of digits and commas only, in pieces of 127 characters: none
         // of them is taken for a record. The file is as large as a history
         // file may be.
-        HistoryCase{
-            "CommasUpToTheSizeLimitBeforeTheDraws",
-            std::string(kMaxHistoryFileBytes - 2 - Lines(1, 3).size(), ',') + "\r\n" + Lines(1, 3),
-            3,
-            {1, 2, 3}},
-        HistoryCase{"EveryFourDigitDraw", Lines(1, 9999), 9999, {1, 5000, 9999}},
+        HistoryCase{"CommasUpToTheSizeLimitBeforeTheDraws",
+                    std::string(kMaxHistoryFileBytes - 2 - DrawLines(1, 3).size(), ',') + "\r\n" +
+                        DrawLines(1, 3),
+                    3,
+                    {1, 2, 3}},
+        HistoryCase{"EveryFourDigitDraw", DrawLines(1, 9999), 9999, {1, 5000, 9999}},
         // Lines that hold no draw; a NUL inside a draw's line is damage
         // (DrawHistoryTest.cpp).
         HistoryCase{"NulsAndBinaryBytesBetweenTheDraws",
-                    Lines(1, 1) + std::string("\0\xff\xfe\x80,\x01\r\n", 8) +
-                        std::string("\0\0garbage\0\r\n", 12) + Lines(2, 3),
+                    DrawLines(1, 1) + std::string("\0\xff\xfe\x80,\x01\r\n", 8) +
+                        std::string("\0\0garbage\0\r\n", 12) + DrawLines(2, 3),
                     3,
                     {1, 2, 3}},
         HistoryCase{
@@ -100,7 +95,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(HistoryFileLimits, AFileOverTheSizeLimitIsRefusedAndKept) {
   TempWorkingDirectory folder;
-  const std::string contents = std::string(kMaxHistoryFileBytes - 9, ',') + "\r\n" + Lines(1, 1);
+  const std::string contents =
+      std::string(kMaxHistoryFileBytes - 9, ',') + "\r\n" + DrawLines(1, 1);
   WriteFileBytes(kHistoryFileName, contents);
   DrawHistory history;
   const Status loaded = history.Load();
@@ -114,12 +110,12 @@ TEST(HistoryFileLimits, AFileOverTheSizeLimitIsRefusedAndKept) {
 class FullHistoryTest : public testing::Test {
  protected:
   void SetUp() override {
-    WriteFileBytes(kHistoryFileName, Lines(1, 9999));
+    WriteFileBytes(kHistoryFileName, DrawLines(1, 9999));
     ASSERT_TRUE(history_.Load());
   }
 
   void ExpectNothingChanged() {
-    EXPECT_EQ(ReadFileBytes(kHistoryFileName), Lines(1, 9999));
+    EXPECT_EQ(ReadFileBytes(kHistoryFileName), DrawLines(1, 9999));
     EXPECT_FALSE(std::filesystem::exists(kBackTestFile));
     EXPECT_EQ(history_.count, 9999);
   }
@@ -162,7 +158,7 @@ TEST(CsvLimits, ABadLastLineOfAFourMegabyteCsvChangesNothing) {
     csv += "1,1994-10-07,001\n";
   // Repeats of draw 1 are refused as not ascending before the last line.
   EXPECT_FALSE(MergeResultsCsv(history, csv).ok());
-  csv = Lines(1, 9999);
+  csv = DrawLines(1, 9999);
   csv += "x,123\r";
   const Result<int> merged = MergeResultsCsv(history, csv);
   ASSERT_FALSE(merged.ok());

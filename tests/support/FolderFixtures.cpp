@@ -11,4 +11,11 @@ std::string HistoryUpTo(int last) {
   return text;
 }
 
+std::string DrawLines(int first, int last) {
+  std::string text;
+  for (int n = first; n <= last; ++n)
+    text += FormatZeroPadded(n, 4) + "," + FormatZeroPadded(n % 1000, 3) + "\r\n";
+  return text;
+}
+
 }  // namespace kitebar::test

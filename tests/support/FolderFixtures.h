@@ -9,6 +9,10 @@ namespace kitebar::test {
 // 1000, as the program writes it.
 std::string HistoryUpTo(int last);
 
+// History lines of draws `first` to `last`, draw n with winning number n mod
+// 1000: each line tells its own draw.
+std::string DrawLines(int first, int last);
+
 // Another process holding the working folder's write lock for the lifetime of
 // the object, as a second Kitebar in the middle of a write would
 // (FolderFixturesPosix.cpp: a forked child; FolderFixturesWindows.cpp: the
