@@ -51,8 +51,8 @@ struct Cumulative {
       ++at;
     return lowest + static_cast<int>(at);
   }
-  // For each of kBuckets equal parts of [0, 1), the first count whose
-  // distribution function passes the part's start: a draw then looks at a
+  // For each of kBuckets equal slices of [0, 1), the first count whose
+  // distribution function passes the slice's start: a draw then looks at a
   // count or two, not at the whole table.
   std::vector<std::size_t> Starts() const {
     std::vector<std::size_t> starts(kBuckets);
