@@ -1,11 +1,14 @@
 #include "app/FileDialogs.h"
 
+#include <QEvent>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QListView>
 #include <QSplitter>
 #include <QTreeView>
 #include <algorithm>
+
+#include "app/WindowPlacement.h"
 
 namespace kitebar::app {
 namespace {
@@ -28,6 +31,21 @@ void FitSidePanel(QSplitter& splitter, const QListView& places) {
   splitter.setSizes({wanted, std::max(0, sizes.front() + sizes.back() - wanted)});
 }
 
+// The toolkit centres its file dialog on a guess at the frame, which without a
+// window manager puts it 40 px high and may push it off the screen: placed
+// over its owner as it is shown, as every other dialog is.
+class PlaceOverOwnerWhenShown final : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Show && watched->isWidgetType())
+      PlaceOverOwner(*static_cast<QWidget*>(watched));
+    return false;
+  }
+};
+
 }  // namespace
 
 void FitFileDialog(QFileDialog& dialog) {
@@ -40,6 +58,7 @@ void FitFileDialog(QFileDialog& dialog) {
   auto* places = dialog.findChild<QListView*>(QStringLiteral("sidebar"));
   if (splitter != nullptr && places != nullptr)
     FitSidePanel(*splitter, *places);
+  dialog.installEventFilter(new PlaceOverOwnerWhenShown(&dialog));
 }
 
 }  // namespace kitebar::app

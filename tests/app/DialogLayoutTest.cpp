@@ -277,6 +277,8 @@ class DialogLayoutTest : public QObject {
         {"当選データ管理", command::kWinningDataManagement},
         {"シミュレート基本設定", command::kSimulationSettings},
         {"バージョン情報", command::kAppAbout},
+        {"開く", command::kFileOpen},
+        {"名前を付けて保存", command::kFileSave},
     };
     const std::pair<const char*, QPoint> places[] = {
         {"at a quarter of the screen", QPoint(1024 / 4, 768 / 4)},
