@@ -111,11 +111,12 @@ bool LoadLongHistory(DrawHistory& history, benchmark::State& state, bool withPos
       return false;
     }
   }
+  // The analysis reads the history from its file before it estimates.
   SilentFeedback feedback;
   const bool saved =
-      withPositions
-          ? AnalysePositions(history, kLongDrawCount, AnalysisMode::kAutomatic, 0, feedback).ok()
-          : history.Save().ok();
+      history.Save().ok() &&
+      (!withPositions ||
+       AnalysePositions(history, kLongDrawCount, AnalysisMode::kAutomatic, 0, feedback).ok());
   if (!saved)
     state.SkipWithError("cannot save the long history");
   return saved;

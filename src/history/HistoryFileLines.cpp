@@ -188,6 +188,7 @@ bool HistoryFileLine::complete() const {
 
 std::vector<HistoryFileLine> ReadHistoryFileLines(std::string_view contents) {
   std::vector<HistoryFileLine> lines;
+  lines.reserve(static_cast<std::size_t>(std::count(contents.begin(), contents.end(), '\n')) + 1);
   int line = 1;
   std::size_t i = 0;
   while (i < contents.size()) {

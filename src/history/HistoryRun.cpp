@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <compare>
 #include <map>
+#include <numeric>
 
 #include "common/NumberText.h"
 
@@ -85,6 +86,14 @@ Result<std::vector<std::size_t>> ChosenLines(std::span<const HistoryFileLine> li
   return chosen;
 }
 
+bool AllReadableAndAscending(std::span<const HistoryFileLine> lines) {
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (!lines[i].readable() || (i > 0 && lines[i - 1].draw >= lines[i].draw))
+      return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::size_t HistoryRun::FirstDamage(std::size_t lineCount) const {
@@ -102,6 +111,13 @@ Result<HistoryRun> FindHistoryRun(std::span<const HistoryFileLine> lines,
   if (!chosen.ok())
     return chosen.status();
   const std::size_t n = lines.size();
+  if (AllReadableAndAscending(lines)) {
+    // The common case, read on every repaint: the whole file is the run.
+    HistoryRun run;
+    run.kept.resize(n);
+    std::iota(run.kept.begin(), run.kept.end(), std::size_t{0});
+    return run;
+  }
   std::vector<bool> candidate(n);
   for (std::size_t i = 0; i < n; ++i) {
     candidate[i] =
