@@ -2,10 +2,13 @@
 
 #include <QEvent>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QListView>
+#include <QScreen>
 #include <QSplitter>
 #include <QTreeView>
+#include <QWindow>
 #include <algorithm>
 
 #include "app/WindowPlacement.h"
@@ -14,6 +17,18 @@ namespace kitebar::app {
 namespace {
 
 constexpr QSize kMinimumSize{760, 460};
+
+// The room on the owner's screen for a dialog with a frame like the owner's:
+// a dialog larger than its screen would hide its buttons past the edge.
+QSize RoomOnScreen(const QWidget& dialog) {
+  const QWidget* owner =
+      dialog.parentWidget() != nullptr ? dialog.parentWidget()->window() : nullptr;
+  const QScreen* screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
+  if (screen == nullptr)
+    return QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  const QWindow* framed = owner != nullptr ? owner->windowHandle() : nullptr;
+  return screen->availableSize().shrunkBy(framed != nullptr ? framed->frameMargins() : QMargins());
+}
 
 void FitColumns(QTreeView& files) {
   QHeaderView& header = *files.header();
@@ -52,7 +67,7 @@ void FitFileDialog(QFileDialog& dialog) {
   auto* files = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
   if (files == nullptr)
     return;
-  dialog.resize(dialog.size().expandedTo(kMinimumSize));
+  dialog.resize(dialog.size().expandedTo(kMinimumSize).boundedTo(RoomOnScreen(dialog)));
   FitColumns(*files);
   auto* splitter = dialog.findChild<QSplitter*>(QStringLiteral("splitter"));
   auto* places = dialog.findChild<QListView*>(QStringLiteral("sidebar"));

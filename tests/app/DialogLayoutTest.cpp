@@ -35,6 +35,10 @@ namespace {
 // Room that a caption keeps to the edges of its control.
 constexpr int kButtonCaptionMargin = 6;
 
+QString Describe(const QRect& r) {
+  return QStringLiteral("(%1, %2, %3 x %4)").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
+
 QString Describe(const QWidget& control) {
   const QRect r = control.geometry();
   QString name = control.objectName();
@@ -46,12 +50,7 @@ QString Describe(const QWidget& control) {
   if (const auto* group = qobject_cast<const QGroupBox*>(&control);
       group != nullptr && name.isEmpty())
     name = group->title();
-  return QStringLiteral("%1 (%2, %3, %4 x %5)")
-      .arg(name)
-      .arg(r.x())
-      .arg(r.y())
-      .arg(r.width())
-      .arg(r.height());
+  return name + u' ' + Describe(r);
 }
 
 // The dialog's own controls as the user sees them: shown, not a frame.
@@ -307,11 +306,7 @@ class DialogLayoutTest : public QObject {
     QVERIFY(frame.RouteCommand(command) != nullptr);
 
     const QRect screen = frame.screen()->availableGeometry();
-    QVERIFY2(screen.contains(opened), qPrintable(QStringLiteral("%1,%2 %3x%4")
-                                                     .arg(opened.x())
-                                                     .arg(opened.y())
-                                                     .arg(opened.width())
-                                                     .arg(opened.height())));
+    QVERIFY2(screen.contains(opened), qPrintable(Describe(opened)));
     QRect centred = opened;
     centred.moveCenter(frame.frameGeometry().center());
     if (screen.contains(centred)) {
@@ -324,6 +319,32 @@ class DialogLayoutTest : public QObject {
       QVERIFY(opened.top() == screen.top() || opened.bottom() == screen.bottom() ||
               opened.center().y() == centred.center().y());
     }
+  }
+
+  // A screen smaller than the file dialog's wanted size (a small one, or a
+  // large scale): the dialog shrinks to it, its buttons on the screen.
+  void fileDialogsFitASmallScreen_data() {
+    QTest::addColumn<int>("command");
+    QTest::newRow("開く") << command::kFileOpen;
+    QTest::newRow("名前を付けて保存") << command::kFileSave;
+  }
+  void fileDialogsFitASmallScreen() {
+    QFETCH(int, command);
+    started_ = StartApp();
+    QVERIFY(started_.started);
+    CMainFrame& frame = *started_.app->mainFrame();
+    const QScreen& small = *QGuiApplication::screens().constLast();
+    frame.move(small.geometry().topLeft() + QPoint(100, 100));
+    QTRY_COMPARE(frame.screen(), &small);
+    QRect opened;
+    WhenModalOpens([&opened](QWidget& modal) {
+      QTRY_VERIFY(modal.isVisible());
+      opened = modal.frameGeometry();
+      modal.close();
+    });
+    QVERIFY(frame.RouteCommand(command) != nullptr);
+
+    QVERIFY2(small.availableGeometry().contains(opened), qPrintable(Describe(opened)));
   }
 
  private:
