@@ -16,6 +16,7 @@
 #include <QtTest>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "app/CAboutDialog.h"
 #include "app/CKitebarDoc.h"
@@ -297,13 +298,9 @@ class DialogLayoutTest : public QObject {
     CMainFrame& frame = *started_.app->mainFrame();
     frame.move(mainWindowAt);
     QTRY_COMPARE(frame.frameGeometry().topLeft(), mainWindowAt);
-    QRect opened;
-    WhenModalOpens([&opened](QWidget& modal) {
-      QTRY_VERIFY(modal.isVisible());
-      opened = modal.frameGeometry();
-      modal.close();
-    });
-    QVERIFY(frame.RouteCommand(command) != nullptr);
+    const std::optional<QRect> shown = FrameOfDialogOpenedBy(frame, command);
+    QVERIFY(shown.has_value());
+    const QRect opened = *shown;
 
     const QRect screen = frame.screen()->availableGeometry();
     QVERIFY2(screen.contains(opened), qPrintable(Describe(opened)));
@@ -336,18 +333,27 @@ class DialogLayoutTest : public QObject {
     const QScreen& small = *QGuiApplication::screens().constLast();
     frame.move(small.geometry().topLeft() + QPoint(100, 100));
     QTRY_COMPARE(frame.screen(), &small);
+    const std::optional<QRect> shown = FrameOfDialogOpenedBy(frame, command);
+    QVERIFY(shown.has_value());
+    const QRect opened = *shown;
+
+    QVERIFY2(small.availableGeometry().contains(opened), qPrintable(Describe(opened)));
+  }
+
+ private:
+  // The frame of the dialog that `command` opens, as it is first shown.
+  static std::optional<QRect> FrameOfDialogOpenedBy(CMainFrame& frame, int command) {
     QRect opened;
     WhenModalOpens([&opened](QWidget& modal) {
       QTRY_VERIFY(modal.isVisible());
       opened = modal.frameGeometry();
       modal.close();
     });
-    QVERIFY(frame.RouteCommand(command) != nullptr);
-
-    QVERIFY2(small.availableGeometry().contains(opened), qPrintable(Describe(opened)));
+    if (frame.RouteCommand(command) == nullptr)
+      return std::nullopt;
+    return opened;
   }
 
- private:
   void AddDialogRows() {
     QTest::addColumn<QString>("dialog");
     QTest::newRow("当選番号編集") << QStringLiteral("winning");
