@@ -7,15 +7,22 @@
 # kitebar-cli.exe on the bundled history beside the Linux kitebar-cli and
 # compares every file they write, their stdout, stderr and exit status, byte
 # for byte.
-#   KITEBAR_LINUX_CLI  the Linux kitebar-cli to compare with (default: built
-#                      here in build-compare-linux, without the desktop program)
+#   KITEBAR_LINUX_CLI     the Linux kitebar-cli to compare with (default: built
+#                         here in build-compare-linux, without the desktop program)
+#   KITEBAR_QT_MINGW_DIR  Qt for MinGW (default: ../shared/qt6-mingw), as for
+#                         scripts/package-windows.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 bash scripts/install-windows-deps.sh
 
+qt=$(readlink -m "${KITEBAR_QT_MINGW_DIR:-../shared/qt6-mingw}")
+if [ ! -f "$qt/lib/cmake/Qt6/Qt6Config.cmake" ]; then
+  echo "test-windows.sh: no Qt for MinGW in $qt; set KITEBAR_QT_MINGW_DIR to its folder" >&2
+  exit 1
+fi
 echo "-- cross build (build-windows)"
-cmake --preset windows >/dev/null
+cmake --preset windows -DKITEBAR_QT_MINGW_DIR="$qt" >/dev/null
 cmake --build --preset windows -j"$(nproc)"
 
 work=$(mktemp -d)
