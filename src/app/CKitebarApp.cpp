@@ -43,6 +43,19 @@ QString HistoryMissingText(const Status& loaded) {
                       .arg(QDir::toNativeSeparators(QDir::currentPath()));
 }
 
+// "-" alone and names without a leading "-" are files; Qt has already taken
+// its own options off the command line.
+bool IsOption(const QString& argument) {
+  return argument.size() > 1 && argument.startsWith(QLatin1Char('-'));
+}
+
+QString UnknownOptionText(const QString& option) {
+  return QStringLiteral(
+             "「%1」というオプションはありません。kitebar に指定できるのは、開く文書のファイル名"
+             "と --help、--version です（使い方は kitebar --help で表示されます）。")
+      .arg(option);
+}
+
 }  // namespace
 
 CKitebarApp::CKitebarApp()
@@ -71,17 +84,29 @@ CKitebarApp* CKitebarApp::running() {
 bool CKitebarApp::InitInstance(const QStringList& arguments) {
   document_ = std::make_unique<CKitebarDoc>(*this);
   mainFrame_ = std::make_unique<CMainFrame>(*this, *document_);
-  if (!arguments.isEmpty() && !document_->OnOpenDocument(arguments.constFirst()))
-    return false;
+  if (!arguments.isEmpty()) {
+    const QString& first = arguments.constFirst();
+    if (IsOption(first))
+      return EndStartUp(UnknownOptionText(first));
+    if (!document_->OnOpenDocument(first))
+      return false;
+  }
+  // Without its working folder the program has no history of its own to
+  // show; whatever the current folder holds is not it.
+  if (!launchProblem_.isEmpty())
+    return EndStartUp(HistoryLoadFailedText() + QStringLiteral("\n\n") + launchProblem_);
   mainFrame_->show();
   mainFrame_->repaint();
-  if (const Status loaded = history_.Load(); !loaded.ok()) {
-    MessageBoxes::ShowStop(mainFrame_.get(), HistoryMissingText(loaded));
-    QMetaObject::invokeMethod(mainFrame_.get(), &QWidget::close, Qt::QueuedConnection);
-    return true;
-  }
+  if (const Status loaded = history_.Load(); !loaded.ok())
+    return EndStartUp(HistoryMissingText(loaded));
   WarnOfUnusableFiles();
   return true;
+}
+
+bool CKitebarApp::EndStartUp(const QString& reason) {
+  MessageBoxes::ShowStop(mainFrame_.get(), reason);
+  mainFrame_->close();
+  return false;
 }
 
 // The program runs on with what it can read; every write that the trouble

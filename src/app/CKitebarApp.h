@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QStringList>
 #include <memory>
 
@@ -30,10 +31,16 @@ class CKitebarApp final : public CommandTarget {
   // Start-up: creates the document and the main window, shows it and loads the
   // history. `arguments` are the command line without the program name; a
   // file name opens it as the (empty) document. Returns false when the
-  // program is to end at once. When the history cannot be opened the user is
-  // told and the main window gets a close request, which ends the program
-  // once the event loop runs.
+  // program is to end at once, which it then does with status 1: an unknown
+  // option or a file that cannot be opened, a working folder that could not
+  // be prepared (SetLaunchProblem) and a history that cannot be opened are
+  // each told in a stop message first, and the main window is closed.
   bool InitInstance(const QStringList& arguments);
+
+  // Why the working folder could not be prepared before the start (by
+  // kitebar-launch, or by the program itself on Windows): start-up then says
+  // so, in place of reading a history that is not there.
+  void SetLaunchProblem(const QString& problem) { launchProblem_ = problem; }
 
   DrawHistory& history() { return history_; }
   PageOpener& pageOpener() { return *pageOpener_; }
@@ -53,8 +60,11 @@ class CKitebarApp final : public CommandTarget {
  private:
   // A damaged history or a file that cannot be read is pointed out at start-up.
   void WarnOfUnusableFiles();
+  // Shows why the program cannot run and closes the main window; false.
+  bool EndStartUp(const QString& reason);
 
   DrawHistory history_;
+  QString launchProblem_;
   std::unique_ptr<PageOpener> pageOpener_;
   std::unique_ptr<QTranslator> toolkitTranslator_;
   std::unique_ptr<CKitebarDoc> document_;

@@ -70,9 +70,10 @@ int main(int argc, char** argv) {
                  "ください。");
       return kExitUsage;
     }
-    PrintError("コマンドの指定が正しくありません（" + ParseErrorInJapanese(error.what()) +
-               "）。使い方は kitebar-cli --help と kitebar-cli <コマンド> --help で確かめてくだ"
-               "さい。");
+    const std::string reason = ParseErrorInJapanese(error.what());
+    PrintError("コマンドの指定が正しくありません" + (reason.empty() ? "" : ": " + reason) +
+               "。使い方は kitebar-cli --help と kitebar-cli <コマンド> --help で確かめてくださ"
+               "い。");
     return kExitUsage;
   }
   // A settings file that is a named pipe or a runaway file is named before any

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "history/HttpTestServer.h"
 #include "support/CliRunner.h"
 #include "support/FolderFixtures.h"
 #include "support/TempWorkingDirectory.h"
@@ -22,23 +25,43 @@ using test::WriteFileBytes;
 struct RefusalCase {
   const char* name;
   std::vector<std::string> args;
-  int historyDraws;  // -1: no history file
-  std::string baseIni;
+  int historyDraws;     // -1: no history file
+  std::string baseIni;  // kSiteMark stands for a result site that has no page
   int exitCode;
   // Parts of the message: what is wrong, then what to do.
   std::vector<std::string> messageParts;
 };
+
+constexpr char kSiteMark[] = "@SITE@";
+
+// Every file of the working folder with its bytes, but for the empty lock
+// file that a writer leaves.
+std::map<std::string, std::string> FolderContents() {
+  std::map<std::string, std::string> contents;
+  for (const auto& entry : std::filesystem::directory_iterator(".")) {
+    if (entry.path().filename() != "kitebar.lock")
+      contents[entry.path().filename().string()] = ReadFileBytes(entry.path().string());
+  }
+  return contents;
+}
 
 class CliRefusal : public testing::TestWithParam<RefusalCase> {};
 
 TEST_P(CliRefusal, SaysWhatIsWrongAndWhatToDoAndChangesNothing) {
   TempWorkingDirectory folder;
   const RefusalCase& c = GetParam();
+  std::optional<test::PageServer> site;
+  std::string baseIni = c.baseIni;
+  if (const std::size_t mark = baseIni.find(kSiteMark); mark != std::string::npos) {
+    site.emplace(std::map<std::string, std::string>{});
+    baseIni.replace(mark, std::string_view(kSiteMark).size(), site->BaseUrl());
+  }
   if (c.historyDraws >= 0)
     WriteFileBytes("kitebarnum.dat", HistoryUpTo(c.historyDraws));
-  if (!c.baseIni.empty())
-    WriteFileBytes("base.ini", c.baseIni);
+  if (!baseIni.empty())
+    WriteFileBytes("base.ini", baseIni);
   WriteFileBytes("bad.csv", "1,007\n2,14\n");
+  const std::map<std::string, std::string> before = FolderContents();
 
   const test::CliResult result = RunCli(c.args);
   EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
@@ -49,6 +72,10 @@ TEST_P(CliRefusal, SaysWhatIsWrongAndWhatToDoAndChangesNothing) {
   EXPECT_EQ(result.err.find('\n', lastLine), result.err.size() - 1) << result.err;
   for (const std::string& part : c.messageParts)
     EXPECT_NE(result.err.find(part), std::string::npos) << part << " not in: " << result.err;
+  // The parser's own English never shows through the Japanese.
+  for (const char* english : {"required", " not in ", "Expected", "convert", "received"})
+    EXPECT_EQ(result.err.find(english), std::string::npos) << result.err;
+  EXPECT_EQ(FolderContents(), before);
 
   if (c.historyDraws >= 0) {
     EXPECT_EQ(ReadFileBytes("kitebarnum.dat"), HistoryUpTo(c.historyDraws));
@@ -56,7 +83,7 @@ TEST_P(CliRefusal, SaysWhatIsWrongAndWhatToDoAndChangesNothing) {
     EXPECT_FALSE(std::filesystem::exists("kitebarnum.dat"));
   }
   EXPECT_FALSE(std::filesystem::exists("Kitebard.dat"));
-  EXPECT_EQ(ReadFileBytes("base.ini"), c.baseIni);
+  EXPECT_EQ(ReadFileBytes("base.ini"), baseIni);
 }
 
 const std::string kUnreachableSite = "[TvalUrl]\r\nBaseURL=http://127.0.0.1:1/numbers/\r\n";
@@ -184,7 +211,82 @@ INSTANTIATE_TEST_SUITE_P(
                         10,
                         kUnreachableSite,
                         1,
-                        {"当選番号の取得に失敗しました。", "BaseURL", "もう一度実行してください"}}),
+                        {"当選番号の取得に失敗しました。", "BaseURL", "もう一度実行してください"}},
+                    RefusalCase{"HttpsResultSite",
+                                {"import"},
+                                10,
+                                "[TvalUrl]\r\nBaseURL=https://example.com/numbers/\r\n",
+                                1,
+                                {"URLが不正です。https:// には対応していません", "送っていません",
+                                 "BaseURL を http:// で始まる正しい URL に直して"}},
+                    RefusalCase{"OverlongResultSiteUrl",
+                                {"import"},
+                                10,
+                                "[TvalUrl]\r\nBaseURL=http://" + std::string(270, 'a') + "/\r\n",
+                                1,
+                                {"URL が長すぎます（", "送っていません", "BaseURL を"}},
+                    RefusalCase{"ResultSiteWithoutTheIndex",
+                                {"import"},
+                                10,
+                                "[TvalUrl]\r\nBaseURL=" + std::string(kSiteMark) + "\r\n",
+                                1,
+                                {"numtop01.html の要求に「404 Not Found」と答えました",
+                                 "フォルダーを指しているか確かめて", "変更していません"}},
+                    RefusalCase{"StopConstantOfLetters",
+                                {"settings", "set-type", "4", "EndPoint=ab"},
+                                10,
+                                "",
+                                2,
+                                {"EndPoint: 「ab」は数字ではありません", "3 文字まで", "元のまま"}},
+                    RefusalCase{"EmptyStopConstant",
+                                {"settings", "set-type", "4", "EndPoint="},
+                                10,
+                                "",
+                                2,
+                                {"EndPoint: 値がありません", "元のまま"}},
+                    RefusalCase{"OverlongStopConstant",
+                                {"settings", "set-type", "1", "EndPoint=12345"},
+                                10,
+                                "",
+                                2,
+                                {"異常：停止定数の文字数が長すぎます。", "3 文字まで"}},
+                    RefusalCase{"DiameterWithAnExponent",
+                                {"settings", "set-core", "Diameter=3e1"},
+                                10,
+                                "",
+                                2,
+                                {"Diameter: 「3e1」の指数の形は使えません", "小数で", "元のまま"}},
+                    RefusalCase{"HitPointWithAnExponent",
+                                {"settings", "set-type", "1", "Tekicyuten1=1.2e1"},
+                                10,
+                                "",
+                                2,
+                                {"Tekicyuten1: 「1.2e1」の指数の形は使えません"}},
+                    RefusalCase{"TwoRefusedSettings",
+                                {"settings", "set-core", "StepNum=0", "Diameter=75"},
+                                10,
+                                "",
+                                2,
+                                {"StepNum: 1 から 300 まで"}},
+                    RefusalCase{"UnknownKind",
+                                {"tune", "--kind", "foo", "--train-to", "5"},
+                                10,
+                                "",
+                                2,
+                                {"--kind の値「foo」は使えません", "straight,box,mini"}},
+                    RefusalCase{"OptionGivenTwice",
+                                {"predict", "--draw", "5", "--draw", "6"},
+                                10,
+                                "",
+                                2,
+                                {"--draw は 1 回までしか指定できません"}},
+                    RefusalCase{"RepairWithoutHistory",
+                                {"repair"},
+                                -1,
+                                "",
+                                1,
+                                {"kitebarnum.dat がないため、修復するものがありません",
+                                 "フォルダーに移ってから", "load-csv"}}),
     [](const testing::TestParamInfo<RefusalCase>& info) { return info.param.name; });
 
 TEST(CliVersion, PrintsTheVersionAndSucceeds) {

@@ -118,7 +118,7 @@ TEST_P(FailedIndexTest, ChangesNothingAndSaysWhy) {
 INSTANTIATE_TEST_SUITE_P(
     Reasons, FailedIndexTest,
     testing::Values(std::pair{"/numbers/numtop01.html", "目次の印「★過去のデータ★」がなく"},
-                    std::pair{"/numbers/elsewhere.html", "（HTTP/1.0 404 Not Found）"}),
+                    std::pair{"/numbers/elsewhere.html", "の要求に「404 Not Found」と答えました"}),
     [](const testing::TestParamInfo<FailedIndexTest::ParamType>& info) {
       return std::string(info.index == 0 ? "PageWithoutMarks" : "NotFound");
     });

@@ -89,9 +89,10 @@ QByteArray HistoryText(int draws) {
   return text;
 }
 
-StartedApp StartApp(const QStringList& arguments) {
+StartedApp StartApp(const QStringList& arguments, const QString& launchProblem) {
   StartedApp started;
   started.app = std::make_unique<CKitebarApp>();
+  started.app->SetLaunchProblem(launchProblem);
   auto opener = std::make_unique<RecordingPageOpener>();
   started.opener = opener.get();
   started.app->SetPageOpener(std::move(opener));
