@@ -10,9 +10,6 @@
 namespace kitebar {
 namespace {
 
-constexpr char kCheckTheFolder[] =
-    "base.ini の [TvalUrl] BaseURL が結果サイトのページのあるフォルダーを指しているか確かめて";
-
 // A message of the fetcher inside brackets, without its own full stop.
 std::string Bracketed(std::string_view message) {
   constexpr std::string_view kFullStop = "。";
@@ -21,32 +18,28 @@ std::string Bracketed(std::string_view message) {
   return "（" + std::string(message) + "）";
 }
 
-// What the user sees of a failed fetch of `url`: what happened (a sentence)
-// and what to check ("…確かめて"), which the caller ends.
-struct FetchProblem {
-  std::string what;
-  std::string check;
-};
-
-FetchProblem DescribeFailedFetch(const HttpFetcher& fetcher, std::string_view url) {
+// What went wrong with the fetch of `url`, and its cause: a URL that was not
+// sent (the message says how to mend it), no answer, or the wrong answer.
+Status FetchFailure(const HttpFetcher& fetcher, std::string_view url) {
   switch (fetcher.failureKind()) {
     case HttpFetcher::FailureKind::kAddress:
-      return {fetcher.failure() + "要求は送っていません。",
-              "base.ini の [TvalUrl] BaseURL を http:// で始まる正しい URL に直して"};
+      return Status::Failure(fetcher.failure() +
+                             "要求は送っていません。base.ini の [TvalUrl] BaseURL を http:// で"
+                             "始まる正しい URL に直してから、もう一度実行してください。");
     case HttpFetcher::FailureKind::kAnswer:
       if (!fetcher.answeredStatus().empty()) {
-        return {"サーバーは " + std::string(url) + " の要求に「" + fetcher.answeredStatus() +
-                    "」と答えました。",
-                kCheckTheFolder};
+        return Status::Failure("サーバーは " + std::string(url) + " の要求に「" +
+                                   fetcher.answeredStatus() + "」と答えました",
+                               Cause::kServer);
       }
-      return {"サーバーの応答を読めませんでした" + Bracketed(fetcher.failure()) + "。",
-              "結果サイトが正しく応答しているか確かめて"};
+      return Status::Failure("サーバーの応答を読めませんでした" + Bracketed(fetcher.failure()),
+                             Cause::kServer);
     case HttpFetcher::FailureKind::kNone:
     case HttpFetcher::FailureKind::kNetwork:
       break;
   }
-  return {"サーバーから受け取れませんでした" + Bracketed(fetcher.failure()) + "。",
-          "base.ini の [TvalUrl] BaseURL とネットワークの接続を確かめて"};
+  return Status::Failure("サーバーから受け取れませんでした" + Bracketed(fetcher.failure()),
+                         Cause::kNetwork);
 }
 
 }  // namespace
@@ -64,18 +57,16 @@ bool ResultPageReader::FetchPage(std::string_view url) {
 
 Status ResultPageReader::ReadIndexPage() {
   const std::string url = baseUrl_ + kIndexPageName;
-  if (!FetchPage(url)) {
-    const FetchProblem problem = DescribeFailedFetch(fetcher_, url);
-    return Status::Failure(problem.what + problem.check + "から、もう一度実行してください。");
-  }
+  if (!FetchPage(url))
+    return FetchFailure(fetcher_, url);
   const int startCount = history_.count;
   pageNames_.clear();
   const std::optional<std::string> text = fetcher_.TakeResponse();
   std::optional<std::vector<std::string>> queue = BuildPageQueue(text.value_or(""), startCount);
   if (!queue) {
     return Status::Failure(
-        "ページは届きましたが、目次の印「★過去のデータ★」がなく、結果のページを探せません。" +
-        std::string(kCheckTheFolder) + "から、もう一度実行してください。");
+        "ページは届きましたが、目次の印「★過去のデータ★」がなく、結果のページを探せません",
+        Cause::kServer);
   }
   pageNames_ = std::move(*queue);
   return Status::Ok();
@@ -83,25 +74,22 @@ Status ResultPageReader::ReadIndexPage() {
 
 Result<std::string> ResultPageReader::FetchResultPage(std::string_view pageName) {
   const std::string url = baseUrl_ + std::string(pageName);
-  if (!FetchPage(url)) {
-    const FetchProblem problem = DescribeFailedFetch(fetcher_, url);
-    return Status::Failure(problem.what + problem.check + "ください。");
-  }
+  if (!FetchPage(url))
+    return FetchFailure(fetcher_, url);
   std::optional<std::string> text = fetcher_.TakeResponse();
   if (fetcher_.responseCut()) {
-    return Status::Failure("ページが " +
-                           FormatInt(static_cast<long long>(HttpFetcher::kResponseCapacity - 1)) +
-                           " バイトを超えていて、全体を読めませんでした。結果サイトを確かめてく"
-                           "ださい。");
+    return Status::Failure(
+        "ページが " + FormatInt(static_cast<long long>(HttpFetcher::kResponseCapacity - 1)) +
+            " バイトを超えていて、全体を読めませんでした",
+        Cause::kServer);
   }
   return std::move(text).value_or(std::string());
 }
 
 Status ResultPageReader::WriteScratchFile() const {
-  if (Status written = WriteFileAtomically(ScratchFile(), history_.SaveText()); !written) {
-    return Status::Failure("読み込んだ当選番号を書き込めません: " + written.message() +
-                           "。フォルダーの書き込み権限と空き容量を確かめてください。");
-  }
+  // Never through a link planted at the scratch file's name.
+  if (Status written = kitebar::WriteScratchFile(ScratchFile(), history_.SaveText()); !written)
+    return written.Wrapped("読み込んだ当選番号を書き込めません: ");
   return Status::Ok();
 }
 
