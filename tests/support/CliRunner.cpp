@@ -18,7 +18,8 @@ namespace kitebar::test {
 
 namespace {
 
-CliResult Run(const std::vector<std::string>& args, bool interrupted) {
+CliResult Run(const std::vector<std::string>& args, bool interrupted,
+              const std::string& input = "/dev/null") {
   CliResult result;
   // Several runs may be under way at once, from threads of one test.
   static std::atomic<int> runs{0};
@@ -32,7 +33,7 @@ CliResult Run(const std::vector<std::string>& args, bool interrupted) {
                                    0600);
   posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                    0600);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 0, input.c_str(), O_RDONLY, 0);
   std::vector<std::string> argvStrings{KITEBAR_CLI_PATH};
   argvStrings.insert(argvStrings.end(), args.begin(), args.end());
   std::vector<char*> argv;
@@ -71,6 +72,10 @@ CliResult Run(const std::vector<std::string>& args, bool interrupted) {
 
 CliResult RunCli(const std::vector<std::string>& args) {
   return Run(args, false);
+}
+
+CliResult RunCliWithInput(const std::vector<std::string>& args, const std::string& input) {
+  return Run(args, false, input);
 }
 
 CliResult RunCliInterrupted(const std::vector<std::string>& args) {
