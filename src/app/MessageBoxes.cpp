@@ -47,7 +47,7 @@ QMessageBox::StandardButton MessageBoxes::Show(QWidget* parent, const QString& t
                                                QMessageBox::Icon icon,
                                                QMessageBox::StandardButtons buttons,
                                                QMessageBox::StandardButton defaultButton) {
-  ShownBoxes().push_back({ApplicationTitle(), text, icon});
+  ShownBoxes().push_back({ApplicationTitle(), text, icon, {}});
   if (!QueuedAnswers().empty()) {
     const QMessageBox::StandardButton answer = QueuedAnswers().front();
     QueuedAnswers().pop_front();

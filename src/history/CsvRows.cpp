@@ -8,9 +8,11 @@
 namespace kitebar {
 namespace {
 
-bool HasNonAscii(std::string_view text) {
-  return std::any_of(text.begin(), text.end(),
-                     [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+// Whether `text` may hold a full-width digit, sign or space: their UTF-8
+// forms begin with one of these bytes, or are the ideographic space.
+bool MayHoldWideForms(std::string_view text) {
+  return text.find_first_of("\xEF\xE2") != std::string_view::npos ||
+         text.find("\xE3\x80\x80") != std::string_view::npos;
 }
 
 bool HasDigit(std::string_view text) {
@@ -54,7 +56,7 @@ CsvRows::CsvRows(std::string_view text) {
 }
 
 void CsvRows::AddLine(std::string_view line, int number) {
-  if (HasNonAscii(line))
+  if (MayHoldWideForms(line))
     line = owned_.emplace_back(NarrowDigits(line));
   if (line.find_first_not_of(" \t") == std::string_view::npos)
     return;
