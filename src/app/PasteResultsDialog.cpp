@@ -20,9 +20,9 @@ PasteResultsDialog::PasteResultsDialog(QWidget* parent)
   setFont(SettingsDialogFont());
   auto* layout = new QVBoxLayout(this);
   auto* explanation = new QLabel(
-      QStringLiteral("結果のページや表計算ソフトからコピーした当選番号の表を、下に貼り付けて"
-                     "ください（Ctrl+V）。\n1 行に 1 回分で、回（第6380回 など）と当せん番号の列が"
-                     "あれば、日付やほかの列、見出しの行はあってもかまいません。"),
+      QStringLiteral("結果のページや表計算ソフトからコピーした当選番号の表を貼り付けてください"
+                     "（Ctrl+V）。\n1 行に 1 回分です。回（第6380回 など）と当せん番号の列があれ"
+                     "ば、日付やほかの列、見出しの行があってもかまいません。"),
       this);
   explanation->setObjectName(QStringLiteral("explanation"));
   explanation->setWordWrap(true);
@@ -45,7 +45,7 @@ PasteResultsDialog::PasteResultsDialog(QWidget* parent)
   });
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
   const DialogUnits units(font());
-  resize(units.ToPixels(0, 0, 260, 180).size());
+  resize(units.ToPixels(0, 0, 300, 180).size());
 }
 
 void PasteResultsDialog::showEvent(QShowEvent* event) {

@@ -24,11 +24,12 @@ class ResultsImport {
   bool FromFile();
   // "貼り付けて取り込み...". Returns whether draws were stored.
   bool FromPastedText();
+
+ private:
   // The confirmation and the store of `bytes`, read from `source`; false
   // when refused, cancelled or when there was nothing new.
   bool Confirm(std::string_view bytes, const QString& source);
 
- private:
   DrawHistory& history_;
   QWidget* owner_;
 };
