@@ -11,8 +11,20 @@ namespace {
 // Whether `text` may hold a full-width digit, sign or space: their UTF-8
 // forms begin with one of these bytes, or are the ideographic space.
 bool MayHoldWideForms(std::string_view text) {
-  return text.find_first_of("\xEF\xE2") != std::string_view::npos ||
-         text.find("\xE3\x80\x80") != std::string_view::npos;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (byte == 0xEF || byte == 0xE2 || (byte == 0xE3 && text.substr(i, 3) == "\xE3\x80\x80"))
+      return true;
+  }
+  return false;
+}
+
+// Where the line that starts at `start` ends: its CR or LF, or the end.
+std::size_t LineEnd(std::string_view text, std::size_t start) {
+  std::size_t end = start;
+  while (end < text.size() && text[end] != '\r' && text[end] != '\n')
+    ++end;
+  return end;
 }
 
 bool HasDigit(std::string_view text) {
@@ -46,10 +58,9 @@ CsvRows::CsvRows(std::string_view text) {
   int number = 0;
   std::size_t start = 0;
   while (start < text.size()) {
-    const std::size_t end = text.find_first_of("\r\n", start);
-    const std::string_view line = text.substr(start, end - start);
-    AddLine(line, ++number);
-    if (end == std::string_view::npos)
+    const std::size_t end = LineEnd(text, start);
+    AddLine(text.substr(start, end - start), ++number);
+    if (end == text.size())
       break;
     start = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
   }
@@ -66,9 +77,11 @@ void CsvRows::AddLine(std::string_view line, int number) {
   row.hasDigit = HasDigit(line);
   if (line.find('\t') != std::string_view::npos) {
     row.separator = CellSeparator::kTab;
+    row.cells.reserve(static_cast<std::size_t>(std::count(line.begin(), line.end(), '\t')) + 1);
     SplitQuoted(line, '\t', row.cells);
   } else if (line.find(',') != std::string_view::npos) {
     row.separator = CellSeparator::kComma;
+    row.cells.reserve(static_cast<std::size_t>(std::count(line.begin(), line.end(), ',')) + 1);
     SplitQuoted(line, ',', row.cells);
   } else {
     row.separator = CellSeparator::kSpaces;

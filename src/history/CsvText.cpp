@@ -209,8 +209,9 @@ Result<std::string> UnmarkedText(std::string_view bytes) {
   }
   if (IsShiftJis(bytes)) {
     Result<std::string> text = ShiftJisToUtf8(bytes);
-    if (text.ok())
-      return text;
+    if (!text.ok())
+      return Status::Failure("CSV を Shift_JIS として読めません。" + text.message());
+    return text;
   }
   return Status::Failure(std::string("CSV の文字コードが UTF-8 でも Shift_JIS でもありません。") +
                          kSaveAsAdvice);

@@ -256,20 +256,16 @@ std::string DescribeCsvImport(const CsvImportSummary& summary) {
     return FormatInt(count) + " 回分（" + DrawName(first) +
            (first == last ? "" : "〜" + DrawName(last)) + "）";
   };
-  std::string text = "読み取った回: " +
-                     (summary.draws > 0 ? range(summary.draws, summary.firstDraw, summary.lastDraw)
-                                        : std::string("なし")) +
-                     "\n";
-  text += "履歴にある回: " +
-          (summary.held > 0 ? FormatInt(summary.held) + " 回分（すべて履歴と一致）"
-                            : std::string("なし")) +
-          "\n";
-  text += "新しい回: " +
-          (summary.added > 0 ? range(summary.added, summary.firstNew, summary.lastNew)
-                             : std::string("なし")) +
-          "\n";
-  text += "0 を補った当選番号: " + FormatInt(summary.padded) + " 個";
-  return text;
+  const auto orNone = [](bool any, const std::string& text) {
+    return any ? text : std::string("なし");
+  };
+  return "読み取った回: " +
+         orNone(summary.draws > 0, range(summary.draws, summary.firstDraw, summary.lastDraw)) +
+         "\n履歴にある回: " +
+         orNone(summary.held > 0, FormatInt(summary.held) + " 回分（すべて履歴と一致）") +
+         "\n新しい回: " +
+         orNone(summary.added > 0, range(summary.added, summary.firstNew, summary.lastNew)) +
+         "\n0 を補った当選番号: " + FormatInt(summary.padded) + " 個";
 }
 
 }  // namespace kitebar
