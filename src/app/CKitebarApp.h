@@ -30,11 +30,12 @@ class CKitebarApp final : public CommandTarget {
 
   // Start-up: creates the document and the main window, shows it and loads the
   // history. `arguments` are the command line without the program name; a
-  // file name opens it as the (empty) document. Returns false when the
-  // program is to end at once, which it then does with status 1: an unknown
-  // option or a file that cannot be opened, a working folder that could not
-  // be prepared (SetLaunchProblem) and a history that cannot be opened are
-  // each told in a stop message first, and the main window is closed.
+  // file name opens it as the (empty) document. A missing history may be
+  // made at once (MakeFirstHistory). Returns false when the program is to
+  // end at once, which it then does with status 1: an unknown option or a
+  // file that cannot be opened, a working folder that could not be prepared
+  // (SetLaunchProblem) and a history that cannot be had are each told in a
+  // message first, and the main window is closed.
   bool InitInstance(const QStringList& arguments);
 
   // Why the working folder could not be prepared before the start (by
@@ -58,6 +59,9 @@ class CKitebarApp final : public CommandTarget {
   void OnFileOpen();
 
  private:
+  // The history file cannot be read at start-up: a missing one may be made
+  // from results that the user keeps. Returns whether there is a history now.
+  bool MakeFirstHistory(const Status& loaded);
   // A damaged history or a file that cannot be read is pointed out at start-up.
   void WarnOfUnusableFiles();
   // Shows why the program cannot run and closes the main window; false.
