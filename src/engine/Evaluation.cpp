@@ -179,4 +179,9 @@ Result<Evaluation> EvaluateHistory(const DrawHistory& history, const EvaluationR
   return evaluation;
 }
 
+std::vector<CoursePoint> CourseOfTestedDraws(const std::vector<TestedDraw>& tested, HitKind kind) {
+  HitDistribution scratch(std::max<int>(1, static_cast<int>(tested.size())));
+  return CourseOf(tested, kind, scratch);
+}
+
 }  // namespace kitebar

@@ -83,6 +83,10 @@ struct Evaluation {
 };
 inline constexpr int kCoursePoints = 300;
 
+// The course of one kind over `tested` (in draw order), as the evaluation
+// draws it.
+std::vector<CoursePoint> CourseOfTestedDraws(const std::vector<TestedDraw>& tested, HitKind kind);
+
 // The walk-forward evaluation of `request` on the history in memory and the
 // settings files as they are now. Writes nothing. Fails only on a refused
 // range.

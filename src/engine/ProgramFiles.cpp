@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "engine/BackTest.h"
+#include "engine/PredictionRecord.h"
 #include "history/DrawHistory.h"
 #include "settings/SettingsFiles.h"
 
@@ -45,7 +46,7 @@ fs::path CreatedIn(const fs::path& target) {
 
 std::vector<std::string> ProgramFileNames() {
   std::vector<std::string> names{kHistoryFileName, kBackTestFile, kRecentBackTestFile,
-                                 fs::path(kBaseIniFile).filename().string()};
+                                 kPredictionRecordFile, fs::path(kBaseIniFile).filename().string()};
   for (int set = 0; set < kSettingsTypeCount; ++set)
     names.push_back(fs::path(SettingsTypeFile(set)).filename().string());
   return names;

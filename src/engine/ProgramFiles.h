@@ -8,7 +8,8 @@
 namespace kitebar {
 
 // The files that the program keeps in its working folder: the draw history,
-// the two back-test records and the six settings files.
+// the two back-test records, the prediction record and the six settings
+// files.
 std::vector<std::string> ProgramFileNames();
 
 // The name of the program file of `folder` that `target` is, whatever path

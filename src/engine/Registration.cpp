@@ -6,6 +6,7 @@
 #include "common/AtomicFile.h"
 #include "common/NumberText.h"
 #include "engine/BackTest.h"
+#include "engine/PredictionRecord.h"
 #include "history/DrawHistory.h"
 #include "history/HistoryChange.h"
 
@@ -85,7 +86,7 @@ Status SaveNewDraw(const DrawHistory& history, const std::optional<std::string>&
 Result<Registration> RegisterWinningNumber(DrawHistory& history, RegistrationTarget target,
                                            std::string_view entry) {
   const ThreeDigitEntry checked = ApplyThreeDigitEntryRule(entry);
-  Registration registration{checked.padded, false, 0};
+  Registration registration{checked.padded, false, 0, {}};
   if (!checked.valid)
     return registration;
   // Every refusal says what was not done.
@@ -121,6 +122,7 @@ Result<Registration> RegisterWinningNumber(DrawHistory& history, RegistrationTar
     ++history.count;
   registration.stored = true;
   registration.draw = draw;
+  registration.recordProblem = RecordAfterRegistration(history, draw, newDraw).message();
   return registration;
 }
 
@@ -136,7 +138,7 @@ Result<Registration> RegisterWinningNumber(DrawHistory& history, int targetDraw,
 Result<Registration> RegisterPosition(DrawHistory& history, int drawNumber,
                                       std::string_view entry) {
   const ThreeDigitEntry checked = ApplyThreeDigitEntryRule(entry);
-  Registration registration{checked.padded, false, 0};
+  Registration registration{checked.padded, false, 0, {}};
   if (!checked.valid)
     return registration;
   Result<FolderLock> change = BeginHistoryChange(history);

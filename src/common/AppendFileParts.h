@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+// What AppendFile.cpp shares with its platform files (AppendFilePosix.cpp,
+// AppendFileWindows.cpp): the messages, each naming the file.
+namespace kitebar::append_parts {
+
+std::string LinkMessage(const std::filesystem::path& file);
+std::string NotRegularMessage(const std::filesystem::path& file);
+std::string TooLargeMessage(const std::filesystem::path& file, std::size_t maxBytes);
+// Another program has the file open for writing (an editor).
+std::string InUseMessage(const std::filesystem::path& file);
+std::string CutLastLineMessage(const std::filesystem::path& file);
+// "「<file>」<what>（<reason>）".
+std::string Failure(const std::filesystem::path& file, std::string_view what,
+                    std::string_view reason);
+
+}  // namespace kitebar::append_parts
