@@ -66,6 +66,8 @@ std::string ChainStatus(const LiveScore& score) {
     return "<p class=\"note\"><b>記録は途中で壊れています。</b>" +
            Escaped(RecordBreakMessage(score.file, *score.broken)) + "</p>\n";
   }
+  if (score.lines == 0)
+    return {};
   std::string status = "<p>記録の " + FormatGrouped(score.lines) +
                        " 行は、すべて検査値（SHA-256）でつながっていて、書き換え・削除・入れ替え"
                        "はありません。最後の検査値は <span class=\"nobr\">" +
@@ -158,9 +160,10 @@ std::string OutcomeText(const LiveEntry& entry) {
 std::string EntryTable(const LiveScore& score) {
   const auto total = static_cast<int>(score.entries.size());
   const int shown = std::min(total, kListedRecordEntries);
-  std::string html = "<p>新しい順に " + FormatInt(shown) + " 件";
+  std::string html = "<p>記録された予想を新しい順に " + FormatInt(shown) + " 件";
   if (shown < total)
-    html += "（全 " + FormatGrouped(total) + " 件のうち）";
+    html += "（全 " + FormatGrouped(total) + " 件は " + score.file.filename().string() +
+            " にあります）";
   html +=
       "。</p>\n<table class=\"cards\">\n<thead><tr><th>記録した日時</th><th>回</th><th>設定</th>"
       "<th>予想番号</th><th>当選番号</th><th>結果</th></tr></thead>\n<tbody>\n";

@@ -7,7 +7,7 @@
 namespace kitebar {
 
 // The most recent recorded predictions listed one by one on the page.
-inline constexpr int kListedRecordEntries = 100;
+inline constexpr int kListedRecordEntries = 30;
 
 // The section 「記録された予想の成績」 of the evaluation page: the predictions
 // as they were recorded before their draws, kept apart from the replayed
