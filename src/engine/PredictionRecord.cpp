@@ -178,6 +178,45 @@ std::string CannotRecordMessage(const std::string& reason) {
   return "この予想は記録していません。" + reason;
 }
 
+// The present moment as the record writes it; KITEBAR_RECORD_TIME, in that
+// form, stands in for the clock.
+std::string RecordTimeNow() {
+  if (const char* fixed = std::getenv("KITEBAR_RECORD_TIME");
+      fixed != nullptr && IsRecordTime(fixed))
+    return fixed;
+  return TimeFromClock();
+}
+
+// The same draw, set, digest and candidates are recorded already.
+bool HoldsPrediction(const ParsedRecord& record, const RecordEntry& prediction) {
+  return std::any_of(record.entries.begin(), record.entries.end(), [&](const RecordEntry& entry) {
+    return entry.kind == RecordEntry::Kind::kPrediction && entry.draw == prediction.draw &&
+           entry.settingsType == prediction.settingsType && entry.digest == prediction.digest &&
+           entry.candidates == prediction.candidates;
+  });
+}
+
+// The record took the draw's winning number.
+bool HoldsResultOf(const ParsedRecord& record, int draw) {
+  return std::any_of(record.entries.begin(), record.entries.end(), [&](const RecordEntry& entry) {
+    return entry.kind == RecordEntry::Kind::kResult && entry.draw == draw;
+  });
+}
+
+// The entry that records `prediction` now.
+RecordEntry PredictionEntryOf(const Prediction& prediction) {
+  RecordEntry entry;
+  entry.time = RecordTimeNow();
+  entry.draw = prediction.drawNumber;
+  entry.settingsType = prediction.settingsType;
+  entry.digest = prediction.settingsDigest;
+  for (int k = 1; k <= kCandidateCount; ++k) {
+    entry.candidates[static_cast<std::size_t>(k - 1)] =
+        ParseIntLikeAtoi(CandidateText(prediction.candidates, k));
+  }
+  return entry;
+}
+
 }  // namespace
 
 std::filesystem::path PredictionRecordFileOf(const DrawHistory& history) {
@@ -240,40 +279,6 @@ std::string RecordLine(const RecordEntry& entry, std::string_view previousChain)
   }
   const std::string chain = ChainOf(previousChain, text);
   return text + "," + chain + "\n";
-}
-
-std::string RecordTimeNow() {
-  if (const char* fixed = std::getenv("KITEBAR_RECORD_TIME");
-      fixed != nullptr && IsRecordTime(fixed))
-    return fixed;
-  return TimeFromClock();
-}
-
-bool HoldsPrediction(const ParsedRecord& record, const RecordEntry& prediction) {
-  return std::any_of(record.entries.begin(), record.entries.end(), [&](const RecordEntry& entry) {
-    return entry.kind == RecordEntry::Kind::kPrediction && entry.draw == prediction.draw &&
-           entry.settingsType == prediction.settingsType && entry.digest == prediction.digest &&
-           entry.candidates == prediction.candidates;
-  });
-}
-
-bool HoldsResultOf(const ParsedRecord& record, int draw) {
-  return std::any_of(record.entries.begin(), record.entries.end(), [&](const RecordEntry& entry) {
-    return entry.kind == RecordEntry::Kind::kResult && entry.draw == draw;
-  });
-}
-
-RecordEntry PredictionEntryOf(const Prediction& prediction) {
-  RecordEntry entry;
-  entry.time = RecordTimeNow();
-  entry.draw = prediction.drawNumber;
-  entry.settingsType = prediction.settingsType;
-  entry.digest = prediction.settingsDigest;
-  for (int k = 1; k <= kCandidateCount; ++k) {
-    entry.candidates[static_cast<std::size_t>(k - 1)] =
-        ParseIntLikeAtoi(CandidateText(prediction.candidates, k));
-  }
-  return entry;
 }
 
 std::optional<int> HeldWinningNumber(const DrawHistory& history, int draw) {

@@ -19,7 +19,9 @@ class DrawHistory;
 // "kitebar-record.csv" in the working folder, UTF-8, one line an entry, and
 // only ever added to. Each line is
 //   time,kind,draw,set,digest,numbers,chain
-// time  the moment of the entry, UTC: 2025-01-06T09:30:00Z
+// time  the moment of the entry, UTC: 2025-01-06T09:30:00Z (the environment
+//       variable KITEBAR_RECORD_TIME, in that form, stands in for the clock
+//       where two builds must write the same bytes: the cross-platform tests)
 // kind  "predict": a prediction shown for a draw whose result was not held;
 //       "result": the winning number that the draw's predictions were first
 //       (or, after a correction, again) scored against
@@ -78,11 +80,6 @@ std::string RecordBreakMessage(const std::filesystem::path& file, const RecordBr
 // `previousChain`, ending in '\n'.
 std::string RecordLine(const RecordEntry& entry, std::string_view previousChain);
 
-// The present moment as the record writes it. KITEBAR_RECORD_TIME, when it
-// holds a time in that form, stands in for the clock: the cross-platform
-// comparison runs two builds that must write the same bytes.
-std::string RecordTimeNow();
-
 enum class RecordOutcome {
   kAdded,
   kAlreadyRecorded,  // the same draw, set, digest and candidates are there
@@ -106,13 +103,6 @@ Status AppendRecordEntries(const std::filesystem::path& file, const ParsedRecord
 
 // Reads and parses the record; a missing file is an empty record.
 Result<ParsedRecord> ReadPredictionRecord(const std::filesystem::path& file);
-
-// The same prediction recorded for its draw already, or that draw's result.
-bool HoldsPrediction(const ParsedRecord& record, const RecordEntry& prediction);
-bool HoldsResultOf(const ParsedRecord& record, int draw);
-
-// The entry that records `prediction` now.
-RecordEntry PredictionEntryOf(const Prediction& prediction);
 
 // The winning number of `draw` that the history holds, or none.
 std::optional<int> HeldWinningNumber(const DrawHistory& history, int draw);

@@ -56,6 +56,26 @@ void Summarize(const std::vector<TestedDraw>& tested, LiveScore& score) {
   }
 }
 
+// Adds the winning numbers that `record` lacks, as one change of the folder:
+// under the lock, with the history and the record read afresh, which
+// `record` then holds.
+Status AddMissingResults(DrawHistory& history, const std::filesystem::path& file,
+                         Result<ParsedRecord>& record) {
+  const Result<FolderLock> change = BeginHistoryChange(history);
+  if (!change.ok())
+    return change.status();
+  record = ReadPredictionRecord(file);
+  if (!record.ok() || record->broken)
+    return Status::Ok();
+  const std::vector<RecordEntry> missing = MissingResults(*record, history);
+  if (missing.empty())
+    return Status::Ok();
+  if (Status added = AppendRecordEntries(file, *record, missing); !added.ok())
+    return added;
+  record = ReadPredictionRecord(file);
+  return Status::Ok();
+}
+
 }  // namespace
 
 DrawOutcome OutcomeOf(const std::vector<int>& candidates, int winning) {
@@ -125,32 +145,19 @@ LiveScore ScoreRecord(const ParsedRecord& record, const DrawHistory& history) {
 }
 
 LiveScore ScoreLiveRecord(DrawHistory& history) {
+  LiveScore score;
   const std::filesystem::path file = PredictionRecordFileOf(history);
-  // The numbers are added under the lock, against the history as its file
-  // holds it then; a reader that cannot have the lock scores all the same.
-  const Result<FolderLock> change = BeginHistoryChange(history);
   Result<ParsedRecord> record = ReadPredictionRecord(file);
-  if (!record.ok()) {
-    LiveScore score;
-    score.file = file;
-    score.problem = record.message();
-    return score;
-  }
   std::string sealProblem;
-  const std::vector<RecordEntry> missing = MissingResults(*record, history);
-  if (!change.ok() && !missing.empty()) {
-    sealProblem = change.message();
-  } else if (!missing.empty() && !record->broken) {
-    if (Status added = AppendRecordEntries(file, *record, missing); !added.ok()) {
-      sealProblem = added.message();
-    } else if (record = ReadPredictionRecord(file); !record.ok()) {
-      LiveScore score;
-      score.file = file;
-      score.problem = record.message();
-      return score;
-    }
+  if (record.ok() && !record->broken && !MissingResults(*record, history).empty()) {
+    const Status sealed = AddMissingResults(history, file, record);
+    sealProblem = sealed.message();
   }
-  LiveScore score = ScoreRecord(*record, history);
+  if (!record.ok()) {
+    score.problem = record.message();
+  } else {
+    score = ScoreRecord(*record, history);
+  }
   score.file = file;
   score.sealProblem = std::move(sealProblem);
   return score;

@@ -68,7 +68,8 @@ DrawOutcome OutcomeOf(const std::vector<int>& candidates, int winning);
 LiveScore ScoreRecord(const ParsedRecord& record, const DrawHistory& history);
 
 // Reads the record of `history`'s folder, adds the winning numbers it lacks
-// (as one change of the folder) and scores it.
+// (when there are any, as one change of the folder: a reader otherwise takes
+// no lock) and scores it. A record that cannot be read sets `problem` only.
 LiveScore ScoreLiveRecord(DrawHistory& history);
 
 }  // namespace kitebar
