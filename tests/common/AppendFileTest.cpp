@@ -52,15 +52,6 @@ INSTANTIATE_TEST_SUITE_P(Sizes, PageLayout, testing::ValuesIn(kLayoutCases),
                            return test::CaseName(info.param.name, info.index);
                          });
 
-TEST(AppendFile, AddsLinesAndCreatesTheFile) {
-  TempWorkingDirectory folder;
-  ASSERT_TRUE(AppendLinesDurably("a.csv", "one\n", 100).ok());
-  ASSERT_TRUE(AppendLinesDurably("a.csv", "two\nthree\n", 100).ok());
-  EXPECT_EQ(ReadFileBytes("a.csv"), "one\ntwo\nthree\n");
-  EXPECT_EQ(*ReadAppendedFile("a.csv", 100), "one\ntwo\nthree\n");
-  EXPECT_EQ(*ReadAppendedFile("missing.csv", 100), "");
-}
-
 struct RefusalCase {
   const char* name;
   std::function<void()> plant;
