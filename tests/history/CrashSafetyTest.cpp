@@ -1,7 +1,7 @@
 // Kills a process that saves, registers, analyses, back-tests and imports, at
 // random moments, and checks after every kill that each file holds what it
 // held before the interrupted step or what the step writes, never a mix, and
-// that the back-test files hold whole entries only.
+// that the back-test files and the prediction record hold whole entries only.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
