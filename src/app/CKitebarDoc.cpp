@@ -64,7 +64,7 @@ void CKitebarDoc::OnEvaluation() {
     const Result<Evaluation> evaluation = EvaluateHistory(app_.history(), EvaluationRequest{});
     if (!evaluation.ok())
       return evaluation.status();
-    const LiveScore live = ScoreLiveRecord(app_.history());
+    const LiveScore live = ScoreLiveRecord(app_.history(), LiveCourses::kWith);
     if (Status written = WriteEvaluationPage(kEvaluationPage, *evaluation, &live); !written.ok())
       return written;
     // Whether a browser took the page is not examined, as for the other pages.

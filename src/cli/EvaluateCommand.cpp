@@ -81,7 +81,7 @@ int EvaluateCommand::Run() {
     PrintError(evaluation.message());
     return kExitFailure;
   }
-  const LiveScore live = ScoreLiveRecord(history);
+  const LiveScore live = ScoreLiveRecord(history, LiveCourses::kWith);
   // The lines go out only once their page is there to read.
   if (const Status written = WriteEvaluationPage(kEvaluationPage, *evaluation, &live);
       !written.ok()) {

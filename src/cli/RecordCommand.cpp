@@ -21,9 +21,9 @@ std::string CountsLine(const LiveScore& score) {
 }
 
 std::string ChainLine(const LiveScore& score) {
-  if (score.broken)
-    return "chain broken line " + FormatInt(score.broken->line) + "\n";
-  return "chain whole lines " + FormatInt(score.lines) + " head " + score.head + "\n";
+  if (score.record.broken)
+    return "chain broken line " + FormatInt(score.record.broken->line) + "\n";
+  return "chain whole lines " + FormatInt(score.record.lines) + " head " + score.record.head + "\n";
 }
 
 }  // namespace
@@ -45,8 +45,8 @@ int RecordCommand::Run() {
   WriteText(stdout, CountsLine(score) + KindSummaryLines(score.kinds) + ChainLine(score));
   if (!score.sealProblem.empty())
     PrintError("当選番号を予想の記録に書き加えられませんでした。" + score.sealProblem);
-  if (score.broken) {
-    PrintError(RecordBreakMessage(score.file, *score.broken));
+  if (score.record.broken) {
+    PrintError(RecordBreakMessage(score.file, *score.record.broken));
     return kExitFailure;
   }
   return kExitOk;

@@ -68,21 +68,37 @@ std::string ThreeDigits(int number) {
   return FormatZeroPadded(number, 3);
 }
 
-std::vector<std::string_view> Split(std::string_view text, char separator) {
-  std::vector<std::string_view> fields;
-  for (;;) {
-    const std::size_t end = text.find(separator);
-    fields.push_back(text.substr(0, end));
-    if (end == std::string_view::npos)
-      return fields;
-    text.remove_prefix(end + 1);
+// The fields of a line, or none when it has not exactly kFieldCount of them.
+using Fields = std::array<std::string_view, kFieldCount>;
+std::optional<Fields> SplitFields(std::string_view line) {
+  Fields fields;
+  for (std::size_t i = 0; i < kFieldCount; ++i) {
+    const std::size_t end = line.find(',');
+    if ((end == std::string_view::npos) != (i == kFieldCount - 1))
+      return std::nullopt;
+    fields[i] = line.substr(0, end);
+    line.remove_prefix(end == std::string_view::npos ? line.size() : end + 1);
   }
+  return fields;
+}
+
+// The ten candidates as written: "ddd ddd … ddd".
+bool ReadCandidates(std::string_view text, std::array<int, kCandidateCount>& candidates) {
+  constexpr std::size_t kWidth = 4;  // three digits and a blank
+  if (text.size() != kCandidateCount * kWidth - 1)
+    return false;
+  for (std::size_t k = 0; k < kCandidateCount; ++k) {
+    const std::optional<int> number = ThreeDigitNumber(text.substr(k * kWidth, 3));
+    if (!number || (k + 1 < kCandidateCount && text[k * kWidth + 3] != ' '))
+      return false;
+    candidates[k] = *number;
+  }
+  return true;
 }
 
 // The fields of a line that are not its chain value, checked; a reason for
 // the user when they are not in the record's form.
-std::optional<std::string> ReadFields(const std::vector<std::string_view>& fields,
-                                      RecordEntry& entry) {
+std::optional<std::string> ReadFields(const Fields& fields, RecordEntry& entry) {
   if (!IsRecordTime(fields[0]))
     return "時刻が「2025-01-06T09:30:00Z」の形ではありません";
   entry.time = std::string(fields[0]);
@@ -108,25 +124,21 @@ std::optional<std::string> ReadFields(const std::vector<std::string_view>& field
   if (!IsLowerHex(fields[4], kDigestLength))
     return "設定の要約値が 16 進数 12 桁ではありません";
   entry.digest = std::string(fields[4]);
-  const std::vector<std::string_view> numbers = Split(fields[5], ' ');
-  if (numbers.size() != kCandidateCount)
-    return "予想番号が 10 個ではありません";
-  for (std::size_t k = 0; k < kCandidateCount; ++k) {
-    const std::optional<int> number = ThreeDigitNumber(numbers[k]);
-    if (!number)
-      return "予想番号が 3 桁の数字ではありません";
-    entry.candidates[k] = *number;
-  }
+  if (!ReadCandidates(fields[5], entry.candidates))
+    return "予想番号が 3 桁の数字 10 個ではありません";
   return std::nullopt;
 }
 
+Sha256::Digest ChainDigest(std::string_view previousChain, std::string_view text) {
+  Sha256 hash;
+  hash.Update(previousChain);
+  hash.Update(",");
+  hash.Update(text);
+  return hash.Finish();
+}
+
 std::string ChainOf(std::string_view previousChain, std::string_view text) {
-  std::string chained;
-  chained.reserve(previousChain.size() + 1 + text.size());
-  chained.append(previousChain);
-  chained += ',';
-  chained.append(text);
-  return Sha256Hex(chained);
+  return HexOf(ChainDigest(previousChain, text));
 }
 
 bool IsBlankLine(std::string_view line) {
@@ -141,15 +153,16 @@ std::optional<std::string> ReadLine(std::string_view line, const ParsedRecord& r
   if (line.find('\r') != std::string_view::npos) {
     return "行末が CR LF になっています（エディターで保存し直すとこうなります）";
   }
-  const std::vector<std::string_view> fields = Split(line, ',');
-  if (fields.size() != kFieldCount)
+  const std::optional<Fields> fields = SplitFields(line);
+  if (!fields)
     return "欄の数が 7 ではありません";
-  if (std::optional<std::string> wrong = ReadFields(fields, entry))
+  if (std::optional<std::string> wrong = ReadFields(*fields, entry))
     return wrong;
-  const std::string_view chain = fields[kFieldCount - 1];
-  if (!IsLowerHex(chain, kChainLength))
-    return "検査値が 16 進数 64 桁ではありません";
-  if (chain != ChainOf(record.head, line.substr(0, line.size() - chain.size() - 1))) {
+  const std::string_view chain = (*fields)[kFieldCount - 1];
+  if (!MatchesHex(ChainDigest(record.head, line.substr(0, line.size() - chain.size() - 1)),
+                  chain)) {
+    if (!IsLowerHex(chain, kChainLength))
+      return "検査値が 16 進数 64 桁ではありません";
     return "検査値が合いません。この行が書き換えられたか、この行の前で行が消された、または入れ"
            "替えられています";
   }
@@ -225,6 +238,7 @@ std::filesystem::path PredictionRecordFileOf(const DrawHistory& history) {
 
 ParsedRecord ParseRecord(std::string_view text) {
   ParsedRecord record;
+  record.entries.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')));
   std::vector<bool> resultSeen(kLastDraw + 1, false);
   while (!text.empty()) {
     const std::size_t end = text.find('\n');
@@ -249,7 +263,7 @@ ParsedRecord ParseRecord(std::string_view text) {
     }
     if (entry.kind == RecordEntry::Kind::kResult)
       resultSeen[static_cast<std::size_t>(entry.draw)] = true;
-    record.head = std::string(line.substr(line.size() - kChainLength));
+    record.head.assign(line.substr(line.size() - kChainLength));
     record.entries.push_back(std::move(entry));
     ++record.lines;
   }
@@ -275,7 +289,7 @@ std::string RecordLine(const RecordEntry& entry, std::string_view previousChain)
     text += std::string(kPredictionKind) + "," + FormatInt(entry.draw) + "," +
             FormatInt(entry.settingsType + 1) + "," + entry.digest + ",";
     for (std::size_t k = 0; k < kCandidateCount; ++k)
-      text += (k == 0 ? "" : " ") + ThreeDigits(entry.candidates[k]);
+      text.append(k == 0 ? "" : " ").append(ThreeDigits(entry.candidates[k]));
   }
   const std::string chain = ChainOf(previousChain, text);
   return text + "," + chain + "\n";

@@ -1,7 +1,6 @@
 #include "engine/RecordScore.h"
 
 #include <algorithm>
-#include <map>
 #include <set>
 #include <utility>
 
@@ -12,26 +11,63 @@
 namespace kitebar {
 namespace {
 
-// What the record says of one draw.
-struct DrawNotes {
-  std::vector<int> candidates;  // of every prediction, in record order
-  std::vector<int> results;     // the numbers recorded, in record order
+// The winning numbers the record took for one draw, and how often the
+// number changed.
+struct DrawResults {
+  int first = kNone;
+  int last = kNone;
+  int changes = 0;
+  static constexpr int kNone = -1;
 };
 
-// The numbers a draw was held with, in order: those recorded, then the
-// history's when it differs from the last of them.
-std::vector<int> NumbersSeen(const DrawNotes& notes, std::optional<int> held) {
-  std::vector<int> seen = notes.results;
-  if (held && (seen.empty() || seen.back() != *held))
-    seen.push_back(*held);
-  return seen;
+std::vector<DrawResults> ResultsByDraw(const ParsedRecord& record) {
+  std::vector<DrawResults> results(DrawHistory::kMaxDrawNumber + 1);
+  for (const RecordEntry& entry : record.entries) {
+    if (entry.kind != RecordEntry::Kind::kResult)
+      continue;
+    DrawResults& draw = results[static_cast<std::size_t>(entry.draw)];
+    if (draw.first == DrawResults::kNone)
+      draw.first = entry.winning;
+    else if (entry.winning != draw.last)
+      ++draw.changes;
+    draw.last = entry.winning;
+  }
+  return results;
 }
 
-int ChangesIn(const std::vector<int>& seen) {
+// What a draw is scored against: the history's number (a change from the
+// one last recorded counted), else the last one recorded.
+struct Scored {
+  std::optional<int> number;
+  int first = 0;
   int changes = 0;
-  for (std::size_t i = 1; i < seen.size(); ++i)
-    changes += seen[i] != seen[i - 1] ? 1 : 0;
-  return changes;
+};
+
+Scored ScoredNumber(const DrawResults& recorded, std::optional<int> held) {
+  if (recorded.first == DrawResults::kNone)
+    return {held, held.value_or(0), 0};
+  if (held && *held != recorded.last)
+    return {held, recorded.first, recorded.changes + 1};
+  return {recorded.last, recorded.first, recorded.changes};
+}
+
+std::vector<std::size_t> PredictionsInRecordOrder(const ParsedRecord& record) {
+  std::vector<std::size_t> order;
+  order.reserve(record.entries.size());
+  for (std::size_t i = 0; i < record.entries.size(); ++i) {
+    if (record.entries[i].kind == RecordEntry::Kind::kPrediction)
+      order.push_back(i);
+  }
+  return order;
+}
+
+// The prediction entries grouped by draw, each group in record order.
+std::vector<std::size_t> PredictionsByDraw(const ParsedRecord& record) {
+  std::vector<std::size_t> order = PredictionsInRecordOrder(record);
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    return record.entries[a].draw < record.entries[b].draw;
+  });
+  return order;
 }
 
 void Tally(const TestedDraw& draw, std::array<KindTally, kHitKindCount>& tallies) {
@@ -44,7 +80,7 @@ void Tally(const TestedDraw& draw, std::array<KindTally, kHitKindCount>& tallies
   }
 }
 
-void Summarize(const std::vector<TestedDraw>& tested, LiveScore& score) {
+void Summarize(const std::vector<TestedDraw>& tested, LiveCourses courses, LiveScore& score) {
   std::array<KindTally, kHitKindCount> tallies{};
   for (const TestedDraw& draw : tested)
     Tally(draw, tallies);
@@ -52,7 +88,8 @@ void Summarize(const std::vector<TestedDraw>& tested, LiveScore& score) {
   for (int kind = 0; kind < kHitKindCount; ++kind) {
     const auto k = static_cast<std::size_t>(kind);
     score.kinds[k] = SummarizeKind(tallies[k], scratch);
-    score.courses[k] = CourseOfTestedDraws(tested, static_cast<HitKind>(kind));
+    if (courses == LiveCourses::kWith)
+      score.courses[k] = CourseOfTestedDraws(tested, static_cast<HitKind>(kind));
   }
 }
 
@@ -90,61 +127,59 @@ DrawOutcome OutcomeOf(const std::vector<int>& candidates, int winning) {
   return outcome;
 }
 
-LiveScore ScoreRecord(const ParsedRecord& record, const DrawHistory& history) {
+LiveScore ScoreRecord(ParsedRecord record, const DrawHistory& history, LiveCourses courses) {
   LiveScore score;
-  score.lines = record.lines;
-  score.head = record.head;
-  score.broken = record.broken;
-  std::map<int, DrawNotes> draws;
+  const std::vector<DrawResults> results = ResultsByDraw(record);
+  const std::vector<std::size_t> order = PredictionsByDraw(record);
   std::set<std::pair<int, std::string>> settings;
-  for (const RecordEntry& entry : record.entries) {
-    DrawNotes& notes = draws[entry.draw];
-    if (entry.kind == RecordEntry::Kind::kResult) {
-      notes.results.push_back(entry.winning);
-      continue;
-    }
-    notes.candidates.insert(notes.candidates.end(), entry.candidates.begin(),
-                            entry.candidates.end());
-    settings.emplace(entry.settingsType, entry.digest);
-    score.setsUsed[static_cast<std::size_t>(entry.settingsType)] = true;
-    score.entries.push_back({entry, std::nullopt, {}});
-  }
-  score.settingsUsed = static_cast<int>(settings.size());
-  std::map<int, int> numberOf;
   std::vector<TestedDraw> tested;
-  for (const auto& [draw, notes] : draws) {
-    if (notes.candidates.empty())
-      continue;
+  std::vector<int> offered;
+  std::vector<std::optional<int>> numberOf(record.entries.size());
+  for (std::size_t group = 0; group < order.size();) {
+    const int draw = record.entries[order[group]].draw;
+    offered.clear();
+    std::size_t end = group;
+    for (; end < order.size() && record.entries[order[end]].draw == draw; ++end) {
+      const RecordEntry& entry = record.entries[order[end]];
+      offered.insert(offered.end(), entry.candidates.begin(), entry.candidates.end());
+      settings.emplace(entry.settingsType, entry.digest);
+      score.setsUsed[static_cast<std::size_t>(entry.settingsType)] = true;
+    }
     ++score.draws;
     score.firstDraw = score.firstDraw == 0 ? draw : score.firstDraw;
     score.lastDraw = draw;
-    const std::vector<int> seen = NumbersSeen(notes, HeldWinningNumber(history, draw));
-    if (seen.empty()) {
+    const Scored scored =
+        ScoredNumber(results[static_cast<std::size_t>(draw)], HeldWinningNumber(history, draw));
+    if (!scored.number) {
       ++score.waitingDraws;
-      continue;
+    } else {
+      if (scored.changes > 0) {
+        score.corrections += scored.changes;
+        score.corrected.push_back({draw, scored.first, *scored.number, scored.changes});
+      }
+      tested.push_back({draw, 0, OutcomeOf(offered, *scored.number), ChanceLevelsOf(offered)});
+      for (std::size_t i = group; i < end; ++i)
+        numberOf[order[i]] = scored.number;
     }
-    if (const int changes = ChangesIn(seen); changes > 0) {
-      score.corrections += changes;
-      score.corrected.push_back({draw, seen.front(), seen.back(), changes});
-    }
-    numberOf[draw] = seen.back();
-    tested.push_back(
-        {draw, 0, OutcomeOf(notes.candidates, seen.back()), ChanceLevelsOf(notes.candidates)});
+    group = end;
   }
+  score.settingsUsed = static_cast<int>(settings.size());
   score.scoredDraws = static_cast<int>(tested.size());
-  for (LiveEntry& entry : score.entries) {
-    const auto number = numberOf.find(entry.prediction.draw);
-    if (number == numberOf.end())
-      continue;
-    entry.winning = number->second;
-    entry.outcome = OutcomeOf(
-        {entry.prediction.candidates.begin(), entry.prediction.candidates.end()}, number->second);
+  std::vector<int> candidates(kCandidateCount);
+  for (const std::size_t i : PredictionsInRecordOrder(record)) {
+    LiveEntry entry{i, numberOf[i], {}};
+    if (entry.winning) {
+      candidates.assign(record.entries[i].candidates.begin(), record.entries[i].candidates.end());
+      entry.outcome = OutcomeOf(candidates, *entry.winning);
+    }
+    score.entries.push_back(entry);
   }
-  Summarize(tested, score);
+  Summarize(tested, courses, score);
+  score.record = std::move(record);
   return score;
 }
 
-LiveScore ScoreLiveRecord(DrawHistory& history) {
+LiveScore ScoreLiveRecord(DrawHistory& history, LiveCourses courses) {
   LiveScore score;
   const std::filesystem::path file = PredictionRecordFileOf(history);
   Result<ParsedRecord> record = ReadPredictionRecord(file);
@@ -156,7 +191,7 @@ LiveScore ScoreLiveRecord(DrawHistory& history) {
   if (!record.ok()) {
     score.problem = record.message();
   } else {
-    score = ScoreRecord(*record, history);
+    score = ScoreRecord(std::move(record.value()), history, courses);
   }
   score.file = file;
   score.sealProblem = std::move(sealProblem);

@@ -15,7 +15,7 @@ class DrawHistory;
 
 // One recorded prediction and what became of it.
 struct LiveEntry {
-  RecordEntry prediction;
+  std::size_t entry = 0;       // in LiveScore::record.entries
   std::optional<int> winning;  // what it is scored against; none while its draw is to come
   DrawOutcome outcome;
 };
@@ -38,9 +38,8 @@ struct LiveScore {
   // The record could not be read (not a regular file, too large): why.
   // Nothing else is then set.
   std::string problem;
-  int lines = 0;  // read whole
-  std::string head = std::string(kRecordGenesis);
-  std::optional<RecordBreak> broken;
+  // As read: its entries, lines, chain value and where it broke.
+  ParsedRecord record;
   // The winning numbers could not be added to the record: why.
   std::string sealProblem;
 
@@ -55,8 +54,12 @@ struct LiveScore {
   int corrections = 0;
   std::vector<CorrectedDraw> corrected;
   KindSummaries kinds{};
-  std::array<std::vector<CoursePoint>, kHitKindCount> courses;
+  std::array<std::vector<CoursePoint>, kHitKindCount> courses;  // with LiveCourses::kWith
 };
+
+// Whether a score carries the course of each kind (for the page; its bands
+// cost far more than the score itself).
+enum class LiveCourses { kWithout, kWith };
 
 // The candidates against a winning number, as the back-test compares them: a
 // straight when it is one of them, a mini when its tens and units are those
@@ -65,11 +68,12 @@ DrawOutcome OutcomeOf(const std::vector<int>& candidates, int winning);
 
 // Scores `record` against `history`: a draw's number is the history's, or
 // when the history lacks it the last one the record took.
-LiveScore ScoreRecord(const ParsedRecord& record, const DrawHistory& history);
+LiveScore ScoreRecord(ParsedRecord record, const DrawHistory& history,
+                      LiveCourses courses = LiveCourses::kWithout);
 
 // Reads the record of `history`'s folder, adds the winning numbers it lacks
 // (when there are any, as one change of the folder: a reader otherwise takes
 // no lock) and scores it. A record that cannot be read sets `problem` only.
-LiveScore ScoreLiveRecord(DrawHistory& history);
+LiveScore ScoreLiveRecord(DrawHistory& history, LiveCourses courses = LiveCourses::kWithout);
 
 }  // namespace kitebar

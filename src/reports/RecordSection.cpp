@@ -62,16 +62,16 @@ std::string LocalTimeText(std::string_view recorded) {
 }
 
 std::string ChainStatus(const LiveScore& score) {
-  if (score.broken) {
+  if (score.record.broken) {
     return "<p class=\"note\"><b>記録は途中で壊れています。</b>" +
-           Escaped(RecordBreakMessage(score.file, *score.broken)) + "</p>\n";
+           Escaped(RecordBreakMessage(score.file, *score.record.broken)) + "</p>\n";
   }
-  if (score.lines == 0)
+  if (score.record.lines == 0)
     return {};
-  std::string status = "<p>記録の " + FormatGrouped(score.lines) +
+  std::string status = "<p>記録の " + FormatGrouped(score.record.lines) +
                        " 行は、すべて検査値（SHA-256）でつながっていて、書き換え・削除・入れ替え"
                        "はありません。最後の検査値は <span class=\"nobr\">" +
-                       score.head.substr(0, 16) +
+                       score.record.head.substr(0, 16) +
                        "…</span> です（控えておけば、後から記録の末尾が消されても分かります）。"
                        "</p>\n";
   if (!score.sealProblem.empty()) {
@@ -85,7 +85,7 @@ std::string SetsUsed(const LiveScore& score) {
   std::string sets;
   for (int set = 0; set < kSettingsTypeCount; ++set) {
     if (score.setsUsed[static_cast<std::size_t>(set)])
-      sets += (sets.empty() ? "" : "・") + TypeName(set);
+      sets.append(sets.empty() ? "" : "・").append(TypeName(set));
   }
   return sets;
 }
@@ -106,8 +106,9 @@ std::string Counts(const LiveScore& score) {
             FormatInt(score.corrections) + " 件）あります。いまの番号で集計し直しています：";
   for (std::size_t i = 0; i < score.corrected.size(); ++i) {
     const CorrectedDraw& draw = score.corrected[i];
-    counts += (i == 0 ? "" : "、") + DrawName(draw.draw) + "（最初 " +
-              FormatZeroPadded(draw.first, 3) + " → いま " + FormatZeroPadded(draw.now, 3) + "）";
+    counts.append(i == 0 ? "" : "、");
+    counts += DrawName(draw.draw) + "（最初 " + FormatZeroPadded(draw.first, 3) + " → いま " +
+              FormatZeroPadded(draw.now, 3) + "）";
   }
   return counts + "。</p>\n";
 }
@@ -169,10 +170,10 @@ std::string EntryTable(const LiveScore& score) {
       "<th>予想番号</th><th>当選番号</th><th>結果</th></tr></thead>\n<tbody>\n";
   for (int i = total - 1; i >= total - shown; --i) {
     const LiveEntry& entry = score.entries[static_cast<std::size_t>(i)];
-    const RecordEntry& p = entry.prediction;
+    const RecordEntry& p = score.record.entries[entry.entry];
     std::string numbers;
     for (std::size_t k = 0; k < p.candidates.size(); ++k)
-      numbers += (k == 0 ? "" : " ") + FormatZeroPadded(p.candidates[k], 3);
+      numbers.append(k == 0 ? "" : " ").append(FormatZeroPadded(p.candidates[k], 3));
     html += "<tr>" + Cell("記録した日時", LocalTimeText(p.time), "name") +
             Cell("回", DrawName(p.draw)) + Cell("設定", TypeName(p.settingsType) + " " + p.digest) +
             Cell("予想番号", numbers, "numbers") +

@@ -283,8 +283,8 @@ TEST_F(RecordingTest, ABrokenRecordTakesNothingAndNamesItsLine) {
       << registered->recordProblem;
   EXPECT_EQ(ReadFileBytes(kPredictionRecordFile), text);
   const LiveScore score = ScoreLiveRecord(history);
-  ASSERT_TRUE(score.broken.has_value());
-  EXPECT_EQ(score.broken->line, 1);
+  ASSERT_TRUE(score.record.broken.has_value());
+  EXPECT_EQ(score.record.broken->line, 1);
   EXPECT_EQ(history.count, 6);
 }
 

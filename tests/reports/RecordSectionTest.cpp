@@ -75,7 +75,7 @@ class LiveSection : public ::testing::TestWithParam<SectionCase> {};
 TEST_P(LiveSection, SaysWhatTheRecordHolds) {
   DrawHistory history;
   history.LoadText("0001,111\r\n0002,222\r\n0003,664\r\n");
-  LiveScore score = ScoreRecord(ParseRecord(GetParam().record), history);
+  LiveScore score = ScoreRecord(ParseRecord(GetParam().record), history, LiveCourses::kWith);
   score.file = kPredictionRecordFile;
   score.problem = GetParam().problem;
   const std::string section = LiveRecordSection(score);
