@@ -55,7 +55,7 @@ describe() {
   local command_help usage
   command_help=$("$cli" "$@" --help)
   printf '.SS %s\n' "$(printf '%s' "$*" | roff)"
-  printf '%s\n' "$command_help" | head -n 1 | roff
+  printf '%s\n' "${command_help%%$'\n'*}" | roff
   usage=$(printf '%s\n' "$command_help" | sed -n 's/^Usage: [^ ]* /kitebar-cli /p')
   printf '.PP\n.B %s\n' "$(printf '%s' "$usage" | roff)"
   printf '%s\n' "$command_help" | entries 'Positionals:'
