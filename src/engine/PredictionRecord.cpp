@@ -19,7 +19,7 @@ constexpr std::size_t kFieldCount = 7;
 constexpr std::size_t kTimeLength = 20;  // 2025-01-06T09:30:00Z
 constexpr std::size_t kDigestLength = 12;
 constexpr std::size_t kChainLength = 64;
-constexpr int kLastDraw = 9999;
+constexpr int kLastDraw = DrawHistory::kMaxDrawNumber;
 // A draw's last recorded result in MissingResults: none, or predictions only.
 constexpr int kNoResult = -1;
 constexpr int kUnsealed = -2;
