@@ -5,6 +5,7 @@
 #include <cstring>
 
 #if defined(__x86_64__) || defined(__i386__)
+#include <cpuid.h>
 #include <immintrin.h>
 #define KITEBAR_SHA_EXTENSIONS 1
 #endif
@@ -110,9 +111,24 @@ __attribute__((target("sha,sse4.1"))) void CompressWithExtensions(State& state,
 }
 #endif
 
+#ifdef KITEBAR_SHA_EXTENSIONS
+// Asked of the processor itself: not every compiler knows the feature's name.
+bool HasShaExtensions() {
+  constexpr unsigned kSse41 = 1u << 19;  // leaf 1, ECX
+  constexpr unsigned kSha = 1u << 29;    // leaf 7, EBX
+  unsigned eax = 0;
+  unsigned ebx = 0;
+  unsigned ecx = 0;
+  unsigned edx = 0;
+  if (__get_cpuid(1, &eax, &ebx, &ecx, &edx) == 0 || (ecx & kSse41) == 0)
+    return false;
+  return __get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx) != 0 && (ebx & kSha) != 0;
+}
+#endif
+
 Compression ChooseCompression() {
 #ifdef KITEBAR_SHA_EXTENSIONS
-  if (__builtin_cpu_supports("sha") && __builtin_cpu_supports("sse4.1"))
+  if (HasShaExtensions())
     return &CompressWithExtensions;
 #endif
   return &CompressPortably;
