@@ -27,21 +27,23 @@ std::string NotRegularMessage(const std::filesystem::path& file) {
 
 std::string TooLargeMessage(const std::filesystem::path& file, std::size_t maxBytes) {
   return Quoted(file) + "は上限の " + FormatInt(static_cast<long long>(maxBytes >> 20)) +
-         " MB を超える（または超えようとしている）ため、読み書きしません。正しいファイルか確かめて"
-         "ください。";
+         " MB "
+         "を超える（または超えようとしている）ため、読み書きしません。追記だけで育つファイルなの"
+         "で、行は削除できません。このファイルを別の名前に変えてから、もう一度実行してください（新"
+         "し"
+         "いファイルで始めます）。";
 }
 
 std::string InUseMessage(const std::filesystem::path& file) {
-  return Quoted(file) +
-         "はほかのプログラムが開いているため、読み書きしません。そのプログラムを閉じてから、もう一"
-         "度"
-         "実行してください。";
+  return Quoted(file) + "はほかのプログラムが開いているため、読み書きしません。";
 }
 
 std::string CutLastLineMessage(const std::filesystem::path& file) {
   return Quoted(file) +
          "の最後の行は行末がなく、途中で切れています（書き込み中の停電などで起こります）。その後ろ"
-         "に追記すると行がつながってしまうため、追記しません。";
+         "に追記すると行がつながってしまうため、追記しません。途中で切れた最後の行を消すか、ファイ"
+         "ル"
+         "を別の名前に変えてから、もう一度実行してください。";
 }
 
 std::string Failure(const std::filesystem::path& file, std::string_view what,

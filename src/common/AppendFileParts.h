@@ -6,7 +6,8 @@
 #include <string_view>
 
 // What AppendFile.cpp shares with its platform files (AppendFilePosix.cpp,
-// AppendFileWindows.cpp): the messages, each naming the file.
+// AppendFileWindows.cpp): the messages, each naming the file. Those that say
+// what to do go with Cause::kForm; the others leave it to their cause.
 namespace kitebar::append_parts {
 
 std::string LinkMessage(const std::filesystem::path& file);

@@ -17,8 +17,13 @@ using append_parts::Failure;
 
 constexpr int kNoFollow = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
 
-std::string SystemError(const std::filesystem::path& file, std::string_view what, int error) {
-  return Failure(file, what, DescribeSystemError(error));
+Status SystemError(const std::filesystem::path& file, std::string_view what, int error) {
+  return Status::Failure(Failure(file, what, DescribeSystemError(error)),
+                         CauseOfSystemError(error));
+}
+
+Status FormFailure(std::string message) {
+  return Status::Failure(std::move(message), Cause::kForm);
 }
 
 // What stands at `file` before it is opened: a link is refused by name (an
@@ -29,12 +34,12 @@ Status CheckWhatIsThere(const std::filesystem::path& file) {
   if (::lstat(file.c_str(), &status) != 0) {
     if (errno == ENOENT)
       return Status::Ok();
-    return Status::Failure(SystemError(file, "を確かめられません", errno));
+    return SystemError(file, "を確かめられません", errno);
   }
   if (S_ISLNK(status.st_mode))
-    return Status::Failure(append_parts::LinkMessage(file));
+    return FormFailure(append_parts::LinkMessage(file));
   if (!S_ISREG(status.st_mode))
-    return Status::Failure(append_parts::NotRegularMessage(file));
+    return FormFailure(append_parts::NotRegularMessage(file));
   return Status::Ok();
 }
 
@@ -43,11 +48,11 @@ Result<std::size_t> RegularFileSize(int fd, const std::filesystem::path& file,
                                     std::size_t maxBytes) {
   struct stat status {};
   if (::fstat(fd, &status) != 0)
-    return Status::Failure(SystemError(file, "を確かめられません", errno));
+    return SystemError(file, "を確かめられません", errno);
   if (!S_ISREG(status.st_mode))
-    return Status::Failure(append_parts::NotRegularMessage(file));
+    return FormFailure(append_parts::NotRegularMessage(file));
   if (status.st_size < 0 || static_cast<std::uintmax_t>(status.st_size) > maxBytes)
-    return Status::Failure(append_parts::TooLargeMessage(file, maxBytes));
+    return FormFailure(append_parts::TooLargeMessage(file, maxBytes));
   return static_cast<std::size_t>(status.st_size);
 }
 
@@ -59,12 +64,12 @@ Result<FileDescriptor> OpenWithoutFollowing(const std::filesystem::path& file, i
     return fd;
   switch (errno) {
     case ELOOP:
-      return Status::Failure(append_parts::LinkMessage(file));
+      return FormFailure(append_parts::LinkMessage(file));
     case ENXIO:
     case EISDIR:
-      return Status::Failure(append_parts::NotRegularMessage(file));
+      return FormFailure(append_parts::NotRegularMessage(file));
     default:
-      return Status::Failure(SystemError(file, "を開けません", errno));
+      return SystemError(file, "を開けません", errno);
   }
 }
 
@@ -106,13 +111,13 @@ Status AppendLinesDurably(const std::filesystem::path& file, std::string_view li
   if (!size.ok())
     return size.status();
   if (!EndsWithLineEnd(fd.get(), *size))
-    return Status::Failure(append_parts::CutLastLineMessage(file));
+    return FormFailure(append_parts::CutLastLineMessage(file));
   const std::string bytes = PageAlignedLines(*size, lines);
   if (*size + bytes.size() > maxBytes)
-    return Status::Failure(append_parts::TooLargeMessage(file, maxBytes));
+    return FormFailure(append_parts::TooLargeMessage(file, maxBytes));
   if (WriteByPages(fd.get(), bytes, *size) && ::fdatasync(fd.get()) == 0) {
     if (!fd.Close())
-      return Status::Failure(SystemError(file, "に追記できたか確かめられません", errno));
+      return SystemError(file, "に追記できたか確かめられません", errno);
     return Status::Ok();
   }
   // What this call added, and only that, is taken back: the file is as the
@@ -120,7 +125,7 @@ Status AppendLinesDurably(const std::filesystem::path& file, std::string_view li
   const int writeError = errno;
   if (::ftruncate(fd.get(), static_cast<off_t>(*size)) == 0)
     ::fdatasync(fd.get());
-  return Status::Failure(SystemError(file, "に追記できません", writeError));
+  return SystemError(file, "に追記できません", writeError);
 }
 
 Result<std::string> ReadAppendedFile(const std::filesystem::path& file, std::size_t maxBytes) {
@@ -131,8 +136,8 @@ Result<std::string> ReadAppendedFile(const std::filesystem::path& file, std::siz
     if (errno == ENOENT)
       return std::string();
     if (errno == ELOOP)
-      return Status::Failure(append_parts::LinkMessage(file));
-    return Status::Failure(SystemError(file, "を開けません", errno));
+      return FormFailure(append_parts::LinkMessage(file));
+    return SystemError(file, "を開けません", errno);
   }
   const Result<std::size_t> size = RegularFileSize(fd.get(), file, maxBytes);
   if (!size.ok())
@@ -144,7 +149,7 @@ Result<std::string> ReadAppendedFile(const std::filesystem::path& file, std::siz
     if (read < 0 && errno == EINTR)
       continue;
     if (read < 0)
-      return Status::Failure(SystemError(file, "を読めません", errno));
+      return SystemError(file, "を読めません", errno);
     if (read == 0)
       break;
     got += static_cast<std::size_t>(read);

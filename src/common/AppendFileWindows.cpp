@@ -12,8 +12,13 @@ namespace {
 using append_parts::Failure;
 using windows::UniqueHandle;
 
-std::string SystemError(const std::filesystem::path& file, std::string_view what, DWORD error) {
-  return Failure(file, what, windows::DescribeError(error));
+Status SystemError(const std::filesystem::path& file, std::string_view what, DWORD error) {
+  return Status::Failure(Failure(file, what, windows::DescribeError(error)),
+                         windows::CauseOf(error));
+}
+
+Status FormFailure(std::string message) {
+  return Status::Failure(std::move(message), Cause::kForm);
 }
 
 // Whether the open `handle` is a link (symbolic link or junction) rather
@@ -44,17 +49,17 @@ Result<OpenFile> OpenWithoutFollowing(const std::filesystem::path& file, DWORD a
       return OpenFile{};
     if (error == ERROR_SHARING_VIOLATION)
       return Status::FileInUse(append_parts::InUseMessage(file));
-    return Status::Failure(SystemError(file, "を開けません", error));
+    return SystemError(file, "を開けません", error);
   }
   if (IsLink(handle.get()))
-    return Status::Failure(append_parts::LinkMessage(file));
+    return FormFailure(append_parts::LinkMessage(file));
   if (!windows::IsRegularFile(handle.get()))
-    return Status::Failure(append_parts::NotRegularMessage(file));
+    return FormFailure(append_parts::NotRegularMessage(file));
   LARGE_INTEGER size{};
   if (::GetFileSizeEx(handle.get(), &size) == 0)
-    return Status::Failure(SystemError(file, "を確かめられません", ::GetLastError()));
+    return SystemError(file, "を確かめられません", ::GetLastError());
   if (size.QuadPart < 0 || static_cast<std::uint64_t>(size.QuadPart) > maxBytes)
-    return Status::Failure(append_parts::TooLargeMessage(file, maxBytes));
+    return FormFailure(append_parts::TooLargeMessage(file, maxBytes));
   return OpenFile{std::move(handle), static_cast<std::size_t>(size.QuadPart)};
 }
 
@@ -105,10 +110,10 @@ Status AppendLinesDurably(const std::filesystem::path& file, std::string_view li
     return opened.status();
   auto& [handle, size] = opened.value();
   if (!EndsWithLineEnd(handle.get(), size))
-    return Status::Failure(append_parts::CutLastLineMessage(file));
+    return FormFailure(append_parts::CutLastLineMessage(file));
   const std::string bytes = PageAlignedLines(size, lines);
   if (size + bytes.size() > maxBytes)
-    return Status::Failure(append_parts::TooLargeMessage(file, maxBytes));
+    return FormFailure(append_parts::TooLargeMessage(file, maxBytes));
   if (WriteByPages(handle.get(), bytes, size) && ::FlushFileBuffers(handle.get()) != 0)
     return Status::Ok();
   // What this call added, and only that, is taken back.
@@ -117,7 +122,7 @@ Status AppendLinesDurably(const std::filesystem::path& file, std::string_view li
   end.EndOfFile.QuadPart = static_cast<LONGLONG>(size);
   if (::SetFileInformationByHandle(handle.get(), FileEndOfFileInfo, &end, sizeof end) != 0)
     ::FlushFileBuffers(handle.get());
-  return Status::Failure(SystemError(file, "に追記できません", writeError));
+  return SystemError(file, "に追記できません", writeError);
 }
 
 Result<std::string> ReadAppendedFile(const std::filesystem::path& file, std::size_t maxBytes) {
@@ -135,7 +140,7 @@ Result<std::string> ReadAppendedFile(const std::filesystem::path& file, std::siz
     DWORD read = 0;
     if (::ReadFile(handle.get(), contents.data() + got, static_cast<DWORD>(contents.size() - got),
                    &read, nullptr) == 0) {
-      return Status::Failure(SystemError(file, "を読めません", ::GetLastError()));
+      return SystemError(file, "を読めません", ::GetLastError());
     }
     if (read == 0)
       break;

@@ -13,6 +13,7 @@
 namespace kitebar {
 namespace {
 
+constexpr char kNotRecorded[] = "この予想は記録していません。";
 constexpr char kPredictionKind[] = "predict";
 constexpr char kResultKind[] = "result";
 constexpr std::size_t kFieldCount = 7;
@@ -185,10 +186,6 @@ std::string TimeFromClock() {
          FormatZeroPadded(time.hours().count(), 2) + ":" +
          FormatZeroPadded(time.minutes().count(), 2) + ":" +
          FormatZeroPadded(time.seconds().count(), 2) + "Z";
-}
-
-std::string CannotRecordMessage(const std::string& reason) {
-  return "この予想は記録していません。" + reason;
 }
 
 // The present moment as the record writes it; KITEBAR_RECORD_TIME, in that
@@ -364,7 +361,7 @@ Result<ParsedRecord> ReadPredictionRecord(const std::filesystem::path& file) {
 Status AppendRecordEntries(const std::filesystem::path& file, const ParsedRecord& record,
                            std::vector<RecordEntry> entries) {
   if (record.broken)
-    return Status::Failure(RecordBreakMessage(file, *record.broken));
+    return Status::Failure(RecordBreakMessage(file, *record.broken), Cause::kForm);
   std::string lines;
   std::string chain = record.head;
   for (const RecordEntry& entry : entries) {
@@ -380,22 +377,23 @@ Result<RecordOutcome> RecordShownPrediction(DrawHistory& history, const Predicti
     return RecordOutcome::kResultKnown;
   Result<FolderLock> change = BeginHistoryChange(history);
   if (!change.ok())
-    return Status::Failure(CannotRecordMessage(change.message()));
+    return change.status().Wrapped(kNotRecorded);
   if (prediction.drawNumber <= history.count)
     return RecordOutcome::kResultKnown;
   const std::filesystem::path file = PredictionRecordFileOf(history);
   const Result<ParsedRecord> record = ReadPredictionRecord(file);
   if (!record.ok())
-    return Status::Failure(CannotRecordMessage(record.message()));
+    return record.status().Wrapped(kNotRecorded);
   if (record->broken)
-    return Status::Failure(CannotRecordMessage(RecordBreakMessage(file, *record->broken)));
+    return Status::Failure(std::string(kNotRecorded) + RecordBreakMessage(file, *record->broken),
+                           Cause::kForm);
   const RecordEntry entry = PredictionEntryOf(prediction);
   if (HoldsResultOf(*record, entry.draw))
     return RecordOutcome::kResultKnown;
   if (HoldsPrediction(*record, entry))
     return RecordOutcome::kAlreadyRecorded;
   if (Status added = AppendRecordEntries(file, *record, {entry}); !added.ok())
-    return Status::Failure(CannotRecordMessage(added.message()));
+    return added.Wrapped(kNotRecorded);
   return RecordOutcome::kAdded;
 }
 

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/FileLimits.h"
 #include "common/Status.h"
 #include "engine/PredictionRun.h"
 
@@ -36,7 +37,6 @@ class DrawHistory;
 // Lines of blanks are passed over (an addition that would cross a page of the
 // file starts a new page, see PageAlignedLines).
 inline constexpr char kPredictionRecordFile[] = "kitebar-record.csv";
-inline constexpr std::size_t kMaxPredictionRecordBytes = std::size_t{8} << 20;
 inline constexpr std::string_view kRecordGenesis =
     "0000000000000000000000000000000000000000000000000000000000000000";
 
