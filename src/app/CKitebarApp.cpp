@@ -115,11 +115,14 @@ bool CKitebarApp::MakeFirstHistory(const Status& loaded) {
 // concerns will refuse with the same explanation.
 void CKitebarApp::WarnOfUnusableFiles() {
   if (const Status files = CheckSettingsFiles("."); !files.ok()) {
-    MessageBoxes::Show(mainFrame_.get(),
-                       QString::fromStdString(
-                           files.message() +
-                           "（このままでは、そのファイルの設定がすべて既定値として扱われます。）"),
-                       QMessageBox::Warning);
+    MessageBoxes::Show(
+        mainFrame_.get(),
+        QString::fromStdString(files
+                                   .Wrapped("",
+                                            "このままでは、そのファイルの設定がすべて既定値として"
+                                            "扱われます。")
+                                   .message()),
+        QMessageBox::Warning);
   } else if (history_.damage()) {
     MessageBoxes::Show(mainFrame_.get(), QString::fromStdString(history_.DamageWarning()),
                        QMessageBox::Warning);
