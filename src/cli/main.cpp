@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
   // A settings file that is a named pipe or a runaway file is named before any
   // command computes with defaults in its place.
   if (const kitebar::Status files = kitebar::CheckSettingsFiles("."); !files.ok()) {
-    PrintError("設定ファイルを読めないため、何もしていません。" + files.message());
+    PrintError(files.Wrapped("設定ファイルを読めないため、何もしていません。").message());
     return kExitFailure;
   }
   for (const auto& [subcommand, command] : registered) {
