@@ -204,8 +204,9 @@ std::string ResultRow(std::string_view name, const RangeResult& result, std::str
 std::string Results(const Tuning& t) {
   const std::string current = "今の設定（" + TypeName(t.currentSet) + "）";
   std::string html =
-      "<table class=\"cards\">\n<thead><tr><th>設定</th><th>範囲</th><th>数えた回</th>"
-      "<th>当選（回）</th><th>偶然の期待値（回）</th><th>p値</th><th>判定</th></tr></thead>\n"
+      "<table class=\"cards\">\n<thead><tr><th>設定</th><th>範囲</th><th><span "
+      "class=\"nobr\">数えた回</span></th><th>当選（回）</th><th><span class=\"nobr\">偶然の"
+      "期待値</span>（回）</th><th>p値</th><th>判定</th></tr></thead>\n"
       "<tbody>\n";
   html += ResultRow("見つけた設定・学習", t.trainBest, "数えた回",
                     RuleCount(t) +

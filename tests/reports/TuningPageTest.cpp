@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -78,6 +80,34 @@ INSTANTIATE_TEST_SUITE_P(
                       ScoresCase{"OnBounds", {-1000, 0, 999, 1000, 5000, -5000, 25900}},
                       ScoresCase{"Spread", {-30123, -1, 1, 17456, 26180, 26180, -29999, 3}}),
     [](const ::testing::TestParamInfo<ScoresCase>& info) { return std::string(info.param.name); });
+
+// The line of each mark ends above the dots of the bar it falls in, wherever
+// in the bar the mark lies, at both widths.
+TEST(ScoreHistogramMarks, StopAboveTheDotsTheyWouldCross) {
+  static const std::regex line(
+      R"re(<line class="mark (\w+)" x1="([-0-9.]+)" y1="[-0-9.]+" x2="[-0-9.]+" y2="([-0-9.]+)"/>)re");
+  static const std::regex dot(R"re(<circle cx="([-0-9.]+)" cy="([-0-9.]+)" r="([-0-9.]+)"/>)re");
+  std::vector<std::int32_t> scores;
+  for (int rule = 0; rule < 100; ++rule)
+    scores.push_back((rule * 37 % 100 - 50) * 500);
+  for (const std::int32_t best : {24500, 24900, 22000, -25000}) {
+    for (const PlotShape& shape : {kWideHistogram, kNarrowHistogram}) {
+      const std::string svg = ScoreHistogramSvg(scores, {best, 0}, shape, "wide");
+      for (auto mark = std::sregex_iterator(svg.begin(), svg.end(), line);
+           mark != std::sregex_iterator(); ++mark) {
+        const double x = std::stod((*mark)[2]);
+        const double end = std::stod((*mark)[3]);
+        for (auto circle = std::sregex_iterator(svg.begin(), svg.end(), dot);
+             circle != std::sregex_iterator(); ++circle) {
+          const double r = std::stod((*circle)[3]);
+          if (std::abs(std::stod((*circle)[1]) - x) < r) {
+            EXPECT_LT(end, std::stod((*circle)[2]) - r) << (*mark)[1] << " at " << best;
+          }
+        }
+      }
+    }
+  }
+}
 
 // What the page says about the best setting: its values, and where it was
 // saved with how many values changed, or how to save it.
