@@ -20,8 +20,6 @@ constexpr double kSameP = 1 + 1e-9;
 // with room to spare for few expected hits.
 constexpr double kScoreMargin = 0.35;
 constexpr double kSkewMargin = 2.0;
-constexpr int kNumberBits = 10;
-constexpr int kNumbersPerWord = 64 / kNumberBits;
 // A Poisson term below this share of the largest is left out of the exact
 // adjusted p-value: all of them together move it by far less than 1e-20.
 constexpr double kNegligibleTerm = 1e-40;
@@ -79,32 +77,6 @@ double NormalScoreOfTail(double p) {
 double LogPoisson(int count, double mean) {
   return count * std::log(mean) - mean - std::lgamma(count + 1.0);
 }
-
-// Winning numbers 000 to 999, evenly: ten bits at a time, a value above 999
-// thrown away.
-class NumberStream {
- public:
-  NumberStream(std::uint64_t seed, std::int64_t history) : random_(seed, history) {}
-
-  int Next() {
-    for (;;) {
-      if (left_ == 0) {
-        word_ = random_.Next();
-        left_ = kNumbersPerWord;
-      }
-      const auto value = static_cast<int>(word_ & ((1u << kNumberBits) - 1));
-      word_ >>= kNumberBits;
-      --left_;
-      if (value < kNumberCount)
-        return value;
-    }
-  }
-
- private:
-  RandomStream random_;
-  std::uint64_t word_ = 0;
-  int left_ = 0;
-};
 
 }  // namespace
 

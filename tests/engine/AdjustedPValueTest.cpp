@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -9,6 +10,8 @@
 #include "engine/RandomStream.h"
 #include "engine/RuleSearch.h"
 #include "engine/SimultaneousBand.h"
+#include "engine/WalkForwardPredictor.h"
+#include "settings/SettingsFiles.h"
 #include "support/CaseNames.h"
 
 namespace kitebar {
@@ -242,6 +245,8 @@ TEST(UpperBoundOfShare, MatchesTheClosedForms) {
 // Courses of chance alone, simulated draw by draw with another generator,
 // stay inside the band all the way in 95 % of histories, within Monte-Carlo
 // error (a little more is allowed above: the counts are whole).
+constexpr std::array<const char*, kHitKindCount> kKindNames{"Straight", "Box", "Mini"};
+
 struct BandCase {
   const char* name;
   std::vector<int> chanceCycle;
@@ -290,6 +295,73 @@ INSTANTIATE_TEST_SUITE_P(Cases, SimultaneousBandCoverage,
                                            BandCase{"MiniLong", {100}, 7000, 24}),
                          [](const ::testing::TestParamInfo<BandCase>& info) {
                            return std::string(info.param.name);
+                         });
+
+// Courses of chance on the draw process itself, drawn with another
+// generator, each draw's candidates from the prediction of the default set
+// after the number before (or a stored position, every 40th draw; a draw
+// missing after every 500th, so that the next one follows a number no
+// tested draw has): no more than 5 % of them leave the process band, within
+// Monte-Carlo error, and not far fewer.
+class ProcessBandCoverage : public ::testing::TestWithParam<HitKind> {};
+
+TEST_P(ProcessBandCoverage, HoldsNinetyFivePercentOfCoursesOnTheDrawProcess) {
+  const HitKind kind = GetParam();
+  const CandidateSets& sets = CandidateSets::Get();
+  const RunSettings base = ReadRunSettings();
+  const WalkForwardPredictor predictor(ReadSettingsType(0), base.diameter, base.stepNum);
+  const auto digitsOf = [](int number) {
+    return DigitTriple{static_cast<std::uint8_t>(number / 100),
+                       static_cast<std::uint8_t>(number / 10 % 10),
+                       static_cast<std::uint8_t>(number % 10)};
+  };
+  std::vector<std::uint8_t> setAfter;
+  for (int number = 0; number < kNumberCount; ++number)
+    setAfter.push_back(sets.Code(predictor.KeyFromPreviousWinning(digitsOf(number))).stepCode);
+  constexpr int kDraws = 1200;
+  const int storedKey = predictor.KeyFromStoredPosition(digitsOf(407));
+  std::vector<ProcessDraw> draws;
+  std::vector<int> pointAfter;
+  for (int at = 0; at < kDraws; ++at) {
+    draws.push_back({at % 40 == 39 ? sets.Code(storedKey).stepCode : -1, at > 0 && at % 500 != 0});
+    if (at % 4 == 3)
+      pointAfter.push_back(at);
+  }
+  const std::vector<ExcessRange> band = ProcessBand(kind, setAfter, draws, pointAfter, 2);
+  constexpr int kCourses = 4000;
+  int outside = 0;
+  for (int course = 0; course < kCourses; ++course) {
+    RandomStream random(13579, course);
+    int previous = random.Below(kNumberCount);
+    double excess = 0;
+    std::size_t point = 0;
+    bool stayed = true;
+    for (int at = 0; at < kDraws; ++at) {
+      const ProcessDraw& draw = draws[static_cast<std::size_t>(at)];
+      if (draw.storedSet < 0 && !draw.chained)
+        previous = random.Below(kNumberCount);
+      const int number = random.Below(kNumberCount);
+      const SetCode& set = sets.Code(
+          draw.storedSet >= 0 ? storedKey : predictor.KeyFromPreviousWinning(digitsOf(previous)));
+      excess += (IsHit(Compare(set, WinningShapeOf(number)), kind) ? 1 : 0) -
+                ChanceOf(sets.Chances(set.stepCode), kind) / 1000.0;
+      previous = number;
+      if (point < pointAfter.size() && at == pointAfter[point]) {
+        stayed = stayed && excess >= band[point].low - 1e-9 && excess <= band[point].high + 1e-9;
+        ++point;
+      }
+    }
+    outside += stayed ? 0 : 1;
+  }
+  const double share = static_cast<double>(outside) / kCourses;
+  EXPECT_LE(share, 0.05 + 3 * std::sqrt(0.05 * 0.95 / kCourses));
+  EXPECT_GE(share, 0.02);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, ProcessBandCoverage,
+                         ::testing::Values(HitKind::kStraight, HitKind::kBox, HitKind::kMini),
+                         [](const ::testing::TestParamInfo<HitKind>& info) {
+                           return std::string(kKindNames[static_cast<std::size_t>(info.param)]);
                          });
 
 }  // namespace
