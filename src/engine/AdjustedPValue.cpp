@@ -329,6 +329,11 @@ AdjustedP AdjustPValue(const AdjustedPRequest& request) {
   const int draws = std::max(request.testedDraws, 0);
   const BestRuleJudge judge(request.kind, draws, request.observedP);
   AdjustedP result;
+  // A stop asked for while it was worked out counts as for the simulation.
+  if (request.stop != nullptr && request.stop->load(std::memory_order_relaxed)) {
+    result.stopped = true;
+    return result;
+  }
   result.exact = true;
   result.p = ChanceBestReaches(draws, RuleClassCount(request.kind), judge.fewestReachingHits());
   result.upperBound = result.p;

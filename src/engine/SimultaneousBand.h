@@ -34,7 +34,7 @@ std::vector<HitsRange> SimultaneousBand(std::span<const int> chances,
 // Chance histories of the draw process itself for a whole-course band: each
 // simulated course is drawn draw by draw, which costs more than a stretch, so
 // fewer of them.
-inline constexpr int kProcessBandHistories = 4000;
+inline constexpr int kProcessBandHistories = 2000;
 
 // How a tested draw's candidates come about.
 struct ProcessDraw {

@@ -320,12 +320,15 @@ INSTANTIATE_TEST_SUITE_P(
                       ClosestCase{"ReachOutOfRange", HitKind::kBox, "105", 7.5f, 1}),
     [](const ::testing::TestParamInfo<ClosestCase>& info) { return std::string(info.param.name); });
 
-// A stop asked for before the simulation leaves no adjusted p-value.
+// A stop asked for before the simulation, or before the exact value is
+// given, leaves no adjusted p-value.
 TEST(AdjustedPStop, BeforeTheStartLeavesItStopped) {
   const std::atomic<bool> stop{true};
-  const AdjustedP adjusted = AdjustPValue({HitKind::kBox, 500, 0.01, 1000, 1, 2, &stop});
-  EXPECT_TRUE(adjusted.stopped);
-  EXPECT_EQ(adjusted.histories, 0);
+  for (const HitKind kind : {HitKind::kStraight, HitKind::kBox, HitKind::kMini}) {
+    const AdjustedP adjusted = AdjustPValue({kind, 500, 0.01, 1000, 1, 2, &stop});
+    EXPECT_TRUE(adjusted.stopped);
+    EXPECT_EQ(adjusted.histories, 0);
+  }
 }
 
 // P(X >= hits) for X binomial, summed term by term from the logarithms
