@@ -47,7 +47,7 @@ class NumberStream {
         word_ = random_.Next();
         left_ = kNumbersPerWord;
       }
-      const auto value = static_cast<int>(word_ & ((1u << kNumberBits) - 1));
+      const auto value = static_cast<int>(word_ & kValueMask);
       word_ >>= kNumberBits;
       --left_;
       if (value < kNumbers)
@@ -55,45 +55,34 @@ class NumberStream {
     }
   }
 
+  // The first numbers of NumberStream(seed, index), all at once: the same
+  // numbers, without a branch on each one.
+  static void Fill(std::uint64_t seed, std::int64_t index, std::span<std::uint16_t> numbers) {
+    RandomStream random(seed, index);
+    std::size_t filled = 0;
+    while (filled < numbers.size()) {
+      std::uint64_t word = random.Next();
+      // A whole word while it cannot overrun, then one value at a time.
+      const bool whole = filled + kNumbersPerWord <= numbers.size();
+      for (int at = 0; at < kNumbersPerWord && (whole || filled < numbers.size()); ++at) {
+        const std::uint64_t value = word & kValueMask;
+        word >>= kNumberBits;
+        // Written every time, kept only when below 1000.
+        numbers[filled] = static_cast<std::uint16_t>(value);
+        filled += value < kNumbers ? 1 : 0;
+      }
+    }
+  }
+
  private:
   static constexpr int kNumbers = 1000;
   static constexpr int kNumberBits = 10;
+  static constexpr std::uint64_t kValueMask = (std::uint64_t{1} << kNumberBits) - 1;
   static constexpr int kNumbersPerWord = 64 / kNumberBits;
 
   RandomStream random_;
   std::uint64_t word_ = 0;
   int left_ = 0;
 };
-
-// The first numbers that NumberStream(seed, index) gives, all at once: the
-// same numbers, without a branch on each one.
-inline void FillWinningNumbers(std::uint64_t seed, std::int64_t index,
-                               std::span<std::uint16_t> numbers) {
-  constexpr int kNumberBits = 10;
-  constexpr int kNumbersPerWord = 64 / kNumberBits;
-  constexpr std::uint64_t kNumbers = 1000;
-  RandomStream random(seed, index);
-  std::size_t filled = 0;
-  // Whole words while a word cannot overrun, then one value at a time.
-  while (filled + kNumbersPerWord <= numbers.size()) {
-    std::uint64_t word = random.Next();
-    for (int at = 0; at < kNumbersPerWord; ++at) {
-      const std::uint64_t value = word & ((std::uint64_t{1} << kNumberBits) - 1);
-      word >>= kNumberBits;
-      // Written every time, kept only when below 1000.
-      numbers[filled] = static_cast<std::uint16_t>(value);
-      filled += value < kNumbers ? 1 : 0;
-    }
-  }
-  while (filled < numbers.size()) {
-    std::uint64_t word = random.Next();
-    for (int at = 0; at < kNumbersPerWord && filled < numbers.size(); ++at) {
-      const std::uint64_t value = word & ((std::uint64_t{1} << kNumberBits) - 1);
-      word >>= kNumberBits;
-      numbers[filled] = static_cast<std::uint16_t>(value);
-      filled += value < kNumbers ? 1 : 0;
-    }
-  }
-}
 
 }  // namespace kitebar

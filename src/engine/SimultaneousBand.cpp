@@ -79,7 +79,7 @@ struct Cumulative {
 // The winning numbers that hit one set, as bits.
 using HitRow = std::array<std::uint64_t, (kNumberCount + kWordBits - 1) / kWordBits>;
 
-int HitsRow(const HitRow& row, unsigned number) {
+int HitOf(const HitRow& row, unsigned number) {
   return static_cast<int>((row[number / kWordBits] >> (number % kWordBits)) & 1u);
 }
 
@@ -162,7 +162,7 @@ Reference ReferenceOf(const ProcessTables& tables, std::span<const int> sources,
 
 // The hits of a course at a point, less the difference of its expected hits
 // from their average: to the nearest whole hit.
-int CenteredHits(std::int64_t excessThousandths, double averageThousandths) {
+int CentredHits(std::int64_t excessThousandths, double averageThousandths) {
   return static_cast<int>(std::floor(
       (static_cast<double>(excessThousandths) + averageThousandths) / kChanceDenominator + 0.5));
 }
@@ -187,7 +187,7 @@ void CentredHitsOfCourse(const ProcessTables& tables, std::span<const int> sourc
       const std::size_t until = std::min(end, other < others.size() ? others[other] : end);
       for (; at < until; ++at) {
         const unsigned number = *next++;
-        hits += HitsRow(tables.hitsAfter[previous], number);
+        hits += HitOf(tables.hitsAfter[previous], number);
         chances += tables.chanceAfter[previous];
         previous = number;
       }
@@ -198,14 +198,14 @@ void CentredHitsOfCourse(const ProcessTables& tables, std::span<const int> sourc
         previous = *next++;
       const unsigned number = *next++;
       const auto stored = static_cast<std::size_t>(std::max(source, 0));
-      hits += HitsRow(source >= 0 ? tables.setHits[stored] : tables.hitsAfter[previous], number);
+      hits += HitOf(source >= 0 ? tables.setHits[stored] : tables.hitsAfter[previous], number);
       chances += source >= 0 ? tables.setChance[stored] : tables.chanceAfter[previous];
       previous = number;
       ++at;
       ++other;
     }
     centred[point] =
-        CenteredHits(std::int64_t{hits} * kChanceDenominator - chances, expected[point]);
+        CentredHits(std::int64_t{hits} * kChanceDenominator - chances, expected[point]);
   }
 }
 
@@ -296,7 +296,7 @@ std::vector<ExcessRange> ProcessBand(HitKind kind, std::span<const std::uint8_t>
     std::vector<std::uint16_t> numbers(numbersPerCourse);
     std::vector<int> centred(count * points);
     for (std::size_t course = 0; course < count; ++course) {
-      FillWinningNumbers(seed, first + static_cast<int>(course), numbers);
+      NumberStream::Fill(seed, first + static_cast<int>(course), numbers);
       CentredHitsOfCourse(tables, sources, others, pointAfter, reference.expected, numbers,
                           std::span<int>(centred).subspan(course * points, points));
     }
