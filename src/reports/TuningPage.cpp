@@ -102,9 +102,11 @@ std::string Verdict(const Tuning& t, const TuningEvidence& e) {
   }
   if (e.trainingUnusual && e.holdoutLongEnough) {
     return "学習では選んだことを割り引いても偶然では珍しい成績でしたが" + adjusted +
-           "、学習での当たり方を見分けられるだけの長さがある検証で、偶然と見分けがつきません"
-           "でした" +
-           holdout + "。学習でのよさは、その期間にたまたま合っていただけと考えるのが自然です。";
+           "、学習での当たり方が本物なら 80% の確率で見分けられる長さの検証で、偶然と見分けが"
+           "つきませんでした" +
+           holdout +
+           "。学習ほどのよさがあるとは考えにくく、学習でのよさの多くは、その期間にたまたま"
+           "合っていた分と考えられます。";
   }
   if (e.trainingUnusual) {
     return "学習では選んだことを割り引いても偶然では珍しい成績です" + adjusted +
