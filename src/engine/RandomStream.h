@@ -55,8 +55,8 @@ class NumberStream {
     }
   }
 
-  // The first numbers of NumberStream(seed, index), all at once: the same
-  // numbers, without a branch on each one.
+  // Winning numbers for `index` all at once, without a branch on each one:
+  // the numbers that Next() would give first.
   static void Fill(std::uint64_t seed, std::int64_t index, std::span<std::uint16_t> numbers) {
     RandomStream random(seed, index);
     std::size_t filled = 0;

@@ -369,20 +369,5 @@ INSTANTIATE_TEST_SUITE_P(Kinds, ProcessBandCoverage,
                            return std::string(kKindNames[static_cast<std::size_t>(info.param)]);
                          });
 
-// All at once, the numbers come as they do one at a time, for counts that
-// end inside a word and on its edge.
-TEST(NumberStream, FillGivesTheNumbersOfNext) {
-  for (const std::size_t count :
-       {std::size_t{1}, std::size_t{5}, std::size_t{6}, std::size_t{7}, std::size_t{7087}}) {
-    for (const std::int64_t index : {0, 1, 917}) {
-      std::vector<std::uint16_t> all(count);
-      NumberStream::Fill(42, index, all);
-      NumberStream stream(42, index);
-      for (const std::uint16_t number : all)
-        ASSERT_EQ(number, stream.Next()) << count << " from " << index;
-    }
-  }
-}
-
 }  // namespace
 }  // namespace kitebar

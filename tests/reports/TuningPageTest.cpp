@@ -238,15 +238,9 @@ INSTANTIATE_TEST_SUITE_P(
     Values, AdjustedFigures,
     ::testing::Values(
         AdjustedCase{"Exact", {0.718976, true, 0, 0, 0.718976, false}, "0.7190（正確な値）", false},
-        AdjustedCase{
-            "ExactTiny", {2e-9, true, 0, 0, 2e-9, false}, "&lt;&nbsp;0.0001（正確な値）", true},
         AdjustedCase{"NoneReached",
                      {0, false, 10000, 0, 0.000299, false},
                      "&lt;&nbsp;0.0003（95% 上限。偶然だけの履歴 10,000 通りのうち 0 通り）",
-                     true},
-        AdjustedCase{"BoundAboveTheLevel",
-                     {0.0450, false, 10000, 450, 0.0486, false},
-                     "0.0450（偶然だけの履歴 10,000 通りのうち 450 通り。95% 上限 0.0486）",
                      true},
         AdjustedCase{"BoundAcrossTheLevel",
                      {0.0470, false, 10000, 470, 0.0507, false},
