@@ -101,7 +101,7 @@ std::vector<CoursePoint> CourseOf(const std::vector<TestedDraw>& tested, HitKind
     }
     return course;
   }
-  const std::vector<HitsRange> band = SimultaneousBand(chances, pointAfter);
+  const std::vector<HitsRange> band = SimultaneousBand(chances, pointAfter, BandThreads());
   expected = 0;
   std::size_t point = 0;
   for (int i = 0; i < count && point < course.size(); ++i) {

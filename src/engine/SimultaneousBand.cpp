@@ -15,6 +15,8 @@ namespace {
 
 constexpr std::size_t kBuckets = 64;
 constexpr int kHistoriesPerGroup = 64;
+// Courses of the independent band simulated together, a point at a time.
+constexpr int kCoursesPerGroup = 1000;
 constexpr int kMaximumBandThreads = 256;
 // The level is the depth that with 95 % confidence no more than 5 % of
 // courses go below.
@@ -130,28 +132,34 @@ std::vector<int> SourcesOf(std::span<const ProcessDraw> draws) {
 }
 
 // The distribution of hits at each point with every draw at its average
-// chance, and that average's sum in thousandths.
+// chance, and that average's sum, in millionths of a hit: the average chance
+// after a uniform number is a whole number of them.
 struct Reference {
   std::vector<Cumulative> points;
-  std::vector<double> expected;
+  std::vector<std::int64_t> expected;
 };
+
+constexpr std::int64_t kMillionths = 1000000;
 
 Reference ReferenceOf(const ProcessTables& tables, std::span<const int> sources,
                       std::span<const int> pointAfter) {
-  double averageAfter = 0;
+  const std::int64_t numbers = std::max<std::int64_t>(std::ssize(tables.chanceAfter), 1);
+  std::int64_t chanceSumAfter = 0;  // thousandths
   for (const int chance : tables.chanceAfter)
-    averageAfter += chance;
-  averageAfter /= static_cast<double>(std::max<std::size_t>(tables.chanceAfter.size(), 1));
+    chanceSumAfter += chance;
+  const std::int64_t averageAfter = chanceSumAfter * (kMillionths / kChanceDenominator) / numbers;
   Reference reference;
   HitDistribution sofar(static_cast<int>(sources.size()));
-  double expected = 0;
+  std::int64_t expected = 0;
   std::size_t next = 0;
   for (const int after : pointAfter) {
     for (; next <= static_cast<std::size_t>(after) && next < sources.size(); ++next) {
       const int source = sources[next];
-      const double chance =
-          source >= 0 ? tables.setChance[static_cast<std::size_t>(source)] : averageAfter;
-      sofar.AddDraw(chance / kChanceDenominator);
+      const std::int64_t chance =
+          source >= 0 ? std::int64_t{tables.setChance[static_cast<std::size_t>(source)]} *
+                            (kMillionths / kChanceDenominator)
+                      : averageAfter;
+      sofar.AddDraw(static_cast<double>(chance) / kMillionths);
       expected += chance;
     }
     reference.points.emplace_back(sofar);
@@ -161,10 +169,12 @@ Reference ReferenceOf(const ProcessTables& tables, std::span<const int> sources,
 }
 
 // The hits of a course at a point, less the difference of its expected hits
-// from their average: to the nearest whole hit.
-int CentredHits(std::int64_t excessThousandths, double averageThousandths) {
-  return static_cast<int>(std::floor(
-      (static_cast<double>(excessThousandths) + averageThousandths) / kChanceDenominator + 0.5));
+// from their average: to the nearest whole hit, half up.
+int CentredHits(std::int64_t excessThousandths, std::int64_t averageMillionths) {
+  const std::int64_t centred =
+      excessThousandths * (kMillionths / kChanceDenominator) + averageMillionths + kMillionths / 2;
+  const std::int64_t whole = centred / kMillionths;
+  return static_cast<int>(centred % kMillionths < 0 ? whole - 1 : whole);
 }
 
 // A simulated course's centred hits at every point, given its winning
@@ -173,8 +183,8 @@ int CentredHits(std::int64_t excessThousandths, double averageThousandths) {
 // in a loop of their own: most draws are those.
 void CentredHitsOfCourse(const ProcessTables& tables, std::span<const int> sources,
                          std::span<const std::size_t> others, std::span<const int> pointAfter,
-                         std::span<const double> expected, std::span<const std::uint16_t> numbers,
-                         std::span<int> centred) {
+                         std::span<const std::int64_t> expected,
+                         std::span<const std::uint16_t> numbers, std::span<int> centred) {
   const std::uint16_t* next = numbers.data();
   unsigned previous = 0;
   int hits = 0;
@@ -212,7 +222,7 @@ void CentredHitsOfCourse(const ProcessTables& tables, std::span<const int> sourc
 }  // namespace
 
 std::vector<HitsRange> SimultaneousBand(std::span<const int> chances,
-                                        std::span<const int> pointAfter, int histories,
+                                        std::span<const int> pointAfter, int threads, int histories,
                                         std::uint64_t seed) {
   const auto draws = static_cast<int>(chances.size());
   HitDistribution sofar(draws);
@@ -233,25 +243,31 @@ std::vector<HitsRange> SimultaneousBand(std::span<const int> chances,
     starts.push_back(stretches.back().Starts());
   }
   // How deep into a tail each simulated course goes at its deepest point:
-  // every course taken one point further at a time, so that a point's
-  // tables are read once for all of them.
-  const auto courses = static_cast<std::size_t>(std::max(histories, 1));
-  std::vector<RandomStream> randoms;
-  randoms.reserve(courses);
-  for (std::size_t history = 0; history < courses; ++history)
-    randoms.emplace_back(seed, static_cast<std::int64_t>(history));
-  std::vector<int> hits(courses, 0);
-  std::vector<double> deepest(courses, 1.0);
-  for (std::size_t point = 0; point < points.size(); ++point) {
-    const Cumulative& stretchHits = stretches[point];
-    const std::vector<std::size_t>& stretchStarts = starts[point];
-    for (std::size_t history = 0; history < courses; ++history) {
-      const double unit = randoms[history].Unit();
-      hits[history] +=
-          stretchHits.Draw(unit, stretchStarts[static_cast<std::size_t>(unit * kBuckets)]);
-      deepest[history] = std::min(deepest[history], points[point].Depth(hits[history]));
+  // the courses of a group taken one point further at a time, so that a
+  // point's tables are read once for all of them.
+  const int courses = std::max(histories, 1);
+  std::vector<double> deepest(static_cast<std::size_t>(courses), 1.0);
+  WorkerPool pool(std::clamp(threads, 1, kMaximumBandThreads));
+  pool.ForEach((courses + kCoursesPerGroup - 1) / kCoursesPerGroup, [&](int group) {
+    const int first = group * kCoursesPerGroup;
+    const auto count = static_cast<std::size_t>(std::min(kCoursesPerGroup, courses - first));
+    std::vector<RandomStream> randoms;
+    randoms.reserve(count);
+    for (std::size_t course = 0; course < count; ++course)
+      randoms.emplace_back(seed, first + static_cast<std::int64_t>(course));
+    std::vector<int> hits(count, 0);
+    double* depth = deepest.data() + first;
+    for (std::size_t point = 0; point < points.size(); ++point) {
+      const Cumulative& stretchHits = stretches[point];
+      const std::vector<std::size_t>& stretchStarts = starts[point];
+      for (std::size_t course = 0; course < count; ++course) {
+        const double unit = randoms[course].Unit();
+        hits[course] +=
+            stretchHits.Draw(unit, stretchStarts[static_cast<std::size_t>(unit * kBuckets)]);
+        depth[course] = std::min(depth[course], points[point].Depth(hits[course]));
+      }
     }
-  }
+  });
   // The level that at most 5 % of the courses go below.
   const auto outside =
       static_cast<std::size_t>((1 - kBandCoverage) * static_cast<double>(deepest.size()));
@@ -329,7 +345,7 @@ std::vector<ExcessRange> ProcessBand(HitKind kind, std::span<const std::uint8_t>
       --high;
     // A course is inside when its centred hits, rounded, are: half a hit
     // either side in hits less expected hits.
-    const double average = reference.expected[point] / kChanceDenominator;
+    const double average = static_cast<double>(reference.expected[point]) / kMillionths;
     band.push_back({low - 0.5 - average, high + 0.5 - average});
   }
   return band;

@@ -25,9 +25,10 @@ struct HitsRange {
 // tails are both at least one level, the same level for every point, chosen
 // so that in `histories` simulated courses (fixed seed) at least 95 % stay
 // inside at every point. Each simulated step between two points is drawn
-// from the exact distribution of that stretch's hits.
+// from the exact distribution of that stretch's hits. History h depends on
+// the seed and h alone, so the band is the same for any thread count.
 std::vector<HitsRange> SimultaneousBand(std::span<const int> chances,
-                                        std::span<const int> pointAfter,
+                                        std::span<const int> pointAfter, int threads = 1,
                                         int histories = kBandHistories,
                                         std::uint64_t seed = kBandSeed);
 

@@ -244,7 +244,8 @@ TEST(UpperBoundOfShare, MatchesTheClosedForms) {
 
 // Courses of chance alone, simulated draw by draw with another generator,
 // stay inside the band all the way in 95 % of histories, within Monte-Carlo
-// error (a little more is allowed above: the counts are whole).
+// error (a little more is allowed above: the counts are whole); the band is
+// the same on three threads.
 constexpr std::array<const char*, kHitKindCount> kKindNames{"Straight", "Box", "Mini"};
 
 struct BandCase {
@@ -267,6 +268,11 @@ TEST_P(SimultaneousBandCoverage, HoldsNinetyFivePercentOfWholeCourses) {
   }
   const std::vector<HitsRange> band = SimultaneousBand(chances, pointAfter);
   ASSERT_EQ(band.size(), pointAfter.size());
+  const std::vector<HitsRange> threaded = SimultaneousBand(chances, pointAfter, 3);
+  for (std::size_t point = 0; point < band.size(); ++point) {
+    ASSERT_EQ(threaded[point].low, band[point].low);
+    ASSERT_EQ(threaded[point].high, band[point].high);
+  }
   constexpr int kCourses = 4000;
   int inside = 0;
   for (int course = 0; course < kCourses; ++course) {
