@@ -5,6 +5,7 @@
 #include "app/CommandTarget.h"
 
 class QPainter;
+class QPrinter;
 
 namespace kitebar::app {
 
@@ -38,6 +39,8 @@ class CKitebarView final : public QWidget, public CommandTarget {
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  void PrintToChosenFile(QPrinter& printer);
+
   CKitebarApp& app_;
 };
 
