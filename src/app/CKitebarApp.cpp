@@ -15,6 +15,7 @@
 #include "app/FileDialogs.h"
 #include "app/MessageBoxes.h"
 #include "app/Resources.h"
+#include "app/ResultsImport.h"
 #include "history/HistoryChange.h"
 
 // The pictures live in a static library, whose resources are registered by
@@ -28,19 +29,20 @@ namespace {
 
 CKitebarApp* runningApp = nullptr;
 
-// The program cannot run without the history: the reason, and how to make a
-// missing one.
-QString HistoryMissingText(const Status& loaded) {
+// The program cannot run without the history: the reason, and, for a
+// missing one, how to make it.
+QString HistoryMissingText(const Status& loaded, bool missing) {
   const QString reason =
       HistoryLoadFailedText() + QStringLiteral("\n\n") + QString::fromStdString(loaded.message());
-  if (QFileInfo::exists(QString::fromLatin1(kHistoryFileName)))
+  if (!missing)
     return reason;
-  return reason + QStringLiteral(
-                      "\n\n当選番号ファイル kitebarnum.dat を、このフォルダー（%1）で"
-                      "「kitebar-cli load-csv 結果のCSVファイル」を実行して作るか、"
-                      "「kitebar-cli import」で当選番号のページから取り込んでから、"
-                      "もう一度起動してください。")
-                      .arg(QDir::toNativeSeparators(QDir::currentPath()));
+  return reason +
+         QStringLiteral(
+             "\n\n当選番号ファイル kitebarnum.dat がこのフォルダー（%1）にまだありません。"
+             "持っている当選番号の CSV ファイルか、結果のページからコピーした表から、ここで"
+             "作れます（コマンドラインでは「kitebar-cli load-csv 結果のCSVファイル」か、"
+             "当選番号のページから取り込む「kitebar-cli import」でも作れます）。")
+             .arg(QDir::toNativeSeparators(QDir::currentPath()));
 }
 
 }  // namespace
@@ -75,13 +77,38 @@ bool CKitebarApp::InitInstance(const QStringList& arguments) {
     return false;
   mainFrame_->show();
   mainFrame_->repaint();
-  if (const Status loaded = history_.Load(); !loaded.ok()) {
-    MessageBoxes::ShowStop(mainFrame_.get(), HistoryMissingText(loaded));
+  if (const Status loaded = history_.Load(); !loaded.ok() && !MakeFirstHistory(loaded)) {
     QMetaObject::invokeMethod(mainFrame_.get(), &QWidget::close, Qt::QueuedConnection);
     return true;
   }
   WarnOfUnusableFiles();
   return true;
+}
+
+// Asked again after a refusal or a cancel, until a history is made or the
+// user ends the program.
+bool CKitebarApp::MakeFirstHistory(const Status& loaded) {
+  if (QFileInfo::exists(QString::fromLatin1(kHistoryFileName))) {
+    MessageBoxes::ShowStop(mainFrame_.get(), HistoryMissingText(loaded, false));
+    return false;
+  }
+  const std::vector<MessageBoxes::Choice> choices{
+      {QMessageBox::Open, QStringLiteral("CSV ファイルから取り込み...")},
+      {QMessageBox::Apply, QStringLiteral("貼り付けて取り込み...")},
+      {QMessageBox::Close, QStringLiteral("終了")},
+  };
+  for (;;) {
+    const QMessageBox::StandardButton answer =
+        MessageBoxes::ShowChoice(mainFrame_.get(), HistoryMissingText(loaded, true),
+                                 QMessageBox::Critical, choices, QMessageBox::Open);
+    ResultsImport import(history_, mainFrame_.get());
+    if (answer == QMessageBox::Open && import.FromFile())
+      return true;
+    if (answer == QMessageBox::Apply && import.FromPastedText())
+      return true;
+    if (answer != QMessageBox::Open && answer != QMessageBox::Apply)
+      return false;
+  }
 }
 
 // The program runs on with what it can read; every write that the trouble

@@ -51,6 +51,9 @@ class CKitebarApp final : public CommandTarget {
   void OnFileOpen();
 
  private:
+  // The history file cannot be read at start-up: a missing one may be made
+  // from results that the user keeps. Returns whether there is a history now.
+  bool MakeFirstHistory(const Status& loaded);
   // A damaged history or a file that cannot be read is pointed out at start-up.
   void WarnOfUnusableFiles();
 

@@ -48,6 +48,32 @@ class StartUpTest : public QObject {
     QCOMPARE(started.app->history().count, 0);
   }
 
+  // The first start offers to make the history from results the user keeps;
+  // once made, the program runs on it.
+  void missingHistoryIsMadeFromACsvFile() {
+    WriteFile(QStringLiteral("results.csv"),
+              "回,日付,番号\r\n1,1994-10-07,191\r\n2,1994-10-14,988\r\n");
+    WhenModalOpens(
+        [chosen = QDir::current().absoluteFilePath(QStringLiteral("results.csv"))](QWidget& modal) {
+          auto& dialog = static_cast<QFileDialog&>(modal);
+          dialog.selectFile(chosen);
+          static_cast<QDialog&>(dialog).accept();
+        });
+    for (const QMessageBox::StandardButton answer :
+         {QMessageBox::Open, QMessageBox::Ok, QMessageBox::Ok})
+      MessageBoxes::SetNextAnswer(answer);
+    const StartedApp started = StartApp();
+
+    QVERIFY(started.started);
+    QCOMPARE(MessageBoxes::shown().front().buttons,
+             (QStringList{QStringLiteral("CSV ファイルから取り込み..."),
+                          QStringLiteral("貼り付けて取り込み..."), QStringLiteral("終了")}));
+    QCOMPARE(ReadFile(QStringLiteral("kitebarnum.dat")), QByteArray("0001,191\r\n0002,988\r\n"));
+    QCOMPARE(started.app->history().count, 2);
+    QTest::qWait(0);
+    QVERIFY(started.app->mainFrame()->isVisible());
+  }
+
   void historyFileDecidesCount_data() {
     QTest::addColumn<QByteArray>("history");
     QTest::addColumn<int>("count");
