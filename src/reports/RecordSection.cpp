@@ -137,7 +137,9 @@ std::string KindTable(const LiveScore& score) {
 std::string Courses(const LiveScore& score) {
   std::string html =
       "<p>記録された予想の、各回までの当選数から偶然の期待値を引いた値です（帯の読み方は下の"
-      "「当選−期待値の推移」と同じです）。</p>\n<div class=\"plots\">\n";
+      "「当選−期待値の推移」と同じです）。記録された予想は１つの設定から作られたとは限らないので、"
+      "ボックスの全体の帯は、各回の確率をそのまま使い、回どうしを独立とみなした目安です。</p>\n"
+      "<div class=\"plots\">\n";
   for (int kind = 0; kind < kHitKindCount; ++kind) {
     const KindLook& look = kKindLooks[static_cast<std::size_t>(kind)];
     const std::vector<CoursePoint>& course = score.courses[static_cast<std::size_t>(kind)];
