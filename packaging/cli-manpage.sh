@@ -55,7 +55,7 @@ describe() {
   local command_help usage
   command_help=$("$cli" "$@" --help)
   printf '.SS %s\n' "$(printf '%s' "$*" | roff)"
-  printf '%s\n' "$command_help" | head -n 1 | roff
+  printf '%s\n' "${command_help%%$'\n'*}" | roff
   usage=$(printf '%s\n' "$command_help" | sed -n 's/^Usage: [^ ]* /kitebar-cli /p')
   printf '.PP\n.B %s\n' "$(printf '%s' "$usage" | roff)"
   printf '%s\n' "$command_help" | entries 'Positionals:'
@@ -196,6 +196,37 @@ a fifth line
 .B decided
 .IR V .
 .TP
+.B record
+.B entries
+.I E
+.B draws
+.I D
+.B from
+.I F
+.B to
+.I L
+.B scored
+.I S
+.B waiting
+.I W
+.B settings
+.I K
+.B corrections
+.IR C ,
+then the three
+.I KIND
+lines in the form of
+.BR evaluate ,
+each draw counted once with every candidate recorded for it, and last
+.B chain whole lines
+.I N
+.B head
+.I HEX
+or
+.B chain broken line
+.I N
+(exit status 1; standard error names the line and why).
+.TP
 .B tune
 .B searched
 .I R
@@ -235,6 +266,13 @@ The back\-test records of the hit\-statistics pages.
 .TP
 .IR showyosou.html ", " Kitebar.html ", " Kitebar_100.html ", " Kitebar_kensho.html ", " Kitebar_tuning.html
 The pages of predict, hits, hits \-\-recent, evaluate and tune, in Shift_JIS.
+.TP
+.I kitebar\-record.csv
+The record of the predictions shown by predict and the desktop program, and
+made by register for the next draw, before their draws, with the winning
+numbers they were scored against; UTF\-8, one line an entry, only ever added
+to. Each line ends in a SHA\-256 chain value over the line before, so that an
+edited, removed or reordered line shows.
 .TP
 .I kitebar.lock
 Taken while a command writes, so that two programs never write at once.

@@ -11,6 +11,7 @@
 #include "app/MessageBoxes.h"
 #include "app/Resources.h"
 #include "common/AtomicFile.h"
+#include "engine/PredictionRecord.h"
 #include "engine/PredictionRun.h"
 #include "reports/PredictionReport.h"
 
@@ -47,8 +48,12 @@ void CKitebarView::OnPredictionStart() {
   }
   if (!WritePredictionPage(kPredictionPage, prediction->drawNumber, prediction->candidates).ok())
     return;
+  const Result<RecordOutcome> recorded = RecordShownPrediction(app_.history(), *prediction);
   // Whether a browser took the page is not examined.
   app_.pageOpener().Open(kPredictionPage);
+  // The page stands; the record that could not take it is said after it.
+  if (!recorded.ok())
+    MessageBoxes::Show(this, QString::fromStdString(recorded.message()), QMessageBox::Warning);
 }
 
 void CKitebarView::OnFilePrint() {

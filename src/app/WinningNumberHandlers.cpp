@@ -58,6 +58,10 @@ void WinningNumberDialog::OnRegister() {
       ShowChangedHistory();
       return;
     }
+    if (!registered->recordProblem.empty()) {
+      MessageBoxes::Show(this, FromUtf8("当選番号は登録しました。" + registered->recordProblem),
+                         QMessageBox::Warning);
+    }
   }
   ReturnToAppendMode();
 }

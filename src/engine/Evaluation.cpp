@@ -61,9 +61,10 @@ int BandThreads() {
 // draw whatever came before, so their hits are independent and the exact
 // stretches of SimultaneousBand make the whole-course band; a box's chance
 // follows from the number before, on which the box hit of the draw before
-// depends too, so its band is simulated on the draw process (ProcessBand).
+// depends too, so its band is simulated on the draw process (ProcessBand)
+// when the predictor that offered the sets is given.
 std::vector<CoursePoint> CourseOf(const std::vector<TestedDraw>& tested, HitKind kind,
-                                  const WalkForwardPredictor& predictor,
+                                  const WalkForwardPredictor* predictor,
                                   HitDistribution& distribution) {
   std::vector<CoursePoint> course;
   const auto count = static_cast<int>(tested.size());
@@ -92,9 +93,9 @@ std::vector<CoursePoint> CourseOf(const std::vector<TestedDraw>& tested, HitKind
     course.push_back({draw.drawNumber, hits - mean, distribution.Quantile(kLowerTail) - mean,
                       distribution.Quantile(kUpperTail) - mean});
   }
-  if (kind == HitKind::kBox) {
+  if (kind == HitKind::kBox && predictor != nullptr) {
     const std::vector<ExcessRange> band = ProcessBand(
-        kind, SetsAfterNumbers(predictor), ProcessDrawsOf(tested), pointAfter, BandThreads());
+        kind, SetsAfterNumbers(*predictor), ProcessDrawsOf(tested), pointAfter, BandThreads());
     for (std::size_t point = 0; point < course.size(); ++point) {
       course[point].allLow = band[point].low;
       course[point].allHigh = band[point].high;
@@ -223,9 +224,14 @@ Result<Evaluation> EvaluateHistory(const DrawHistory& history, const EvaluationR
   }
   for (int kind = 0; kind < kHitKindCount; ++kind) {
     evaluation.courses[static_cast<std::size_t>(kind)] =
-        CourseOf(chosenTested, static_cast<HitKind>(kind), *chosenPredictor, scratch);
+        CourseOf(chosenTested, static_cast<HitKind>(kind), &*chosenPredictor, scratch);
   }
   return evaluation;
+}
+
+std::vector<CoursePoint> CourseOfTestedDraws(const std::vector<TestedDraw>& tested, HitKind kind) {
+  HitDistribution scratch(std::max<int>(1, static_cast<int>(tested.size())));
+  return CourseOf(tested, kind, nullptr, scratch);
 }
 
 }  // namespace kitebar

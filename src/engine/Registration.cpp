@@ -6,6 +6,7 @@
 #include "common/AtomicFile.h"
 #include "common/NumberText.h"
 #include "engine/BackTest.h"
+#include "engine/PredictionRecord.h"
 #include "history/DrawHistory.h"
 #include "history/HistoryChange.h"
 
@@ -86,7 +87,7 @@ Status SaveDrawAndEntry(const DrawHistory& history, const std::string& previousH
 Result<Registration> RegisterWinningNumber(DrawHistory& history, RegistrationTarget target,
                                            std::string_view entry) {
   const ThreeDigitEntry checked = ApplyThreeDigitEntryRule(entry);
-  Registration registration{checked.padded, false, 0};
+  Registration registration{checked.padded, false, 0, {}};
   // Nothing typed is not the number 000, which a user types.
   if (!checked.valid || IsBlankEntry(entry))
     return registration;
@@ -120,6 +121,7 @@ Result<Registration> RegisterWinningNumber(DrawHistory& history, RegistrationTar
     ++history.count;
   registration.stored = true;
   registration.draw = draw;
+  registration.recordProblem = RecordAfterRegistration(history, draw, newDraw).message();
   return registration;
 }
 
@@ -135,7 +137,7 @@ Result<Registration> RegisterWinningNumber(DrawHistory& history, int targetDraw,
 Result<Registration> RegisterPosition(DrawHistory& history, int drawNumber,
                                       std::string_view entry) {
   const ThreeDigitEntry checked = ApplyThreeDigitEntryRule(entry);
-  Registration registration{checked.padded, false, 0};
+  Registration registration{checked.padded, false, 0, {}};
   if (!checked.valid)
     return registration;
   Result<FolderLock> change = BeginHistoryChange(history);

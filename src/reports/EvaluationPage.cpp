@@ -8,6 +8,7 @@
 #include "engine/SimultaneousBand.h"
 #include "reports/AnalysisPage.h"
 #include "reports/CoursePlot.h"
+#include "reports/RecordSection.h"
 
 namespace kitebar {
 namespace {
@@ -182,9 +183,11 @@ std::string VerdictOf(double pValue) {
          "あります。";
 }
 
-std::string BuildEvaluationPage(const Evaluation& evaluation) {
+std::string BuildEvaluationPage(const Evaluation& evaluation, const LiveScore* live) {
   std::string page = AnalysisPageHead("成績の検証");
   page += "<h1>成績の検証：予想は偶然より当たっているか</h1>\n";
+  if (live != nullptr)
+    page += LiveRecordSection(*live);
   page += Lead(evaluation);
   page += "<h2>種類ごとの成績</h2>\n" + KindRows(evaluation);
   page += "<h2>当選−期待値の推移</h2>\n" + Courses(evaluation);
@@ -195,8 +198,10 @@ std::string BuildEvaluationPage(const Evaluation& evaluation) {
   return page;
 }
 
-Status WriteEvaluationPage(const std::filesystem::path& file, const Evaluation& evaluation) {
-  if (Status written = WriteFileAtomically(file, BuildEvaluationPage(evaluation)); !written.ok()) {
+Status WriteEvaluationPage(const std::filesystem::path& file, const Evaluation& evaluation,
+                           const LiveScore* live) {
+  if (Status written = WriteFileAtomically(file, BuildEvaluationPage(evaluation, live));
+      !written.ok()) {
     return written.Wrapped(file.string() + " に書き込めません。");
   }
   return Status::Ok();
