@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QTranslator>
+#include <filesystem>
 
 #include "app/CAboutDialog.h"
 #include "app/CKitebarDoc.h"
@@ -16,6 +17,7 @@
 #include "app/MessageBoxes.h"
 #include "app/Resources.h"
 #include "history/HistoryChange.h"
+#include "settings/SettingsFiles.h"
 
 // The pictures live in a static library, whose resources are registered by
 // name; this must happen outside any namespace.
@@ -75,19 +77,37 @@ bool CKitebarApp::InitInstance(const QStringList& arguments) {
     return false;
   mainFrame_->show();
   mainFrame_->repaint();
-  if (const Status loaded = history_.Load(); !loaded.ok()) {
-    MessageBoxes::ShowStop(mainFrame_.get(), HistoryMissingText(loaded));
-    QMetaObject::invokeMethod(mainFrame_.get(), &QWidget::close, Qt::QueuedConnection);
+  if (startFolder_ && !startFolder_->problem.ok()) {
+    MessageBoxes::ShowStop(mainFrame_.get(), StartFolderProblemText(*startFolder_));
+    RequestClose();
     return true;
   }
+  if (const Status loaded = history_.Load(); !loaded.ok()) {
+    MessageBoxes::ShowStop(mainFrame_.get(), HistoryMissingText(loaded));
+    RequestClose();
+    return true;
+  }
+  if (startFolder_ && startFolder_->firstStart)
+    MessageBoxes::ShowInformation(mainFrame_.get(), FirstStartText(*startFolder_));
   WarnOfUnusableFiles();
   return true;
+}
+
+void CKitebarApp::SetStartFolder(StartFolder start) {
+  startFolder_ = std::move(start);
+}
+
+void CKitebarApp::RequestClose() {
+  QMetaObject::invokeMethod(mainFrame_.get(), &QWidget::close, Qt::QueuedConnection);
 }
 
 // The program runs on with what it can read; every write that the trouble
 // concerns will refuse with the same explanation.
 void CKitebarApp::WarnOfUnusableFiles() {
-  if (const Status files = CheckSettingsFiles("."); !files.ok()) {
+  Status files = CheckSettingsFiles(".");
+  if (files.ok())
+    files = CheckSettingsEncodings(".");
+  if (!files.ok()) {
     MessageBoxes::Show(mainFrame_.get(),
                        QString::fromStdString(
                            files.message() +
@@ -114,6 +134,9 @@ bool CKitebarApp::OnCmdMsg(int command) {
     case command::kFileOpen:
       OnFileOpen();
       return true;
+    case command::kOpenDataFolder:
+      OnOpenDataFolder();
+      return true;
     default:
       return false;
   }
@@ -136,6 +159,19 @@ void CKitebarApp::OnFileOpen() {
   FitFileDialog(dialog);
   if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
     document_->OnOpenDocument(dialog.selectedFiles().constFirst());
+}
+
+// The folder opens the way pages do: the desktop's handler for a folder is
+// its file manager (Explorer on Windows).
+void CKitebarApp::OnOpenDataFolder() {
+  const std::filesystem::path folder = std::filesystem::current_path();
+  if (!pageOpener_->Open(folder).ok()) {
+    MessageBoxes::ShowStop(
+        mainFrame_.get(),
+        QStringLiteral("データのフォルダー %1 を開けませんでした。エクスプローラー"
+                       "（ファイル マネージャー）で、このフォルダーを開いてください。")
+            .arg(QDir::toNativeSeparators(QDir::currentPath())));
+  }
 }
 
 }  // namespace kitebar::app

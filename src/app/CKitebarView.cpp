@@ -4,10 +4,13 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 
 #include "app/CKitebarApp.h"
+#include "app/DesktopPlatform.h"
 #include "app/MessageBoxes.h"
 #include "app/Resources.h"
+#include "app/ScreenFit.h"
 #include "common/AtomicFile.h"
 #include "engine/PredictionRun.h"
 #include "reports/PredictionReport.h"
@@ -49,10 +52,28 @@ void CKitebarView::OnPredictionStart() {
   app_.pageOpener().Open(kPredictionPage);
 }
 
+bool CKitebarView::PrinterInstalledOrFileChosen() {
+  if (!QPrinterInfo::availablePrinterNames().isEmpty())
+    return true;
+  const QString missing = QStringLiteral("プリンターがインストールされていません。");
+  if (!PrintDialogOffersFiles()) {
+    MessageBoxes::ShowInformation(
+        this, missing + QStringLiteral("Windows の設定の「プリンターとスキャナー」でプリンターを"
+                                       "追加してから、もう一度印刷してください。"));
+    return false;
+  }
+  return MessageBoxes::Show(this, missing + QStringLiteral("PDF ファイルに印刷しますか？"),
+                            QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
+                            QMessageBox::Yes) == QMessageBox::Yes;
+}
+
 void CKitebarView::OnFilePrint() {
+  if (!PrinterInstalledOrFileChosen())
+    return;
   QPrinter printer;
   QPrintDialog dialog(&printer, this);
   dialog.setObjectName(QStringLiteral("printDialog"));
+  KeepFittedToScreen(dialog);
   if (dialog.exec() != QDialog::Accepted)
     return;
   QPainter painter(&printer);

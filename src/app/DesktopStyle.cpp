@@ -11,6 +11,8 @@
 #include <map>
 #include <string_view>
 
+#include "app/DialogUnits.h"
+
 namespace kitebar::app {
 namespace {
 
@@ -67,6 +69,9 @@ int DesktopStyle::styleHint(StyleHint hint, const QStyleOption* option, const QW
                             QStyleHintReturn* returnData) const {
   if (hint == SH_DialogButtonBox_ButtonsHaveIcons)
     return 0;
+  // Alt pressed and let go alone moves to the menu bar, as on Windows.
+  if (hint == SH_MenuBar_AltKeyNavigation)
+    return 1;
   return QProxyStyle::styleHint(hint, option, widget, returnData);
 }
 
@@ -136,6 +141,7 @@ void DesktopStyle::drawControl(ControlElement element, const QStyleOption* optio
 void UseDesktopStyle() {
   if (qobject_cast<DesktopStyle*>(QApplication::style()) == nullptr)
     QApplication::setStyle(new DesktopStyle);
+  QApplication::setFont(MessageBoxFont(QApplication::font("QMessageBox")), "QMessageBox");
 }
 
 QString ToolkitTranslator::translate(const char* context, const char* sourceText,

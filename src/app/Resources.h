@@ -11,6 +11,7 @@ inline constexpr int kPredictionStart = 32771;
 inline constexpr int kSimulationSettings = 32772;
 inline constexpr int kWinningDataManagement = 32775;
 inline constexpr int kEvaluation = 32776;
+inline constexpr int kOpenDataFolder = 32779;
 inline constexpr int kFileNew = 57600;
 inline constexpr int kFileOpen = 57601;
 inline constexpr int kFileSave = 57603;

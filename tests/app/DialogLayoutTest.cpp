@@ -163,12 +163,34 @@ class DialogLayoutTest : public QObject {
                                            QStringLiteral("IPAPGothic"),
                                            QStringLiteral("IPAGothic")}
                             << QStringLiteral("IPAPGothic");
+    // A Japanese profile lists the fonts by their Japanese names.
+    QTest::newRow("debian, japanese profile")
+        << QStringList{QStringLiteral("Noto Sans CJK JP"), QStringLiteral("IPA Pゴシック"),
+                       QStringLiteral("IPAゴシック")}
+        << QStringLiteral("IPA Pゴシック");
     QTest::newRow("no japanese font") << QStringList{QStringLiteral("DejaVu Sans")} << QString();
   }
   void dialogFontIsTheNearestInstalled() {
     QFETCH(QStringList, installed);
     QFETCH(QString, chosen);
-    QCOMPARE(DialogFontFamily(installed), chosen);
+    QCOMPARE(DialogFontFamily([&installed](const QString& family) {
+               return installed.contains(family, Qt::CaseInsensitive);
+             }),
+             chosen);
+  }
+
+  // The font database knows a font by each of its names, in any language.
+  void installedFontIsFoundByEveryName_data() {
+    QTest::addColumn<QString>("family");
+    QTest::newRow("english") << QStringLiteral("IPAPGothic");
+    QTest::newRow("japanese") << QStringLiteral("IPA Pゴシック");
+  }
+  void installedFontIsFoundByEveryName() {
+    QFETCH(QString, family);
+    if (!QFontDatabase::families().contains(QStringLiteral("IPAPGothic")) &&
+        !QFontDatabase::families().contains(QStringLiteral("IPA Pゴシック")))
+      QSKIP("IPA P Gothic is not installed");
+    QVERIFY(IsFontInstalled(family));
   }
 
   void controlsLieInsideTheirFrames_data() { AddDialogRows(); }

@@ -5,11 +5,13 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QtTest>
+#include <filesystem>
 
 #include "app/CKitebarDoc.h"
 #include "app/CMainFrame.h"
 #include "app/MessageBoxes.h"
 #include "app/Resources.h"
+#include "app/StartFolder.h"
 #include "support/AppTestSupport.h"
 
 namespace kitebar::app::test {
@@ -46,6 +48,59 @@ class StartUpTest : public QObject {
     // The close request reaches the window once the event loop runs.
     QTRY_VERIFY(!started.app->mainFrame()->isVisible());
     QCOMPARE(started.app->history().count, 0);
+  }
+
+  // The data folder that the program prepares as it starts (on Windows): a
+  // folder that is not ready is explained by its cause, the folder and what to
+  // do, and the program ends; a first start says where the data lives.
+  void startFolderIsExplained_data() {
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QByteArray>("csv");  // empty: none
+    QTest::addColumn<int>("icon");
+    QTest::addColumn<QStringList>("says");
+    const QByteArray csv = "1,123\n2,456\n3,789\n";
+    QTest::newRow("first start") << QStringLiteral("data/Kitebar") << csv
+                                 << int(QMessageBox::Information)
+                                 << QStringList{
+                                        QDir::toNativeSeparators(QStringLiteral("data/Kitebar")),
+                                        QStringLiteral("「データのフォルダーを開く」")};
+    QTest::newRow("folder not made")
+        << QStringLiteral("blocker/Kitebar") << csv << int(QMessageBox::Critical)
+        << QStringList{QStringLiteral("当選番号の取得に失敗しました。\n"),
+                       QDir::toNativeSeparators(QStringLiteral("blocker/Kitebar")),
+                       QStringLiteral("書き込めること")};
+    QTest::newRow("no csv") << QStringLiteral("data/Kitebar") << QByteArray()
+                            << int(QMessageBox::Critical)
+                            << QStringList{QStringLiteral("numbers3.csv"),
+                                           QStringLiteral("インストールし直す")};
+    QTest::newRow("damaged csv") << QStringLiteral("data/Kitebar") << QByteArray("1,123\n2,45\n")
+                                 << int(QMessageBox::Critical)
+                                 << QStringList{QStringLiteral("numbers3.csv」の 2 行目: "),
+                                                QStringLiteral("インストールし直す")};
+  }
+  void startFolderIsExplained() {
+    QFETCH(QString, folder);
+    QFETCH(QByteArray, csv);
+    QFETCH(int, icon);
+    QFETCH(QStringList, says);
+    WriteFile(QStringLiteral("blocker"), "a file where a folder should be");
+    const QString sample = QDir::current().absoluteFilePath(QStringLiteral("numbers3.csv"));
+    if (!csv.isEmpty())
+      WriteFile(sample, csv);
+    const StartFolder start = EnterStartFolder(std::filesystem::path(folder.toStdU16String()),
+                                               std::filesystem::path(sample.toStdU16String()));
+    MessageBoxes::SetNextAnswer(QMessageBox::Ok);
+    const StartedApp started = StartApp({}, start);
+
+    QVERIFY(started.started);
+    QCOMPARE(MessageBoxes::shown().size(), std::size_t{1});
+    const MessageBoxes::Shown& box = MessageBoxes::shown().front();
+    QCOMPARE(int(box.icon), icon);
+    for (const QString& part : says)
+      QVERIFY2(box.text.contains(part), qPrintable(part + QStringLiteral(" in ") + box.text));
+    const bool ready = icon == QMessageBox::Information;
+    QCOMPARE(started.app->history().count, ready ? 3 : 0);
+    QTRY_COMPARE(started.app->mainFrame()->isVisible(), ready);
   }
 
   void historyFileDecidesCount_data() {

@@ -106,6 +106,11 @@ TEST_P(FailedIndexTest, ChangesNothingAndSaysWhy) {
   const Status imported = Import(server);
   EXPECT_FALSE(imported.ok());
   EXPECT_NE(imported.message().find(reason), std::string::npos) << imported.message();
+  // The address asked for, so that a wrong BaseURL shows.
+  EXPECT_NE(imported.message().find("（" + server.BaseUrl() + "numtop01.html）"), std::string::npos)
+      << imported.message();
+  EXPECT_NE(imported.message().find("BaseURL（いまは「" + server.BaseUrl() + "」）"),
+            std::string::npos);
   EXPECT_EQ(feedback.messages, std::vector<std::string>{"当選番号の取得に失敗しました。"});
   EXPECT_EQ(feedback.icons, std::vector<MessageIcon>{MessageIcon::kStop});
   EXPECT_TRUE(feedback.progress.empty());
