@@ -35,7 +35,8 @@ class DesktopStyle final : public QProxyStyle {
 void UseDesktopStyle();
 
 // The toolkit's translation, with the texts that its Japanese catalogue lacks
-// (the file dialog's kinds of entries, such as "Folder") added.
+// added: the file dialog's kinds of entries (such as "Folder") and the print
+// dialog's page range and double-sided printing.
 class ToolkitTranslator final : public QTranslator {
  public:
   QString translate(const char* context, const char* sourceText, const char* disambiguation,
