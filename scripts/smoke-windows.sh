@@ -86,13 +86,17 @@ open_winning_numbers() {
 # over the main window with the same title: Enter closes it. Waits for the
 # box, then for the main window alone.
 dismiss_first_start_note() {
-  local deadline=$(($(milliseconds) + 30000))
+  local deadline=$(($(milliseconds) + 30000)) box
   until [ "$(xdotool search --onlyvisible --name '^Kitebar -' 2>/dev/null | wc -l)" -ge 2 ]; do
     [ "$(milliseconds)" -lt "$deadline" ] || return 1
     sleep 0.1
   done
   sleep 0.5
   if [ -n "$screenshots" ]; then import -window root "$screenshots/first-start.png"; fi
+  # The box came second; without a window manager the keyboard follows the
+  # focus that is set, not the window on top.
+  box=$(xdotool search --onlyvisible --name '^Kitebar -' 2>/dev/null | sort -n | tail -n 1)
+  xdotool windowfocus --sync "$box" 2>/dev/null || true
   xdotool key Return
   until [ "$(xdotool search --onlyvisible --name '^Kitebar -' 2>/dev/null | wc -l)" -le 1 ]; do
     [ "$(milliseconds)" -lt "$deadline" ] || return 1

@@ -10,8 +10,9 @@ namespace kitebar::app {
 // (DesktopPlatformPosix.cpp, DesktopPlatformWindows.cpp).
 
 // How to start the program, for --help: printed on Linux; in a message box on
-// Windows, where a window program has no console to print to.
-void ShowUsage();
+// Windows, where a window program has no console to print to. Returns the
+// exit status.
+int ShowUsage(int& argc, char** argv);
 
 // Whether there is a display to show windows on. Qt aborts when its platform
 // finds none on Linux; a platform chosen by the user (offscreen, vnc, …)

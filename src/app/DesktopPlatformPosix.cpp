@@ -5,7 +5,7 @@
 
 namespace kitebar::app {
 
-void ShowUsage() {
+int ShowUsage(int&, char**) {
   std::fputs(
       "使い方 / Usage: kitebar [FILE]\n"
       "  今いるフォルダーの当選番号と設定で Kitebar を起動します（FILE は「ファイル → 開く」で\n"
@@ -14,6 +14,7 @@ void ShowUsage() {
       "  to open, as File → Open does). The menu entry starts it through kitebar-launch, in\n"
       "  the working folder. kitebar-cli does the same work from the command line.\n",
       stdout);
+  return EXIT_SUCCESS;
 }
 
 bool HasDisplay() {

@@ -21,10 +21,8 @@ bool AsksForHelp(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (AsksForHelp(argc, argv)) {
-    kitebar::app::ShowUsage();
-    return EXIT_SUCCESS;
-  }
+  if (AsksForHelp(argc, argv))
+    return kitebar::app::ShowUsage(argc, argv);
   if (!kitebar::app::HasDisplay()) {
     std::fputs(
         "kitebar: 画面（ディスプレイ）がないため起動できません。デスクトップの中で起動して"

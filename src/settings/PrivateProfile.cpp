@@ -58,9 +58,8 @@ bool IsUtf16(std::string_view contents) {
 
 std::string Utf16Message(const std::filesystem::path& file) {
   return "設定ファイル「" + file.filename().string() +
-         "」は UTF-16 で保存されているため、読み書きできません（その設定はすべて既定値として"
-         "扱われます）。メモ帳で開いて「名前を付けて保存」を選び、エンコードを「UTF-8」にして"
-         "上書き保存してください。";
+         "」は UTF-16 で保存されているため、Kitebar には読み書きできません。メモ帳で開いて"
+         "「名前を付けて保存」を選び、エンコードを「UTF-8」にして上書き保存してください。";
 }
 
 // A line ends with CR LF, LF or a CR alone: a file whose lines end in bare

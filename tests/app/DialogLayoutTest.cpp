@@ -186,6 +186,9 @@ class DialogLayoutTest : public QObject {
     QTest::newRow("japanese") << QStringLiteral("IPA Pゴシック");
   }
   void installedFontIsFoundByEveryName() {
+#ifdef _WIN32
+    QSKIP("the offscreen platform reads font files without fontconfig: one name each");
+#endif
     QFETCH(QString, family);
     if (!QFontDatabase::families().contains(QStringLiteral("IPAPGothic")) &&
         !QFontDatabase::families().contains(QStringLiteral("IPA Pゴシック")))
@@ -193,7 +196,9 @@ class DialogLayoutTest : public QObject {
     QVERIFY(IsFontInstalled(family));
   }
 
-  void controlsLieInsideTheirFrames_data() { AddDialogRows(); }
+  void controlsLieInsideTheirFrames_data() {
+    AddDialogRows();
+  }
   void controlsLieInsideTheirFrames() {
     const std::unique_ptr<QDialog> dialog = ShownDialog();
     const QList<QGroupBox*> groups = dialog->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly);
@@ -218,7 +223,9 @@ class DialogLayoutTest : public QObject {
     QVERIFY(framed > 0 || groups.isEmpty());
   }
 
-  void captionsHaveRoom_data() { AddDialogRows(); }
+  void captionsHaveRoom_data() {
+    AddDialogRows();
+  }
   void captionsHaveRoom() {
     const std::unique_ptr<QDialog> dialog = ShownDialog();
     for (const QWidget* control : VisibleControls(*dialog)) {
@@ -239,7 +246,9 @@ class DialogLayoutTest : public QObject {
     }
   }
 
-  void noControlCoversAnother_data() { AddDialogRows(); }
+  void noControlCoversAnother_data() {
+    AddDialogRows();
+  }
   void noControlCoversAnother() {
     const std::unique_ptr<QDialog> dialog = ShownDialog();
     const QList<QWidget*> controls = VisibleControls(*dialog);

@@ -15,6 +15,9 @@
 namespace kitebar {
 namespace {
 
+// The name under which the toolkit finds the program's icon.
+constexpr wchar_t kIconName[] = L"IDI_ICON1";
+
 struct Program {
   const char* name;
   const wchar_t* path;
@@ -39,8 +42,8 @@ Module LoadResources(const wchar_t* path) {
       &::FreeLibrary);
 }
 
-std::string ResourceBytes(HMODULE module, LPCWSTR type) {
-  HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(1), type);
+std::string ResourceBytes(HMODULE module, LPCWSTR name, LPCWSTR type) {
+  HRSRC found = ::FindResourceW(module, name, type);
   if (found == nullptr)
     return {};
   const void* data = ::LockResource(::LoadResource(module, found));
@@ -91,9 +94,9 @@ TEST_P(ProgramResources, CarryVersionIconAndManifest) {
 
   const Module module = LoadResources(program.path);
   ASSERT_NE(module, nullptr);
-  EXPECT_EQ(IconSizes(ResourceBytes(module.get(), RT_GROUP_ICON)),
+  EXPECT_EQ(IconSizes(ResourceBytes(module.get(), kIconName, RT_GROUP_ICON)),
             (std::set<int>{16, 24, 32, 48, 256}));
-  const std::string manifest = ResourceBytes(module.get(), RT_MANIFEST);
+  const std::string manifest = ResourceBytes(module.get(), MAKEINTRESOURCEW(1), RT_MANIFEST);
   for (const char* setting :
        {"PerMonitorV2", "<longPathAware", "asInvoker", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",
         "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"}) {
@@ -117,8 +120,8 @@ TEST(ProgramResourcesIcons, DesktopAndCommandLineDiffer) {
   ASSERT_NE(desktop, nullptr);
   ASSERT_NE(commandLine, nullptr);
   const auto icon = [](HMODULE module) {
-    HICON handle = static_cast<HICON>(
-        ::LoadImageW(module, MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR));
+    HICON handle =
+        static_cast<HICON>(::LoadImageW(module, kIconName, IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR));
     ICONINFO parts{};
     std::vector<BYTE> pixels(32 * 32 * 4);
     if (handle != nullptr && ::GetIconInfo(handle, &parts) != 0) {
