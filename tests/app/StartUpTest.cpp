@@ -103,6 +103,21 @@ class StartUpTest : public QObject {
     QTRY_COMPARE(started.app->mainFrame()->isVisible(), ready);
   }
 
+  // Notepad's "UTF-16 LE": the readers would take every value for its
+  // default without a word.
+  void utf16SettingsFileIsNamedAtStartUp() {
+    WriteFile(QStringLiteral("kitebarnum.dat"), HistoryText(3));
+    WriteFile(QStringLiteral("type3.ini"), QByteArray("\xFF\xFE[\0E\0]\0", 8));
+    MessageBoxes::SetNextAnswer(QMessageBox::Ok);
+    const StartedApp started = StartApp();
+
+    QVERIFY(started.started);
+    QCOMPARE(MessageBoxes::shown().size(), std::size_t{1});
+    QCOMPARE(MessageBoxes::shown().front().icon, QMessageBox::Warning);
+    QVERIFY2(MessageBoxes::shown().front().text.contains(QStringLiteral("「type3.ini」は UTF-16")),
+             qPrintable(MessageBoxes::shown().front().text));
+  }
+
   void historyFileDecidesCount_data() {
     QTest::addColumn<QByteArray>("history");
     QTest::addColumn<int>("count");
