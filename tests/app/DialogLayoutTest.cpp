@@ -179,26 +179,7 @@ class DialogLayoutTest : public QObject {
              chosen);
   }
 
-  // The font database knows a font by each of its names, in any language.
-  void installedFontIsFoundByEveryName_data() {
-    QTest::addColumn<QString>("family");
-    QTest::newRow("english") << QStringLiteral("IPAPGothic");
-    QTest::newRow("japanese") << QStringLiteral("IPA Pゴシック");
-  }
-  void installedFontIsFoundByEveryName() {
-#ifdef _WIN32
-    QSKIP("the offscreen platform reads font files without fontconfig: one name each");
-#endif
-    QFETCH(QString, family);
-    if (!QFontDatabase::families().contains(QStringLiteral("IPAPGothic")) &&
-        !QFontDatabase::families().contains(QStringLiteral("IPA Pゴシック")))
-      QSKIP("IPA P Gothic is not installed");
-    QVERIFY(IsFontInstalled(family));
-  }
-
-  void controlsLieInsideTheirFrames_data() {
-    AddDialogRows();
-  }
+  void controlsLieInsideTheirFrames_data() { AddDialogRows(); }
   void controlsLieInsideTheirFrames() {
     const std::unique_ptr<QDialog> dialog = ShownDialog();
     const QList<QGroupBox*> groups = dialog->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly);
@@ -223,9 +204,7 @@ class DialogLayoutTest : public QObject {
     QVERIFY(framed > 0 || groups.isEmpty());
   }
 
-  void captionsHaveRoom_data() {
-    AddDialogRows();
-  }
+  void captionsHaveRoom_data() { AddDialogRows(); }
   void captionsHaveRoom() {
     const std::unique_ptr<QDialog> dialog = ShownDialog();
     for (const QWidget* control : VisibleControls(*dialog)) {
@@ -246,9 +225,7 @@ class DialogLayoutTest : public QObject {
     }
   }
 
-  void noControlCoversAnother_data() {
-    AddDialogRows();
-  }
+  void noControlCoversAnother_data() { AddDialogRows(); }
   void noControlCoversAnother() {
     const std::unique_ptr<QDialog> dialog = ShownDialog();
     const QList<QWidget*> controls = VisibleControls(*dialog);

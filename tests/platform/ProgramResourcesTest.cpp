@@ -113,27 +113,15 @@ INSTANTIATE_TEST_SUITE_P(
                             L"Kitebar ナンバーズシミュレータ（コマンドライン版）"}),
     [](const testing::TestParamInfo<Program>& info) { return info.param.name; });
 
-// The two look different in a folder: their 32-pixel icons differ.
+// The two look different in a folder.
 TEST(ProgramResourcesIcons, DesktopAndCommandLineDiffer) {
   const Module desktop = LoadResources(KITEBAR_APP_EXE);
   const Module commandLine = LoadResources(KITEBAR_CLI_EXE);
   ASSERT_NE(desktop, nullptr);
   ASSERT_NE(commandLine, nullptr);
-  const auto icon = [](HMODULE module) {
-    HICON handle =
-        static_cast<HICON>(::LoadImageW(module, kIconName, IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR));
-    ICONINFO parts{};
-    std::vector<BYTE> pixels(32 * 32 * 4);
-    if (handle != nullptr && ::GetIconInfo(handle, &parts) != 0) {
-      ::GetBitmapBits(parts.hbmColor, static_cast<LONG>(pixels.size()), pixels.data());
-      ::DeleteObject(parts.hbmColor);
-      ::DeleteObject(parts.hbmMask);
-    }
-    if (handle != nullptr)
-      ::DestroyIcon(handle);
-    return pixels;
-  };
-  EXPECT_NE(icon(desktop.get()), icon(commandLine.get()));
+  const std::string largest = ResourceBytes(desktop.get(), MAKEINTRESOURCEW(1), RT_ICON);
+  EXPECT_FALSE(largest.empty());
+  EXPECT_NE(largest, ResourceBytes(commandLine.get(), MAKEINTRESOURCEW(1), RT_ICON));
 }
 
 }  // namespace
