@@ -12,8 +12,8 @@
 #include "app/SimulationSettingsDialog.h"
 #include "app/WinningNumberDialog.h"
 #include "common/AtomicFile.h"
+#include "common/ProgramFiles.h"
 #include "engine/Evaluation.h"
-#include "engine/ProgramFiles.h"
 #include "reports/EvaluationPage.h"
 
 namespace kitebar::app {
@@ -87,8 +87,8 @@ void CKitebarDoc::OnFileSave() {
   const QString file = dialog.selectedFiles().constFirst();
   const std::filesystem::path target = QFile::encodeName(file).toStdString();
   // The empty document written over a file of the program would erase the
-  // history or the settings, however the path to it was spelt.
-  if (const std::optional<std::string> own = ProgramFileAt(target, ".")) {
+  // history, the settings or a page, however the path to it was spelt.
+  if (const std::optional<std::string> own = ProgramFileOfAnyFolder(target, ".")) {
     MessageBoxes::ShowStop(
         MainWindow(),
         QStringLiteral("%1 は Kitebar が使うファイル「%2」です。\n空の文書で上書きすると"
@@ -96,9 +96,9 @@ void CKitebarDoc::OnFileSave() {
             .arg(file, QString::fromStdString(*own)));
     return;
   }
-  if (!WriteFileAtomically(target, {})) {
-    MessageBoxes::ShowStop(MainWindow(),
-                           QStringLiteral("ファイル %1 に保存できませんでした。").arg(file));
+  if (const Status saved = WriteUserChosenFile(target, {}, "."); !saved.ok()) {
+    MessageBoxes::ShowStop(MainWindow(), QStringLiteral("ファイル %1 に保存できませんでした。\n%2")
+                                             .arg(file, QString::fromStdString(saved.message())));
     return;
   }
   pathName_ = file;

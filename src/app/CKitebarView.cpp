@@ -1,10 +1,12 @@
 #include "app/CKitebarView.h"
 
+#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QTemporaryDir>
 
 #include "app/CKitebarApp.h"
 #include "app/DesktopPlatform.h"
@@ -76,9 +78,37 @@ void CKitebarView::OnFilePrint() {
   KeepFittedToScreen(dialog);
   if (dialog.exec() != QDialog::Accepted)
     return;
+  if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+    PrintToChosenFile(printer);
+    return;
+  }
   QPainter painter(&printer);
   if (painter.isActive())
     OnDraw(painter);
+}
+
+// The toolkit would write the file itself, over whatever the user named: the
+// page is printed into a file of our own first, and then written through the
+// same door as every file, which refuses the program's own files.
+void CKitebarView::PrintToChosenFile(QPrinter& printer) {
+  const QString chosen = printer.outputFileName();
+  const QTemporaryDir scratch;
+  const QString printed = scratch.filePath(QStringLiteral("page.pdf"));
+  printer.setOutputFileName(printed);
+  {
+    QPainter painter(&printer);
+    if (!painter.isActive())
+      return;
+    OnDraw(painter);
+  }
+  QFile file(printed);
+  const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  const Status written = WriteUserChosenFile(
+      QFile::encodeName(chosen).toStdString(),
+      std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+      std::filesystem::path("."));
+  if (!written.ok())
+    MessageBoxes::ShowStop(this, QString::fromStdString(written.message()));
 }
 
 void CKitebarView::OnActivateView() {

@@ -5,6 +5,7 @@
 #include "app/CommandTarget.h"
 
 class QPainter;
+class QPrinter;
 
 namespace kitebar::app {
 
@@ -43,6 +44,7 @@ class CKitebarView final : public QWidget, public CommandTarget {
   // PDF file that the print dialog offers instead. Windows' print dialog
   // shows nothing at all without a printer: the user is told why.
   bool PrinterInstalledOrFileChosen();
+  void PrintToChosenFile(QPrinter& printer);
 
   CKitebarApp& app_;
 };

@@ -45,6 +45,10 @@ void WinningNumberDialog::OnModify() {
 // can try again.
 void WinningNumberDialog::OnRegister() {
   TakeValues();
+  // Nothing typed (Enter pressed again on 登録>>) stores nothing: 000 is a
+  // number that the user types.
+  if (numberEntry.trimmed().isEmpty())
+    return;
   const ThreeDigitEntry checked = ApplyThreeDigitEntryRule(numberEntry.toStdString());
   numberEntry = QString::fromStdString(checked.padded);
   ShowValues();
@@ -61,8 +65,10 @@ void WinningNumberDialog::OnRegister() {
 }
 
 void WinningNumberDialog::RunWebImport() {
-  // The run shows its own failure message; nothing is left to report here.
-  kitebar::RunWebImport(history_, fetcher_, *this, *this, [this] { pauseBeforeRequest(); });
+  // The run shows its own failure message, with the reason; the message line
+  // must not go on saying that it has started.
+  if (!kitebar::RunWebImport(history_, fetcher_, *this, *this, [this] { pauseBeforeRequest(); }))
+    AddMessageLine(kImportStoppedLine);
 }
 
 void WinningNumberDialog::OnShowHitHistory() {

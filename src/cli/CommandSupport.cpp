@@ -23,10 +23,10 @@ std::string Sentence(std::string text) {
 void ReportLoadFailure(const DrawHistory& history, const Status& loaded) {
   std::error_code error;
   const bool missing = !std::filesystem::exists(history.file(), error) && !error;
-  PrintError("当選番号の取得に失敗しました。" + Sentence(loaded.message()) +
+  PrintError("当選番号の取得に失敗しました。" + Sentence(loaded.what()) +
              (missing ? "当選番号ファイル kitebarnum.dat のあるフォルダーで実行するか、load-csv "
                         "か import で作ってください。"
-                      : ""));
+                      : std::string(AdviceFor(loaded.cause()))));
 }
 
 bool IsWholeNumberOption(const CLI::Option& option) {

@@ -38,9 +38,16 @@ int HitsCommand::Run() {
   const Result<HitTallies> tallies = WriteHitReport(
       recent_ ? HitReportVariant::kRecent : HitReportVariant::kRunning, !all_, nullptr);
   if (!tallies.ok()) {
-    PrintError(tallies.message());
+    // The run's own files were saved before the page failed.
+    PrintError(recent_ ? tallies.status()
+                             .Wrapped("", "過去の成績「" + std::string(kRecentBackTestFile) +
+                                              "」と推定した風車位置は保存してあります。")
+                             .message()
+                       : tallies.message());
     return kExitFailure;
   }
+  if (!tallies->notice.empty())
+    PrintError("注意: " + tallies->notice);
   PrintLine(TalliesLine(*tallies));
   return open_ ? OpenPageOrReport(recent_ ? kRecentHitReportPage : kHitReportPage) : kExitOk;
 }

@@ -140,17 +140,25 @@ CLI::App* SetTypeCommand::Register(CLI::App& settings) {
   return command;
 }
 
+// The values are taken into the set as the file holds it under the folder's
+// lock, so that a command saving other keys at the same time loses nothing.
 int SetTypeCommand::Run() {
   const int set = type_ - 1;
-  WindmillSettings settings = LoadWindmillSettings(set);
-  if (!TakeAll(assignments_, settings, TakeWindmillValue))
+  bool taken = true;
+  const Status saved = ChangeWindmillSettings(set, [&](WindmillSettings& settings) {
+    taken = TakeAll(assignments_, settings, TakeWindmillValue);
+    if (!taken)
+      return false;
+    if (const Status checked = CheckStopConstant(settings.stopConstant); !checked) {
+      PrintError(checked.message() +
+                 " EndPoint には 3 文字までの数字を指定してください。設定ファイルは元のままです。");
+      taken = false;
+    }
+    return taken;
+  });
+  if (!taken)
     return kExitUsage;
-  if (const Status checked = CheckStopConstant(settings.stopConstant); !checked) {
-    PrintError(checked.message() +
-               " EndPoint には 3 文字までの数字を指定してください。設定ファイルは元のままです。");
-    return kExitUsage;
-  }
-  if (const Status saved = UpdateWindmillSettings(set, settings); !saved)
+  if (!saved)
     return SaveFailed(saved);
   const std::string file = SettingsTypeFile(set);
   PrintSavedEntries([&file](const SettingsEntry& entry) { return entry.file == file; });
@@ -165,10 +173,14 @@ CLI::App* SetCoreCommand::Register(CLI::App& settings) {
 }
 
 int SetCoreCommand::Run() {
-  CoreSettings settings = LoadCoreSettings();
-  if (!TakeAll(assignments_, settings, TakeCoreValue))
+  bool taken = true;
+  const Status saved = ChangeCoreSettings([&](CoreSettings& settings) {
+    taken = TakeAll(assignments_, settings, TakeCoreValue);
+    return taken;
+  });
+  if (!taken)
     return kExitUsage;
-  if (const Status saved = UpdateCoreSettings(settings); !saved)
+  if (!saved)
     return SaveFailed(saved);
   PrintSavedEntries([](const SettingsEntry& entry) {
     return entry.file == kBaseIniFile &&

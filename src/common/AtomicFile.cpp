@@ -8,7 +8,9 @@
 #include <system_error>
 
 #include "common/AtomicFileParts.h"
+#include "common/FolderLock.h"
 #include "common/NumberText.h"
+#include "common/ProgramFiles.h"
 
 namespace kitebar {
 namespace file_parts {
@@ -22,39 +24,46 @@ std::string Failure(std::string_view what, const std::filesystem::path& file,
   return Quoted(file) + std::string(what) + "（" + std::string(reason) + "）";
 }
 
-std::string NotRegularMessage(const std::filesystem::path& file, std::string_view what) {
-  return Quoted(file) + "は通常のファイルではないため、" + std::string(what) +
-         "。同じ名前のフォルダーや特殊なファイル（名前付きパイプ、デバイスなど）を別の場所へ移して"
-         "から、もう一度実行してください。";
+Status SystemFailure(std::string_view what, const std::filesystem::path& file, int error) {
+  return Status::Failure(Failure(what, file, DescribeSystemError(error)),
+                         CauseOfSystemError(error));
 }
 
-std::string TooLargeMessage(const std::filesystem::path& file, std::size_t maxBytes) {
-  return Quoted(file) + "は大きすぎるため、読めません（上限は " +
-         FormatInt(static_cast<int>(maxBytes)) +
-         " バイトです）。正しいファイルか確かめてください。";
+Status NotRegularFailure(const std::filesystem::path& file, std::string_view what) {
+  return Status::Failure(
+      Quoted(file) + "は通常のファイルではないため、" + std::string(what) +
+          "。同じ名前のフォルダーや特殊なファイル（名前付きパイプ、デバイスなど）を別の場所へ移して"
+          "から、もう一度実行してください。",
+      Cause::kForm);
 }
 
-std::string ReadOnlyMessage(const std::filesystem::path& file) {
-  return Quoted(file) +
-         "は読み取り専用のため、書き込めません。読み取り専用を解除してから、もう一度実行して"
-         "ください。";
+Status TooLargeFailure(const std::filesystem::path& file, std::size_t maxBytes) {
+  return Status::Failure(Quoted(file) + "は大きすぎるため、読めません（上限は " +
+                             FormatInt(static_cast<long long>(maxBytes)) + " バイトです）。",
+                         Cause::kSizeLimit);
 }
 
-std::string InUseMessage(const std::filesystem::path& file, std::string_view what) {
-  return Quoted(file) + "はほかのプログラムが使っているため、" + std::string(what) +
-         "。そのプログラムを閉じてから、もう一度実行してください。";
+Status ReadOnlyFailure(const std::filesystem::path& file) {
+  return Status::Failure(Quoted(file) + "は読み取り専用のため、書き込めません。", Cause::kReadOnly);
 }
 
-std::string AllNamesTakenMessage(const std::filesystem::path& first, std::size_t count) {
-  return Quoted(first) + "から始まる " + FormatInt(static_cast<long long>(count)) +
-         " 個の名前はすべて使われているため、新しいファイルを作成できません。古いファイルを別の"
-         "場所へ移してから、もう一度実行してください。";
+Status InUseFailure(const std::filesystem::path& file, std::string_view what) {
+  return Status::Failure(
+      Quoted(file) + "はほかのプログラムが使っているため、" + std::string(what) + "。",
+      Cause::kInUse);
 }
 
-std::string LinkTargetMissingMessage(const std::filesystem::path& file) {
-  return Quoted(file) +
-         "はシンボリックリンクですが、リンク先のファイルがないため、書き込めません。リンク先を確か"
-         "めてから、もう一度実行してください。";
+Status AllNamesTakenFailure(const std::filesystem::path& first, std::size_t count) {
+  return Status::Failure(
+      Quoted(first) + "から始まる " + FormatInt(static_cast<long long>(count)) +
+      " 個の名前はすべて使われているため、新しいファイルを作成できません。古いファイルを別の"
+      "場所へ移してから、もう一度実行してください。");
+}
+
+Status LinkTargetMissingFailure(const std::filesystem::path& file) {
+  return Status::Failure(
+      Quoted(file) + "はシンボリックリンクですが、リンク先のファイルがないため、書き込めません。",
+      Cause::kLink);
 }
 
 // The replacement is a whole file that this program wrote; the cap only
@@ -87,7 +96,77 @@ std::filesystem::path TemporaryName(const std::filesystem::path& file, std::uint
   return name;
 }
 
+Status TemporaryFileFailure(const std::filesystem::path& target, const std::filesystem::path& shown,
+                            int error) {
+  if (target == shown)
+    return SystemFailure("の一時ファイルを作成できません", shown, error);
+  const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
+  return Status::Failure(Quoted(shown) + "のリンク先のフォルダー" + Quoted(folder) +
+                             "に一時ファイルを作成できません（" + DescribeSystemError(error) + "）",
+                         CauseOfSystemError(error));
+}
+
+Status ReplacementNotRegularFailure(const std::filesystem::path& replacement) {
+  return Status::Failure(Quoted(replacement) +
+                             "が通常のファイルではなくなっていたため（シンボリックリンクなど）、"
+                             "置き換えませんでした",
+                         Cause::kLink);
+}
+
+Status OverLimitFailure(const std::filesystem::path& file, std::size_t maxBytes) {
+  return Status::Failure(
+      Quoted(file) + "は、書き込むと Kitebar が読める上限（" +
+          FormatInt(static_cast<long long>(maxBytes)) +
+          " バイト）を超えるため、書き込みませんでした。ファイルは元のままです。",
+      Cause::kSizeLimit);
+}
+
 }  // namespace file_parts
+
+namespace {
+
+// A program file is never written past the size its reader accepts.
+Status CheckFitsItsReader(const ProgramFile* own, const std::filesystem::path& file,
+                          std::size_t size) {
+  if (own != nullptr && own->maxBytes > 0 && size > own->maxBytes)
+    return file_parts::OverLimitFailure(file, own->maxBytes);
+  return Status::Ok();
+}
+
+}  // namespace
+
+Status WriteUserChosenFile(const std::filesystem::path& target, std::string_view bytes,
+                           const std::filesystem::path& workingFolder) {
+  if (const std::optional<std::string> own = ProgramFileOfAnyFolder(target, workingFolder)) {
+    return Status::Failure(file_parts::Quoted(target) + "は Kitebar が使うファイル「" + *own +
+                           "」のため、書き込みませんでした。ファイルは元のままです。別の名前を指定"
+                           "してください。");
+  }
+  return WriteFileAtomically(target, bytes);
+}
+
+Status WriteScratchFile(const std::filesystem::path& file, std::string_view bytes) {
+  if (Status fits = CheckFitsItsReader(ProgramFileNamed(file), file, bytes.size()); !fits.ok())
+    return fits;
+  return file_parts::ReplaceWhole(file, bytes, file_parts::Links::kReplace);
+}
+
+// The door of every write: nothing past the size its reader accepts, and a
+// data or settings file only under the lock of every folder the write
+// reaches (its caller, which read it under that lock, holds it already).
+Status WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes) {
+  const ProgramFile* own = ProgramFileNamed(file);
+  if (Status fits = CheckFitsItsReader(own, file, bytes.size()); !fits.ok())
+    return fits;
+  if (own != nullptr &&
+      (own->kind == ProgramFileKind::kData || own->kind == ProgramFileKind::kSettings)) {
+    const Result<FolderLock> lock = FolderLock::AcquireFor(file);
+    if (!lock.ok())
+      return lock.status();
+    return file_parts::ReplaceWhole(file, bytes);
+  }
+  return file_parts::ReplaceWhole(file, bytes);
+}
 
 std::string DescribeSystemError(int error) {
   switch (error) {

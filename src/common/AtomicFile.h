@@ -21,6 +21,20 @@ namespace kitebar {
 // file removed.
 Status WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes);
 
+// Writes `bytes` at a path that the user chose (save as, print to a file) as
+// WriteFileAtomically does. Refused, with nothing written, when the path
+// leads to a file of the program: one that it keeps in `workingFolder`,
+// however the path is spelt (another spelling, "..", a link, letter case),
+// or one of its file names in any folder, which may be another working
+// folder's.
+Status WriteUserChosenFile(const std::filesystem::path& target, std::string_view bytes,
+                           const std::filesystem::path& workingFolder);
+
+// Writes `bytes` as WriteFileAtomically does, but to the name `file` itself:
+// whatever has that name, a link planted there included, is replaced, never
+// followed. For the program's scratch files, whose names are its own.
+Status WriteScratchFile(const std::filesystem::path& file, std::string_view bytes);
+
 // Writes `bytes` as WriteFileAtomically does, under the first of `names` that
 // no file has: never in place of an existing file, not even one that appears
 // meanwhile. Returns the name written; fails, writing nothing, when every
@@ -29,9 +43,10 @@ Result<std::filesystem::path> WriteNewFileAtomically(std::span<const std::filesy
                                                      std::string_view bytes);
 
 // Renames `replacement`, a complete file in the same folder, over `file` in
-// one step, after giving it the permissions of `file` when there is one. On
-// failure `file` is untouched and the message is the reason, in the words of
-// DescribeSystemError.
+// one step, after giving it the permissions of `file` when there is one. A
+// replacement that is not a regular file (a link put in its place) is
+// refused. On failure `file` is untouched and the message is the reason, in
+// the words of DescribeSystemError.
 Status RenameOver(const std::filesystem::path& replacement, const std::filesystem::path& file);
 
 // Whether WriteFileAtomically may replace `file`: it is absent, or a regular

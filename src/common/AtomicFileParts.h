@@ -17,17 +17,37 @@ std::string Quoted(const std::filesystem::path& file);
 // "「<file>」<what>（<reason>）".
 std::string Failure(std::string_view what, const std::filesystem::path& file,
                     std::string_view reason);
-std::string NotRegularMessage(const std::filesystem::path& file, std::string_view what);
-std::string TooLargeMessage(const std::filesystem::path& file, std::size_t maxBytes);
-std::string ReadOnlyMessage(const std::filesystem::path& file);
-// Another program has the file open: "「<file>」はほかのプログラムが使っているため、<what>。…".
-std::string InUseMessage(const std::filesystem::path& file, std::string_view what);
+// "「<file>」<what>（<reason>）" with the cause of the system's `error`.
+Status SystemFailure(std::string_view what, const std::filesystem::path& file, int error);
+Status NotRegularFailure(const std::filesystem::path& file, std::string_view what);
+Status TooLargeFailure(const std::filesystem::path& file, std::size_t maxBytes);
+Status ReadOnlyFailure(const std::filesystem::path& file);
+// Another program has the file open: "「<file>」はほかのプログラムが使っているため、<what>".
+Status InUseFailure(const std::filesystem::path& file, std::string_view what);
 // For WriteNewFileAtomically: all `count` names from `first` on are taken.
-std::string AllNamesTakenMessage(const std::filesystem::path& first, std::size_t count);
+Status AllNamesTakenFailure(const std::filesystem::path& first, std::size_t count);
 
-std::string LinkTargetMissingMessage(const std::filesystem::path& file);
+Status LinkTargetMissingFailure(const std::filesystem::path& file);
+// A program file that would grow past what its reader accepts.
+Status OverLimitFailure(const std::filesystem::path& file, std::size_t maxBytes);
 
 inline constexpr int kTemporaryNameAttempts = 100;
+
+// Whether a write of a symbolic link writes its target (the program's own
+// files, which a user may keep elsewhere) or replaces the link itself (a
+// scratch file, whose name nobody else may use).
+enum class Links { kFollow, kReplace };
+
+// WriteFileAtomically without the door's checks: each platform's write.
+Status ReplaceWhole(const std::filesystem::path& file, std::string_view bytes,
+                    Links links = Links::kFollow);
+
+// The temporary file beside `target` (the file `shown`, or where its link
+// leads) cannot be created: names the folder where it was to be.
+Status TemporaryFileFailure(const std::filesystem::path& target, const std::filesystem::path& shown,
+                            int error);
+// RenameOver refuses to move anything but a regular file into a file's place.
+Status ReplacementNotRegularFailure(const std::filesystem::path& replacement);
 
 // The file that a write of `file` replaces: `file` itself, or for a symbolic
 // link the file it finally names, so that the link stays and its target (a

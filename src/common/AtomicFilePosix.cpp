@@ -13,13 +13,13 @@
 namespace kitebar {
 namespace {
 
-using file_parts::NotRegularMessage;
-using file_parts::TooLargeMessage;
+using file_parts::NotRegularFailure;
+using file_parts::TooLargeFailure;
 
 constexpr mode_t kAnyWriteBit = S_IWUSR | S_IWGRP | S_IWOTH;
 
-std::string SystemError(std::string_view what, const std::filesystem::path& file, int error) {
-  return file_parts::Failure(what, file, DescribeSystemError(error));
+Status SystemError(std::string_view what, const std::filesystem::path& file, int error) {
+  return file_parts::SystemFailure(what, file, error);
 }
 
 // Writes all of `bytes`, retrying short writes and interrupted calls.
@@ -47,18 +47,18 @@ bool IsReadOnly(const std::filesystem::path& file, const struct stat& status) {
 Status CheckReadableStatus(const std::filesystem::path& file, const struct stat& status,
                            std::size_t maxBytes) {
   if (!S_ISREG(status.st_mode))
-    return Status::Failure(NotRegularMessage(file, "読めません"));
+    return NotRegularFailure(file, "読めません");
   if (status.st_size < 0 || static_cast<std::uintmax_t>(status.st_size) > maxBytes)
-    return Status::Failure(TooLargeMessage(file, maxBytes));
+    return TooLargeFailure(file, maxBytes);
   return Status::Ok();
 }
 
 // What a stat says against replacing the file: a regular file, not read-only.
 Status CheckReplaceableStatus(const std::filesystem::path& file, const struct stat& status) {
   if (!S_ISREG(status.st_mode))
-    return Status::Failure(NotRegularMessage(file, "置き換えられません"));
+    return NotRegularFailure(file, "置き換えられません");
   if (IsReadOnly(file, status))
-    return Status::Failure(file_parts::ReadOnlyMessage(file));
+    return file_parts::ReadOnlyFailure(file);
   return Status::Ok();
 }
 
@@ -75,9 +75,9 @@ Result<std::pair<FileDescriptor, std::filesystem::path>> CreateTemporaryFile(
     if (fd.valid())
       return std::make_pair(std::move(fd), std::move(name));
     if (errno != EEXIST)
-      return Status::Failure(SystemError("の一時ファイルを作成できません", shown, errno));
+      return file_parts::TemporaryFileFailure(file, shown, errno);
   }
-  return Status::Failure(SystemError("の一時ファイルを作成できません", shown, EEXIST));
+  return file_parts::TemporaryFileFailure(file, shown, EEXIST);
 }
 
 // Writes `bytes` to a new temporary file beside `file`, flushed to disk, with
@@ -98,8 +98,7 @@ Result<std::filesystem::path> WriteTemporaryFile(const std::filesystem::path& fi
   const int closeError = errno;
   if (!written || !closed) {
     ::unlink(temporary.c_str());
-    return Status::Failure(
-        SystemError("に書き込めません", shown, written ? closeError : writeError));
+    return SystemError("に書き込めません", shown, written ? closeError : writeError);
   }
   return std::move(temporary);
 }
@@ -134,7 +133,7 @@ Result<std::filesystem::path> WriteTarget(const std::filesystem::path& file) {
   std::error_code error;
   std::filesystem::path target = std::filesystem::canonical(file, error);
   if (error)
-    return Status::Failure(LinkTargetMissingMessage(file));
+    return file_parts::LinkTargetMissingFailure(file);
   return target;
 }
 
@@ -145,11 +144,11 @@ Result<std::string> ReadRegularFile(const std::filesystem::path& file, std::size
   if (!fd.valid()) {
     if (missingIsEmpty && errno == ENOENT)
       return std::string();
-    return Status::Failure(SystemError("を開けません", file, errno));
+    return SystemError("を開けません", file, errno);
   }
   struct stat status {};
   if (::fstat(fd.get(), &status) != 0)
-    return Status::Failure(SystemError("を読めません", file, errno));
+    return SystemError("を読めません", file, errno);
   if (Status readable = CheckReadableStatus(file, status, maxBytes); !readable.ok())
     return readable;
   std::string contents;
@@ -160,13 +159,13 @@ Result<std::string> ReadRegularFile(const std::filesystem::path& file, std::size
     if (got < 0) {
       if (errno == EINTR)
         continue;
-      return Status::Failure(SystemError("を読めません", file, errno));
+      return SystemError("を読めません", file, errno);
     }
     if (got == 0)
       break;
     // The file may grow while it is read.
     if (contents.size() + static_cast<std::size_t>(got) > maxBytes)
-      return Status::Failure(TooLargeMessage(file, maxBytes));
+      return TooLargeFailure(file, maxBytes);
     contents.append(buffer, static_cast<std::size_t>(got));
   }
   return contents;
@@ -181,33 +180,37 @@ Status CheckReplaceable(const std::filesystem::path& file) {
   if (::stat(file.c_str(), &status) != 0) {
     if (errno == ENOENT)
       return Status::Ok();
-    return Status::Failure(SystemError("を確かめられません", file, errno));
+    return SystemError("を確かめられません", file, errno);
   }
   return CheckReplaceableStatus(file, status);
 }
 
 // `file` names the file in every message; a link's target is what is
-// replaced.
-Status WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes) {
-  const Result<std::filesystem::path> target = file_parts::WriteTarget(file);
+// replaced, or with Links::kReplace the link itself.
+Status file_parts::ReplaceWhole(const std::filesystem::path& file, std::string_view bytes,
+                                Links links) {
+  const Result<std::filesystem::path> target =
+      links == Links::kFollow ? file_parts::WriteTarget(file) : Result<std::filesystem::path>(file);
   if (!target.ok())
     return target.status();
   struct stat old {};
-  const bool replacing = ::stat(target->c_str(), &old) == 0;
+  const bool replacing = (links == Links::kFollow ? ::stat(target->c_str(), &old)
+                                                  : ::lstat(target->c_str(), &old)) == 0;
   if (!replacing && errno != ENOENT)
-    return Status::Failure(SystemError("を確かめられません", file, errno));
-  if (replacing) {
+    return SystemError("を確かめられません", file, errno);
+  const bool replacingFile = replacing && !S_ISLNK(old.st_mode);
+  if (replacingFile) {
     if (Status replaceable = CheckReplaceableStatus(file, old); !replaceable.ok())
       return replaceable;
   }
   Result<std::filesystem::path> temporary =
-      WriteTemporaryFile(*target, file, bytes, replacing ? &old : nullptr);
+      WriteTemporaryFile(*target, file, bytes, replacingFile ? &old : nullptr);
   if (!temporary.ok())
     return temporary.status();
   if (::rename(temporary->c_str(), target->c_str()) != 0) {
     const int renameError = errno;
     ::unlink(temporary->c_str());
-    return Status::Failure(SystemError("を置き換えられません", file, renameError));
+    return SystemError("を置き換えられません", file, renameError);
   }
   return Status::Ok();
 }
@@ -215,7 +218,7 @@ Status WriteFileAtomically(const std::filesystem::path& file, std::string_view b
 Result<std::filesystem::path> WriteNewFileAtomically(std::span<const std::filesystem::path> names,
                                                      std::string_view bytes) {
   if (names.empty())
-    return Status::Failure(file_parts::AllNamesTakenMessage({}, 0));
+    return file_parts::AllNamesTakenFailure({}, 0);
   Result<std::filesystem::path> temporary =
       WriteTemporaryFile(names.front(), names.front(), bytes, nullptr);
   if (!temporary.ok())
@@ -226,21 +229,26 @@ Result<std::filesystem::path> WriteNewFileAtomically(std::span<const std::filesy
     if (errno != EEXIST) {
       const int placeError = errno;
       ::unlink(temporary->c_str());
-      return Status::Failure(SystemError("を作成できません", name, placeError));
+      return SystemError("を作成できません", name, placeError);
     }
   }
   ::unlink(temporary->c_str());
-  return Status::Failure(file_parts::AllNamesTakenMessage(names.front(), names.size()));
+  return file_parts::AllNamesTakenFailure(names.front(), names.size());
 }
 
 Status RenameOver(const std::filesystem::path& replacement, const std::filesystem::path& file) {
+  struct stat moved {};
+  if (::lstat(replacement.c_str(), &moved) != 0)
+    return Status::Failure(DescribeSystemError(errno), CauseOfSystemError(errno));
+  if (!S_ISREG(moved.st_mode))
+    return file_parts::ReplacementNotRegularFailure(replacement);
   if (IsSymbolicLink(file))
     return file_parts::CopyOverLinkTarget(replacement, file);
   struct stat old {};
   if (::stat(file.c_str(), &old) == 0 && ::chmod(replacement.c_str(), old.st_mode & 07777) != 0)
-    return Status::Failure(DescribeSystemError(errno));
+    return Status::Failure(DescribeSystemError(errno), CauseOfSystemError(errno));
   if (::rename(replacement.c_str(), file.c_str()) != 0)
-    return Status::Failure(DescribeSystemError(errno));
+    return Status::Failure(DescribeSystemError(errno), CauseOfSystemError(errno));
   return Status::Ok();
 }
 

@@ -15,8 +15,8 @@
 namespace kitebar {
 namespace {
 
-using file_parts::NotRegularMessage;
-using file_parts::TooLargeMessage;
+using file_parts::NotRegularFailure;
+using file_parts::TooLargeFailure;
 using windows::UniqueHandle;
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
@@ -29,8 +29,9 @@ constexpr int kReplaceAttempts = 20;
 constexpr std::chrono::milliseconds kReplaceRetryInterval{50};
 constexpr DWORD kReadChunk = 65536;
 
-std::string SystemError(std::string_view what, const std::filesystem::path& file, DWORD error) {
-  return file_parts::Failure(what, file, windows::DescribeError(error));
+Status SystemError(std::string_view what, const std::filesystem::path& file, DWORD error) {
+  return Status::Failure(file_parts::Failure(what, file, windows::DescribeError(error)),
+                         windows::CauseOf(error));
 }
 
 // Opens `file` without reading it, for its type and attributes; a folder
@@ -111,9 +112,9 @@ Result<std::pair<UniqueHandle, std::filesystem::path>> CreateTemporaryFile(
       return std::make_pair(std::move(handle), std::move(name));
     const DWORD error = ::GetLastError();
     if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
-      return Status::Failure(SystemError("の一時ファイルを作成できません", shown, error));
+      return SystemError("の一時ファイルを作成できません", shown, error);
   }
-  return Status::Failure(SystemError("の一時ファイルを作成できません", shown, ERROR_FILE_EXISTS));
+  return SystemError("の一時ファイルを作成できません", shown, ERROR_FILE_EXISTS);
 }
 
 bool KeepAttributes(HANDLE handle, DWORD oldAttributes) {
@@ -185,7 +186,7 @@ Result<std::filesystem::path> WriteTarget(const std::filesystem::path& file) {
   std::filesystem::path resolved =
       target.valid() ? FinalPathOf(target.get()) : std::filesystem::path();
   if (resolved.empty())
-    return Status::Failure(LinkTargetMissingMessage(file));
+    return file_parts::LinkTargetMissingFailure(file);
   return resolved;
 }
 
@@ -200,28 +201,28 @@ Result<std::string> ReadRegularFile(const std::filesystem::path& file, std::size
     if (missingIsEmpty && windows::IsMissing(error))
       return std::string();
     if (error == ERROR_SHARING_VIOLATION)
-      return Status::FileInUse(file_parts::InUseMessage(file, "読めません"));
-    return Status::Failure(SystemError("を開けません", file, error));
+      return file_parts::InUseFailure(file, "読めません");
+    return SystemError("を開けません", file, error);
   }
   if (!windows::IsRegularFile(handle.get()))
-    return Status::Failure(NotRegularMessage(file, "読めません"));
+    return NotRegularFailure(file, "読めません");
   LARGE_INTEGER size{};
   if (::GetFileSizeEx(handle.get(), &size) == 0)
-    return Status::Failure(SystemError("を読めません", file, ::GetLastError()));
+    return SystemError("を読めません", file, ::GetLastError());
   if (size.QuadPart < 0 || static_cast<std::uint64_t>(size.QuadPart) > maxBytes)
-    return Status::Failure(TooLargeMessage(file, maxBytes));
+    return TooLargeFailure(file, maxBytes);
   std::string contents;
   contents.reserve(static_cast<std::size_t>(size.QuadPart));
   auto buffer = std::make_unique<char[]>(kReadChunk);
   for (;;) {
     DWORD got = 0;
     if (::ReadFile(handle.get(), buffer.get(), kReadChunk, &got, nullptr) == 0)
-      return Status::Failure(SystemError("を読めません", file, ::GetLastError()));
+      return SystemError("を読めません", file, ::GetLastError());
     if (got == 0)
       break;
     // The file may grow while it is read.
     if (contents.size() + got > maxBytes)
-      return Status::Failure(TooLargeMessage(file, maxBytes));
+      return TooLargeFailure(file, maxBytes);
     contents.append(buffer.get(), got);
   }
   return contents;
@@ -240,26 +241,33 @@ Status CheckReplaceable(const std::filesystem::path& file) {
     const DWORD error = ::GetLastError();
     if (windows::IsMissing(error))
       return Status::Ok();
-    return Status::Failure(SystemError("を確かめられません", file, error));
+    return SystemError("を確かめられません", file, error);
   }
   if (!windows::IsRegularFile(handle.get()))
-    return Status::Failure(NotRegularMessage(file, "置き換えられません"));
+    return NotRegularFailure(file, "置き換えられません");
   const DWORD attributes = ::GetFileAttributesW(target->c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
-    return Status::Failure(file_parts::ReadOnlyMessage(file));
+    return file_parts::ReadOnlyFailure(file);
   // Access rules that deny writing make the file read-only for this user.
   if (!OpenForQuery(*target, FILE_WRITE_DATA).valid() && ::GetLastError() == ERROR_ACCESS_DENIED)
-    return Status::Failure(file_parts::ReadOnlyMessage(file));
+    return file_parts::ReadOnlyFailure(file);
   return Status::Ok();
 }
 
-Status WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes) {
-  if (Status replaceable = CheckReplaceable(file); !replaceable.ok())
-    return replaceable;
-  const Result<std::filesystem::path> target = file_parts::WriteTarget(file);
+Status file_parts::ReplaceWhole(const std::filesystem::path& file, std::string_view bytes,
+                                Links links) {
+  // A link in a scratch file's place is replaced as the name it is.
+  const bool replacingLink = links == Links::kReplace && IsSymbolicLink(file);
+  if (!replacingLink) {
+    if (Status replaceable = CheckReplaceable(file); !replaceable.ok())
+      return replaceable;
+  }
+  const Result<std::filesystem::path> target =
+      links == Links::kFollow ? file_parts::WriteTarget(file) : Result<std::filesystem::path>(file);
   if (!target.ok())
     return target.status();
-  const DWORD oldAttributes = ::GetFileAttributesW(target->c_str());
+  const DWORD oldAttributes =
+      replacingLink ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(target->c_str());
   const bool replacing = oldAttributes != INVALID_FILE_ATTRIBUTES;
   const AccessRules rules = replacing ? AccessRules::Of(*target) : AccessRules();
   auto created = CreateTemporaryFile(*target, file);
@@ -278,13 +286,13 @@ Status WriteFileAtomically(const std::filesystem::path& file, std::string_view b
     error = ::GetLastError();
   if (!written || !closed) {
     ::DeleteFileW(temporary.c_str());
-    return Status::Failure(SystemError("に書き込めません", file, error));
+    return SystemError("に書き込めません", file, error);
   }
   if (const DWORD replaceError = Replace(temporary, *target); replaceError != ERROR_SUCCESS) {
     ::DeleteFileW(temporary.c_str());
     if (HeldOpenByAnother(file))
-      return Status::FileInUse(file_parts::InUseMessage(file, "書き込めません"));
-    return Status::Failure(SystemError("を置き換えられません", file, replaceError));
+      return file_parts::InUseFailure(file, "書き込めません");
+    return SystemError("を置き換えられません", file, replaceError);
   }
   return Status::Ok();
 }
@@ -292,7 +300,7 @@ Status WriteFileAtomically(const std::filesystem::path& file, std::string_view b
 Result<std::filesystem::path> WriteNewFileAtomically(std::span<const std::filesystem::path> names,
                                                      std::string_view bytes) {
   if (names.empty())
-    return Status::Failure(file_parts::AllNamesTakenMessage({}, 0));
+    return file_parts::AllNamesTakenFailure({}, 0);
   auto created = CreateTemporaryFile(names.front(), names.front());
   if (!created.ok())
     return created.status();
@@ -303,7 +311,7 @@ Result<std::filesystem::path> WriteNewFileAtomically(std::span<const std::filesy
     error = ::GetLastError();
   if (error != ERROR_SUCCESS) {
     ::DeleteFileW(temporary.c_str());
-    return Status::Failure(SystemError("に書き込めません", names.front(), error));
+    return SystemError("に書き込めません", names.front(), error);
   }
   // Without MOVEFILE_REPLACE_EXISTING the move fails on a name that is taken.
   for (const std::filesystem::path& name : names) {
@@ -312,14 +320,19 @@ Result<std::filesystem::path> WriteNewFileAtomically(std::span<const std::filesy
     error = ::GetLastError();
     if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) {
       ::DeleteFileW(temporary.c_str());
-      return Status::Failure(SystemError("を作成できません", name, error));
+      return SystemError("を作成できません", name, error);
     }
   }
   ::DeleteFileW(temporary.c_str());
-  return Status::Failure(file_parts::AllNamesTakenMessage(names.front(), names.size()));
+  return file_parts::AllNamesTakenFailure(names.front(), names.size());
 }
 
 Status RenameOver(const std::filesystem::path& replacement, const std::filesystem::path& file) {
+  const DWORD moved = ::GetFileAttributesW(replacement.c_str());
+  if (moved == INVALID_FILE_ATTRIBUTES)
+    return windows::ErrorStatus(::GetLastError());
+  if ((moved & FILE_ATTRIBUTE_DIRECTORY) != 0 || IsSymbolicLink(replacement))
+    return file_parts::ReplacementNotRegularFailure(replacement);
   if (IsSymbolicLink(file))
     return file_parts::CopyOverLinkTarget(replacement, file);
   const DWORD oldAttributes = ::GetFileAttributesW(file.c_str());
@@ -328,15 +341,15 @@ Status RenameOver(const std::filesystem::path& replacement, const std::filesyste
                                             READ_CONTROL | WRITE_DAC | FILE_WRITE_ATTRIBUTES,
                                             kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
     if (!handle.valid())
-      return Status::Failure(windows::DescribeError(::GetLastError()));
+      return windows::ErrorStatus(::GetLastError());
     const DWORD applied = AccessRules::Of(file).ApplyTo(handle.get());
     if (applied != ERROR_SUCCESS)
-      return Status::Failure(windows::DescribeError(applied));
+      return windows::ErrorStatus(applied);
     if (!KeepAttributes(handle.get(), oldAttributes))
-      return Status::Failure(windows::DescribeError(::GetLastError()));
+      return windows::ErrorStatus(::GetLastError());
   }
   if (const DWORD error = Replace(replacement, file); error != ERROR_SUCCESS)
-    return Status::Failure(windows::DescribeError(error));
+    return windows::ErrorStatus(error);
   return Status::Ok();
 }
 
@@ -345,11 +358,11 @@ Status CheckReadable(const std::filesystem::path& file, std::size_t maxBytes) {
   if (!handle.valid())
     return Status::Ok();
   if (!windows::IsRegularFile(handle.get()))
-    return Status::Failure(NotRegularMessage(file, "読めません"));
+    return NotRegularFailure(file, "読めません");
   LARGE_INTEGER size{};
   if (::GetFileSizeEx(handle.get(), &size) != 0 &&
       (size.QuadPart < 0 || static_cast<std::uint64_t>(size.QuadPart) > maxBytes))
-    return Status::Failure(TooLargeMessage(file, maxBytes));
+    return TooLargeFailure(file, maxBytes);
   return Status::Ok();
 }
 

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "common/LockFile.h"
+#include "common/ProgramFiles.h"
 
 namespace kitebar {
 namespace {
@@ -39,6 +40,25 @@ std::string KeyOf(const std::filesystem::path& folder) {
   return error ? folder.string() : absolute.string();
 }
 
+// Adds the folder that a write of `file` really writes in, when `file` is a
+// link (a link to nothing included: its target is what a write would create).
+void AddTargetFolder(const std::filesystem::path& file, std::vector<std::string>& keys) {
+  std::error_code error;
+  if (!std::filesystem::is_symlink(std::filesystem::symlink_status(file, error)))
+    return;
+  keys.push_back(KeyOf(FinalTarget(file).parent_path()));
+}
+
+// Enters the lock of `key` when this process holds it already.
+bool EnterHeld(const std::string& key) {
+  const std::lock_guard guard(HeldLocksMutex());
+  auto held = HeldLocks().find(key);
+  if (held == HeldLocks().end())
+    return false;
+  ++held->second.depth;
+  return true;
+}
+
 // Opens and locks `file`, waiting up to `patience` for another writer. A lock
 // taken on a file that someone deleted or replaced in the meantime is let go
 // and taken again on the file that now has the name; the file itself is
@@ -58,37 +78,55 @@ Result<LockFile> LockFolderFile(const std::filesystem::path& file,
       interval = std::min(interval * 2, kLongestRetryInterval);
       attempt = opened.value().TryLock();
     }
+    if (attempt == LockFile::Attempt::kFailed)
+      return opened.value().failure();
     if (attempt != LockFile::Attempt::kLocked)
-      return Status::Failure(AnotherWriterMessage());
+      return Status::Failure(AnotherWriterMessage(), Cause::kAnotherWriter);
     if (opened.value().IsStillAt(file))
       return opened;
     if (std::chrono::steady_clock::now() >= deadline)
-      return Status::Failure(AnotherWriterMessage());
+      return Status::Failure(AnotherWriterMessage(), Cause::kAnotherWriter);
   }
 }
 
 }  // namespace
 
-std::string LockFileCreationFailure(const std::filesystem::path& file, std::string_view reason) {
-  return "「" + file.string() + "」を作成できないため、書き込みを中止しました（" +
-         std::string(reason) +
-         "）。フォルダーの書き込み権限と空き容量を確かめてから、もう一度実行してください。";
+Status LockFileCreationFailure(const std::filesystem::path& file, std::string_view reason,
+                               Cause cause) {
+  return Status::Failure("「" + file.string() + "」を作成できないため、書き込みを中止しました（" +
+                             std::string(reason) + "）。何も書き込んでいません。",
+                         cause);
 }
 
-std::string LockFileNotRegularFailure(const std::filesystem::path& file) {
-  return "「" + file.string() +
-         "」は通常のファイルではないため、書き込みを中止しました。別の場所へ移してから、もう一度"
-         "実行してください。";
+Status LockFileNotRegularFailure(const std::filesystem::path& file) {
+  return Status::Failure("「" + file.string() +
+                             "」は通常のファイルではないため、書き込みを中止しました。何も書き込"
+                             "んでいません。別の場所へ移してから、もう一度実行してください。",
+                         Cause::kForm);
+}
+
+Status LockFolderFailure(const std::filesystem::path& folder, std::string_view reason,
+                         Cause cause) {
+  return Status::Failure("フォルダー「" + folder.string() + "」に鍵を掛けられないため（" +
+                             std::string(reason) +
+                             "）、ほかの Kitebar と同時に書き込まないことを確かめられません。何も"
+                             "書き込んでいません。",
+                         cause);
 }
 
 LockFile::LockFile(LockFile&& other) noexcept
-    : handle_(std::exchange(other.handle_, kNone)), folder_(std::exchange(other.folder_, kNone)) {}
+    : handle_(std::exchange(other.handle_, kNone)),
+      file_(std::move(other.file_)),
+      folder_(std::exchange(other.folder_, kNone)),
+      failure_(std::move(other.failure_)) {}
 
 LockFile& LockFile::operator=(LockFile&& other) noexcept {
   if (this != &other) {
     Release();
     handle_ = std::exchange(other.handle_, kNone);
+    file_ = std::move(other.file_);
     folder_ = std::exchange(other.folder_, kNone);
+    failure_ = std::move(other.failure_);
   }
   return *this;
 }
@@ -99,41 +137,63 @@ LockFile::~LockFile() {
 
 std::string AnotherWriterMessage() {
   return "ほかの Kitebar（デスクトップ版または kitebar-cli）が同じフォルダーのファイルを書き込んで"
-         "いるため、書き込みませんでした。しばらく待ってから、もう一度実行してください。";
+         "いるため、書き込みませんでした。";
 }
 
 Result<FolderLock> FolderLock::Acquire(const std::filesystem::path& folder,
                                        std::chrono::milliseconds patience) {
-  std::string key = KeyOf(folder);
-  {
-    const std::lock_guard guard(HeldLocksMutex());
-    auto held = HeldLocks().find(key);
-    if (held != HeldLocks().end()) {
-      ++held->second.depth;
-      return FolderLock(std::move(key), true);
-    }
+  std::vector<std::string> keys{KeyOf(folder)};
+  for (const ProgramFile& file : ProgramFiles()) {
+    if (file.kind == ProgramFileKind::kData)
+      AddTargetFolder((folder.empty() ? std::filesystem::path(".") : folder) / file.name, keys);
   }
-  Result<LockFile> locked = LockFolderFile(folder / kLockFileName, patience);
-  if (!locked.ok())
-    return locked.status();
-  const std::lock_guard guard(HeldLocksMutex());
-  HeldLocks().emplace(key, HeldLock{std::move(locked.value()), 1});
-  return FolderLock(std::move(key), false);
+  return AcquireAll(std::move(keys), patience);
+}
+
+Result<FolderLock> FolderLock::AcquireFor(const std::filesystem::path& file,
+                                          std::chrono::milliseconds patience) {
+  std::vector<std::string> keys{KeyOf(file.parent_path())};
+  AddTargetFolder(file, keys);
+  return AcquireAll(std::move(keys), patience);
+}
+
+// The first key is the folder the operation names; the others are taken
+// with it, in sorted order.
+Result<FolderLock> FolderLock::AcquireAll(std::vector<std::string> keys,
+                                          std::chrono::milliseconds patience) {
+  const std::string own = keys.front();
+  std::sort(keys.begin(), keys.end());
+  keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+  bool nested = false;
+  FolderLock entered({}, false);
+  for (const std::string& key : keys) {
+    const bool held = EnterHeld(key);
+    if (!held) {
+      Result<LockFile> locked =
+          LockFolderFile(std::filesystem::path(key) / kLockFileName, patience);
+      if (!locked.ok())
+        return locked.status();  // `entered` leaves the folders entered so far
+      const std::lock_guard guard(HeldLocksMutex());
+      HeldLocks().emplace(key, HeldLock{std::move(locked.value()), 1});
+    }
+    entered.keys_.push_back(key);
+    nested = nested || (held && key == own);
+  }
+  entered.nested_ = nested;
+  return entered;
 }
 
 FolderLock::FolderLock(FolderLock&& other) noexcept
-    : key_(std::exchange(other.key_, std::string())), nested_(other.nested_) {}
+    : keys_(std::exchange(other.keys_, {})), nested_(other.nested_) {}
 
 FolderLock::~FolderLock() {
-  if (key_.empty())
-    return;
   const std::lock_guard guard(HeldLocksMutex());
-  auto held = HeldLocks().find(key_);
-  if (held == HeldLocks().end())
-    return;
-  // Closing the lock file releases the lock.
-  if (--held->second.depth == 0)
-    HeldLocks().erase(held);
+  for (const std::string& key : keys_) {
+    auto held = HeldLocks().find(key);
+    // Closing the lock file releases the lock.
+    if (held != HeldLocks().end() && --held->second.depth == 0)
+      HeldLocks().erase(held);
+  }
 }
 
 }  // namespace kitebar

@@ -19,8 +19,10 @@ class LockFile {
   // in its place; it must be a regular file. A read-only one still serves.
   static Result<LockFile> Open(const std::filesystem::path& file);
 
-  // One attempt at the exclusive lock, without waiting.
+  // One attempt at the exclusive lock, without waiting. kFailed leaves the
+  // reason in `failure()`.
   Attempt TryLock();
+  const Status& failure() const { return failure_; }
 
   // Whether `file` still names the file this lock is on. A lock on a file
   // that someone deleted or replaced since keeps no other writer out: the
@@ -35,19 +37,25 @@ class LockFile {
 
  private:
   static constexpr std::intptr_t kNone = -1;
-  explicit LockFile(std::intptr_t handle, std::intptr_t folder = kNone)
-      : handle_(handle), folder_(folder) {}
+  LockFile(std::intptr_t handle, std::filesystem::path file)
+      : handle_(handle), file_(std::move(file)) {}
   void Release();
 
   std::intptr_t handle_ = kNone;  // a descriptor, or a HANDLE
+  std::filesystem::path file_;
   // POSIX: a descriptor of the folder, locked after the file. A lock file
   // can be deleted under its holder while the folder cannot; Windows keeps
   // the file from being deleted instead.
   std::intptr_t folder_ = kNone;
+  Status failure_ = Status::Ok();
 };
 
 // The failures of LockFile::Open, worded alike on every platform.
-std::string LockFileCreationFailure(const std::filesystem::path& file, std::string_view reason);
-std::string LockFileNotRegularFailure(const std::filesystem::path& file);
+Status LockFileCreationFailure(const std::filesystem::path& file, std::string_view reason,
+                               Cause cause);
+Status LockFileNotRegularFailure(const std::filesystem::path& file);
+// The folder that holds the lock file cannot be opened to be locked itself:
+// with the file's lock alone a deleted lock file would let a second writer in.
+Status LockFolderFailure(const std::filesystem::path& folder, std::string_view reason, Cause cause);
 
 }  // namespace kitebar

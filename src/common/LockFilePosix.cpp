@@ -12,11 +12,8 @@
 namespace kitebar {
 namespace {
 
-// The folder that holds `file`, opened for its lock alone; none where it
-// cannot be opened, and then the lock file alone serves.
-int OpenFolderOf(const std::filesystem::path& file) {
-  const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
-  return ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+std::filesystem::path FolderOf(const std::filesystem::path& file) {
+  return file.has_parent_path() ? file.parent_path() : ".";
 }
 
 // One attempt at an exclusive lock on `fd`, without waiting.
@@ -27,6 +24,11 @@ LockFile::Attempt TryLockDescriptor(int fd) {
     if (errno != EINTR)
       return errno == EWOULDBLOCK ? LockFile::Attempt::kHeldElsewhere : LockFile::Attempt::kFailed;
   }
+}
+
+// Links and folders are what O_NOFOLLOW and O_RDWR refuse with these.
+bool IsNotAFile(int error) {
+  return error == EISDIR || error == ELOOP;
 }
 
 }  // namespace
@@ -42,26 +44,42 @@ Result<LockFile> LockFile::Open(const std::filesystem::path& file) {
     if (fd < 0 && errno != ENOENT)
       error = errno;
   }
+  if (fd < 0 && IsNotAFile(error))
+    return LockFileNotRegularFailure(file);
   if (fd < 0)
-    return Status::Failure(LockFileCreationFailure(file, DescribeSystemError(error)));
-  LockFile opened(fd, OpenFolderOf(file));
+    return LockFileCreationFailure(file, DescribeSystemError(error), CauseOfSystemError(error));
+  LockFile opened(fd, file);
   struct stat status {};
   if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))
-    return Status::Failure(LockFileNotRegularFailure(file));
+    return LockFileNotRegularFailure(file);
+  // A folder that can be written but not read (mode 0300) cannot be opened
+  // for its lock: the writer stops rather than carry on with half a lock.
+  const std::filesystem::path folder = FolderOf(file);
+  opened.folder_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (opened.folder_ < 0) {
+    const int folderError = errno;
+    opened.folder_ = kNone;
+    return LockFolderFailure(folder, DescribeSystemError(folderError),
+                             CauseOfSystemError(folderError));
+  }
   return opened;
 }
 
 // The file first, then the folder, in the same order in every writer. A
-// folder that cannot be locked (some network file systems) leaves the file's
-// lock and its identity check.
+// folder that cannot be locked (some network file systems) stops the writer
+// too: the file's lock alone does not keep a second writer out.
 LockFile::Attempt LockFile::TryLock() {
   const Attempt onFile = TryLockDescriptor(static_cast<int>(handle_));
-  if (onFile != Attempt::kLocked || folder_ == kNone)
+  if (onFile == Attempt::kFailed)
+    failure_ = LockFolderFailure(FolderOf(file_), DescribeSystemError(errno), Cause::kNone);
+  if (onFile != Attempt::kLocked)
     return onFile;
   const Attempt onFolder = TryLockDescriptor(static_cast<int>(folder_));
-  if (onFolder == Attempt::kHeldElsewhere)
+  if (onFolder == Attempt::kFailed)
+    failure_ = LockFolderFailure(FolderOf(file_), DescribeSystemError(errno), Cause::kNone);
+  if (onFolder != Attempt::kLocked)
     ::flock(static_cast<int>(handle_), LOCK_UN);
-  return onFolder == Attempt::kFailed ? Attempt::kLocked : onFolder;
+  return onFolder;
 }
 
 bool LockFile::IsStillAt(const std::filesystem::path& file) const {

@@ -72,12 +72,18 @@ Result<LockFile> LockFile::Open(const std::filesystem::path& file) {
     std::this_thread::sleep_for(kOpenRetryInterval);
     opened = OpenOnce(file);
   }
-  if (!opened.handle.valid())
-    return Status::Failure(LockFileCreationFailure(file, windows::DescribeError(opened.error)));
+  if (!opened.handle.valid()) {
+    // A folder of that name is refused as access denied.
+    const DWORD attributes = ::GetFileAttributesW(file.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+      return LockFileNotRegularFailure(file);
+    return LockFileCreationFailure(file, windows::DescribeError(opened.error),
+                                   windows::CauseOf(opened.error));
+  }
   windows::UniqueHandle& handle = opened.handle;
   if (!windows::IsRegularFile(handle.get()) || IsReparsePoint(handle.get()))
-    return Status::Failure(LockFileNotRegularFailure(file));
-  return LockFile(reinterpret_cast<std::intptr_t>(handle.Release()));
+    return LockFileNotRegularFailure(file);
+  return LockFile(reinterpret_cast<std::intptr_t>(handle.Release()), file);
 }
 
 LockFile::Attempt LockFile::TryLock() {
@@ -85,7 +91,12 @@ LockFile::Attempt LockFile::TryLock() {
   if (::LockFileEx(NativeOf(handle_), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
                    &range) != 0)
     return Attempt::kLocked;
-  return ::GetLastError() == ERROR_LOCK_VIOLATION ? Attempt::kHeldElsewhere : Attempt::kFailed;
+  const DWORD error = ::GetLastError();
+  if (error == ERROR_LOCK_VIOLATION)
+    return Attempt::kHeldElsewhere;
+  failure_ = LockFolderFailure(file_.parent_path(), windows::DescribeError(error),
+                               windows::CauseOf(error));
+  return Attempt::kFailed;
 }
 
 bool LockFile::IsStillAt(const std::filesystem::path& file) const {

@@ -5,6 +5,8 @@
 #include <string>
 #include <utility>
 
+#include "common/Status.h"
+
 // For the Windows platform files only.
 namespace kitebar::windows {
 
@@ -59,6 +61,10 @@ inline bool MayPassSoon(DWORD error) {
 // The reason of a failed file operation, in the words the POSIX side uses
 // for the same cause.
 std::string DescribeError(DWORD error);
+// Its cause, for the advice.
+Cause CauseOf(DWORD error);
+// The failure of that reason alone, with its cause.
+Status ErrorStatus(DWORD error);
 
 // Whether the open `handle` is a regular file: on a disk, not a folder.
 bool IsRegularFile(HANDLE handle);

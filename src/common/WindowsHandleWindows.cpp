@@ -51,6 +51,16 @@ std::string DescribeError(DWORD error) {
   return "Windows のエラー " + FormatInt(static_cast<int>(error));
 }
 
+Cause CauseOf(DWORD error) {
+  if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
+    return Cause::kInUse;
+  return CauseOfSystemError(ErrnoOf(error));
+}
+
+Status ErrorStatus(DWORD error) {
+  return Status::Failure(DescribeError(error), CauseOf(error));
+}
+
 bool IsRegularFile(HANDLE handle) {
   BY_HANDLE_FILE_INFORMATION information{};
   return ::GetFileType(handle) == FILE_TYPE_DISK &&

@@ -31,17 +31,13 @@ bool IsBox(const std::array<int, 3>& candidate, const WinningDigits& w) {
   return std::find(orders.begin(), orders.end(), candidate) != orders.end();
 }
 
-std::string CannotWriteMessage(const char* file, const std::string& reason) {
-  return std::string("予想成績のファイル「") + file +
-         "」に書き込めません。フォルダーの書き込み権限と空き容量を確かめてから、"
-         "もう一度やり直してください。（" +
-         reason + "）";
+Status CannotWrite(const char* file, const Status& failure) {
+  return failure.Wrapped(std::string("予想成績のファイル「") + file + "」に書き込めません（", "）");
 }
 
-std::string CannotSaveHistoryMessage(const Status& saved) {
-  return "推定した風車位置を当選番号ファイルに保存できないため、予想成績を記録しませんでした。" +
-         saved.message() +
-         "。フォルダーの書き込み権限と空き容量を確かめてから、もう一度やり直してください。";
+Status CannotSaveHistory(const Status& saved) {
+  return saved.Wrapped(
+      "推定した風車位置を当選番号ファイルに保存できないため、予想成績を記録しませんでした。");
 }
 
 bool IsDigitCharacter(char c) {
@@ -63,6 +59,46 @@ std::size_t TrailingEntryOf(std::string_view contents, int drawNumber) {
                        IsDigitCharacter(entry[numberLine.size() + 1]);
   const bool startsLine = start == 0 || contents[start - 1] == '\n';
   return isEntry && startsLine ? start : std::string_view::npos;
+}
+
+// A back-test file at the size its reader accepts: the entry of one more
+// draw does not fit.
+Status FullFileFailure(const char* file) {
+  return Status::Failure(std::string("予想成績のファイル「") + file +
+                             "」は Kitebar が読める上限（" +
+                             FormatInt(static_cast<long long>(kMaxBackTestFileBytes)) +
+                             " バイト）に達していて、この回の成績を書き足せません",
+                         Cause::kSizeLimit);
+}
+
+// Gives every entry of `drawNumber` in `contents` the result that `score`
+// gives (asked once, when there is such an entry); whether there was one.
+bool RescoreEntries(std::string& contents, int drawNumber,
+                    const std::function<BackTestResult()>& score) {
+  const std::string numberLine = FormatInt(drawNumber);
+  std::optional<BackTestResult> result;
+  bool numberLineNext = true;
+  bool entryOfDraw = false;
+  std::size_t start = 0;
+  while (start < contents.size()) {
+    std::size_t end = contents.find('\n', start);
+    if (end == std::string::npos)
+      end = contents.size();
+    std::string_view line(contents.data() + start, end - start);
+    if (line.ends_with('\r'))
+      line.remove_suffix(1);
+    if (numberLineNext) {
+      entryOfDraw = line == numberLine;
+    } else if (entryOfDraw && line.size() >= 2) {
+      if (!result)
+        result = score();
+      contents[start] = result->main;
+      contents[start + 1] = result->mini;
+    }
+    numberLineNext = !numberLineNext;
+    start = end + 1;
+  }
+  return result.has_value();
 }
 
 }  // namespace
@@ -112,34 +148,42 @@ BackTestedDraw BackTestInMemory(DrawHistory& history, int drawNumber,
           prediction->estimated};
 }
 
-// The entry is added by replacing the whole file, so that a crash leaves it
-// whole or absent. A last entry for the same draw is replaced rather than
-// repeated, so that registering a draw again after an interrupted
-// registration does not count it twice.
-Result<std::optional<std::string>> AddBackTestEntry(const char* file, int drawNumber,
-                                                    BackTestResult result) {
-  std::error_code error;
-  const bool existed = std::filesystem::exists(file, error);
+Result<BackTestChange> PrepareBackTestEntry(const char* file, int drawNumber,
+                                            BackTestResult result) {
   Result<std::string> read = ReadFileOrEmpty(file, kMaxBackTestFileBytes);
   if (!read.ok())
-    return Status::Failure(CannotWriteMessage(file, read.message()));
-  std::string contents = read.value();
+    return CannotWrite(file, read.status());
+  std::string contents = std::move(read.value());
   if (const std::size_t start = TrailingEntryOf(contents, drawNumber); start != std::string::npos)
     contents.resize(start);
   contents += BackTestEntry(drawNumber, result);
-  if (Status written = WriteFileAtomically(file, contents); !written.ok())
-    return Status::Failure(CannotWriteMessage(file, written.message()));
-  return existed ? std::optional<std::string>(std::move(read.value())) : std::nullopt;
+  if (contents.size() > kMaxBackTestFileBytes)
+    return FullFileFailure(file);
+  if (Status writable = CheckReplaceable(file); !writable.ok())
+    return CannotWrite(file, writable);
+  return BackTestChange{std::move(contents)};
 }
 
-Status RestoreBackTestFile(const char* file, const std::optional<std::string>& previous) {
-  if (previous)
-    return WriteFileAtomically(file, *previous);
-  std::error_code error;
-  std::filesystem::remove(file, error);
-  if (error)
-    return Status::Failure("「" + std::string(file) + "」を元に戻せません（" +
-                           DescribeSystemError(error.value()) + "）");
+Result<BackTestChange> PrepareBackTestRescore(const char* file, int drawNumber,
+                                              const std::function<BackTestResult()>& score) {
+  Result<std::string> read = ReadFileOrEmpty(file, kMaxBackTestFileBytes);
+  if (!read.ok())
+    return CannotWrite(file, read.status());
+  std::string contents = std::move(read.value());
+  if (!RescoreEntries(contents, drawNumber, score))
+    return BackTestChange{};
+  if (Status writable = CheckReplaceable(file); !writable.ok())
+    return CannotWrite(file, writable);
+  return BackTestChange{std::move(contents)};
+}
+
+// The whole file is replaced, so that a crash leaves the entry whole or
+// absent.
+Status WriteBackTestChange(const char* file, const BackTestChange& change) {
+  if (!change.contents)
+    return Status::Ok();
+  if (Status written = WriteFileAtomically(file, *change.contents); !written.ok())
+    return CannotWrite(file, written);
   return Status::Ok();
 }
 
@@ -152,14 +196,15 @@ Result<BackTestResult> BackTestDraw(DrawHistory& history, int drawNumber,
   if (Status writable = CheckAllReplaceable({history.file(), file}); !writable.ok())
     return writable;
   const BackTestedDraw tested = BackTestInMemory(history, drawNumber, winningDigits);
+  const Result<BackTestChange> entry = PrepareBackTestEntry(file, drawNumber, tested.result);
+  if (!entry.ok())
+    return entry.status();
   if (tested.estimated) {
     if (Status saved = history.Save(); !saved.ok())
-      return Status::Failure(CannotSaveHistoryMessage(saved));
+      return CannotSaveHistory(saved);
   }
-  if (Result<std::optional<std::string>> added = AddBackTestEntry(file, drawNumber, tested.result);
-      !added.ok()) {
-    return added.status();
-  }
+  if (Status written = WriteBackTestChange(file, *entry); !written.ok())
+    return written;
   return tested.result;
 }
 
@@ -184,10 +229,10 @@ Status RunRecentBackTest(DrawHistory& history) {
   // would not be what the next run shows: the history is saved first.
   if (estimated) {
     if (Status saved = history.Save(); !saved.ok())
-      return Status::Failure(CannotSaveHistoryMessage(saved));
+      return CannotSaveHistory(saved);
   }
   if (Status written = WriteFileAtomically(kRecentBackTestFile, entries); !written.ok())
-    return Status::Failure(CannotWriteMessage(kRecentBackTestFile, written.message()));
+    return CannotWrite(kRecentBackTestFile, written);
   return Status::Ok();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -46,14 +47,24 @@ struct BackTestedDraw {
 BackTestedDraw BackTestInMemory(DrawHistory& history, int drawNumber,
                                 std::string_view winningDigits);
 
-// Adds the entry of one draw to back-test file `file` in one replacement; an
-// entry for the same draw at the end of the file is replaced. Returns what the
-// file held before (nothing when it did not exist), so that a change that
-// fails later can take the entry back.
-Result<std::optional<std::string>> AddBackTestEntry(const char* file, int drawNumber,
-                                                    BackTestResult result);
-// Puts back what AddBackTestEntry returned.
-Status RestoreBackTestFile(const char* file, const std::optional<std::string>& previous);
+// A change of a back-test file prepared under the folder's lock: the file's
+// new contents, or none when it stays as it is.
+struct BackTestChange {
+  std::optional<std::string> contents;
+};
+
+// The entry of one draw added at the end of back-test file `file`; an entry
+// for the same draw at the end of the file is replaced. Refused, before
+// anything is written, when the file would grow past what its reader accepts.
+Result<BackTestChange> PrepareBackTestEntry(const char* file, int drawNumber,
+                                            BackTestResult result);
+// Every entry of draw `drawNumber` in `file` given `result`: the draw's number
+// was corrected, and an entry must never stand for a number that the history
+// no longer holds. No change when the file has no entry of the draw.
+Result<BackTestChange> PrepareBackTestRescore(const char* file, int drawNumber,
+                                              const std::function<BackTestResult()>& score);
+// Writes a prepared change, if there is one.
+Status WriteBackTestChange(const char* file, const BackTestChange& change);
 
 // Replays the prediction of draw `drawNumber`, compares it with
 // `winningDigits` and adds the entry to "Kitebard_100.dat" (toLast500File) or

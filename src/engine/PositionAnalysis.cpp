@@ -129,9 +129,7 @@ Result<PositionAnalysis> AnalysePositions(DrawHistory& history, int drawNumber, 
   if (automatic) {
     StoreMissingPositions(history, *simulator);
     if (Status saved = history.Save(); !saved.ok()) {
-      return Status::Failure("推定した風車位置を保存できませんでした（" + saved.message() +
-                             "）。フォルダーの書き込み権限と空き容量を確かめてから、もう一度解析"
-                             "してください。");
+      return saved.Wrapped("推定した風車位置を保存できませんでした（", "）");
     }
   } else {
     analysis.estimate =

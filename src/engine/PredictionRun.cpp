@@ -52,11 +52,8 @@ Status EstimateAndStorePosition(DrawHistory& history, WindmillSimulator& simulat
 // prediction that the history does not back: the run stops instead.
 Status SaveEstimate(const DrawHistory& history, int drawNumber) {
   if (Status saved = history.Save(); !saved.ok()) {
-    return Status::Failure("当選番号ファイル（" + history.file().string() +
-                           "）に書き込めないため、" + DrawName(drawNumber) +
-                           "の予想を中止しました。" + saved.message() +
-                           "。フォルダーの書き込み権限と空き容量を確かめてから、もう一度実行して"
-                           "ください。");
+    return saved.Wrapped("当選番号ファイル（" + history.file().string() + "）に書き込めないため、" +
+                         DrawName(drawNumber) + "の予想を中止しました。");
   }
   return Status::Ok();
 }

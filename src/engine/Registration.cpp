@@ -14,18 +14,10 @@ namespace {
 
 constexpr char kWinningNumberNotRegistered[] = "当選番号は登録されていません。";
 
-std::string CannotSaveMessage(const Status& saved) {
-  return "当選番号ファイル「kitebarnum.dat」に書き込めませんでした。フォルダーの書き込み権限と"
-         "空き容量を確かめてから、もう一度登録してください。（" +
-         saved.message() + "）";
-}
-
-// Another program's handle on the file is the whole story: the usual advice
-// would blame the folder's permissions or the disk.
+// What failed, that nothing was registered, and (from the cause) what to do.
 Status CannotSave(const Status& saved) {
-  if (saved.fileInUse())
-    return saved;
-  return Status::Failure(CannotSaveMessage(saved));
+  return saved.Wrapped("当選番号ファイル「kitebarnum.dat」に書き込めませんでした（",
+                       "）。" + std::string(kWinningNumberNotRegistered));
 }
 
 // The file's draw numbers have four digits. A full file is most often one
@@ -51,6 +43,10 @@ std::string TakenMessage(int draw, int count) {
          " 回まで登録されています。一覧を確かめてから、もう一度入力してください。";
 }
 
+bool IsBlankEntry(std::string_view entry) {
+  return entry.find_first_not_of(" \t\r\n") == std::string_view::npos;
+}
+
 int LastRegistrableDraw(const DrawHistory& history) {
   return std::min(history.count + 1, DrawHistory::kMaxDrawNumber);
 }
@@ -72,18 +68,23 @@ Result<int> ResolveTarget(const DrawHistory& history, RegistrationTarget target)
   return Status::Failure(OutOfRangeMessage(target.draw(), history.count));
 }
 
-// Saves the history with the new draw after its back-test entry was added;
-// when the save fails the entry is taken back, so that neither stays.
-Status SaveNewDraw(const DrawHistory& history, const std::optional<std::string>& previousEntries) {
-  const Status saved = history.Save();
-  if (saved.ok())
-    return saved;
-  if (Status restored = RestoreBackTestFile(kBackTestFile, previousEntries); !restored.ok()) {
-    return Status::Failure(CannotSaveMessage(saved) + "予想成績のファイル「" +
-                           std::string(kBackTestFile) + "」にはこの回の成績が残っています（" +
-                           restored.message() + "）。");
+// Saves the history with the draw, then its back-test entry. In this
+// order a kill between the two writes leaves a draw without its entry, never
+// an entry for a draw that the history does not hold (which the number typed
+// next for that draw would not match). When the entry cannot be written the
+// history is taken back, so that neither stays.
+Status SaveDrawAndEntry(const DrawHistory& history, const std::string& previousHistory,
+                        const BackTestChange& entry) {
+  if (Status saved = history.Save(); !saved.ok())
+    return CannotSave(saved);
+  const Status written = WriteBackTestChange(kBackTestFile, entry);
+  if (written.ok())
+    return written;
+  if (Status restored = WriteFileAtomically(history.file(), previousHistory); !restored.ok()) {
+    return written.Wrapped(
+        "", "当選番号ファイルにはこの回の当選番号が残っています（" + restored.what() + "）。");
   }
-  return CannotSave(saved);
+  return written.Wrapped("", kWinningNumberNotRegistered);
 }
 
 }  // namespace
@@ -92,12 +93,13 @@ Result<Registration> RegisterWinningNumber(DrawHistory& history, RegistrationTar
                                            std::string_view entry) {
   const ThreeDigitEntry checked = ApplyThreeDigitEntryRule(entry);
   Registration registration{checked.padded, false, 0};
-  if (!checked.valid)
+  // Nothing typed is not the number 000, which a user types.
+  if (!checked.valid || IsBlankEntry(entry))
     return registration;
   // Every refusal says what was not done.
   Result<FolderLock> change = BeginHistoryChange(history);
   if (!change.ok())
-    return Status::Failure(change.message() + kWinningNumberNotRegistered);
+    return change.status().Wrapped("", kWinningNumberNotRegistered);
   const Result<int> resolved = ResolveTarget(history, target);
   if (!resolved.ok())
     return resolved.status();
@@ -105,24 +107,21 @@ Result<Registration> RegisterWinningNumber(DrawHistory& history, RegistrationTar
   if (draw > LastRegistrableDraw(history))
     return Status::Failure(OutOfRangeMessage(draw, LastRegistrableDraw(history)));
   const bool newDraw = draw > history.count;
-  if (newDraw) {
-    if (Status writable = CheckAllReplaceable({history.file(), kBackTestFile}); !writable.ok())
-      return Status::Failure(writable.message() + kWinningNumberNotRegistered);
-  }
-  std::optional<std::string> previousEntries;
-  if (newDraw) {
-    const BackTestedDraw tested = BackTestInMemory(history, draw, checked.padded);
-    Result<std::optional<std::string>> added = AddBackTestEntry(kBackTestFile, draw, tested.result);
-    if (!added.ok())
-      return Status::Failure(added.message() + kWinningNumberNotRegistered);
-    previousEntries = std::move(added.value());
-  }
+  if (Status writable = CheckReplaceable(history.file()); !writable.ok())
+    return writable.Wrapped("", kWinningNumberNotRegistered);
+  // The entry is prepared, and refused when the file would grow past what
+  // its reader accepts, before anything is written.
+  const std::string previousHistory = history.SaveText();
+  const auto score = [&] { return BackTestInMemory(history, draw, checked.padded).result; };
+  const Result<BackTestChange> backTest = newDraw
+                                              ? PrepareBackTestEntry(kBackTestFile, draw, score())
+                                              : PrepareBackTestRescore(kBackTestFile, draw, score);
+  if (!backTest.ok())
+    return backTest.status().Wrapped("", kWinningNumberNotRegistered);
   if (Status stored = history.SetDigits(draw, checked.padded); !stored.ok())
     return stored;
-  if (Status saved = newDraw ? SaveNewDraw(history, previousEntries) : history.Save();
-      !saved.ok()) {
-    return newDraw ? saved : CannotSave(saved);
-  }
+  if (Status saved = SaveDrawAndEntry(history, previousHistory, *backTest); !saved.ok())
+    return saved;
   if (newDraw)
     ++history.count;
   registration.stored = true;
@@ -147,7 +146,7 @@ Result<Registration> RegisterPosition(DrawHistory& history, int drawNumber,
     return registration;
   Result<FolderLock> change = BeginHistoryChange(history);
   if (!change.ok())
-    return Status::Failure(change.message() + "風車位置は登録されていません。");
+    return change.status().Wrapped("", "風車位置は登録されていません。");
   if (drawNumber < 1 || drawNumber > LastRegistrableDraw(history)) {
     return Status::Failure(OutOfRangeMessage(drawNumber, LastRegistrableDraw(history)));
   }
@@ -155,7 +154,8 @@ Result<Registration> RegisterPosition(DrawHistory& history, int drawNumber,
     return stored;
   }
   if (Status saved = history.Save(); !saved.ok())
-    return CannotSave(saved);
+    return saved.Wrapped("当選番号ファイル「kitebarnum.dat」に書き込めませんでした（",
+                         "）。風車位置は登録されていません。");
   registration.stored = true;
   registration.draw = drawNumber;
   return registration;

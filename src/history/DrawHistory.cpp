@@ -8,6 +8,7 @@
 #include "common/AtomicFile.h"
 #include "common/FileLimits.h"
 #include "common/NumberText.h"
+#include "common/Utf16Text.h"
 #include "history/HistoryRun.h"
 
 namespace kitebar {
@@ -39,6 +40,13 @@ std::string UnreadableReason(const HistoryFileLine& line) {
       return DrawText(line.draw) +
              "の行ですが、回の番号のあとが当選番号ファイルの形（0123,456 または "
              "0123,456,789,1）になっていないため、そのままでは読めません。";
+    case HistoryLineFault::kUnclearWinningNumber:
+      return DrawText(line.draw) +
+             "の行ですが、コンマのあとの当選番号が半角の数字 3 桁（0123,456 の形）ではないため、"
+             "そのままでは読めません。";
+    case HistoryLineFault::kUnclearLine:
+      return "数字を含む行ですが、回の番号とコンマ（0123,456 の形）として読めないため、どの回の"
+             "行かわかりません。";
     case HistoryLineFault::kUnclearNumber:
     case HistoryLineFault::kNone:
       break;
@@ -99,6 +107,10 @@ HistoryDamage DescribeDamage(std::span<const HistoryFileLine> lines, const Histo
   return damage;
 }
 
+constexpr char kUtf16Reason[] =
+    "ファイル全体が UTF-16（メモ帳の「Unicode」）で保存されているため、読めません。kitebar-cli "
+    "repair が元の形（UTF-8）に直せます。";
+
 bool IsDrawInRange(int n, int count) {
   return n >= 1 && n <= count + 1 && n <= DrawHistory::kMaxDrawNumber;
 }
@@ -143,19 +155,41 @@ char* WriteLine(char* out, const DrawRecord& record, bool withDigits) {
   return out;
 }
 
-// The lines of the slots 1 to `last` that `take` accepts, in order; with
-// `pendingWithoutDigits` a record whose digits start with 'x' is written
-// with an empty digits field.
+using PassedOverLines = std::vector<std::pair<int, std::string>>;
+
+// Writes the passed-over lines from `next` on that follow draw `after` or an
+// earlier one.
+char* WritePassedOver(char* out, const PassedOverLines& lines,
+                      PassedOverLines::const_iterator& next, int after) {
+  for (; next != lines.end() && next->first <= after; ++next) {
+    std::memcpy(out, next->second.data(), next->second.size());
+    out += next->second.size();
+    *out++ = '\r';
+    *out++ = '\n';
+  }
+  return out;
+}
+
+// The lines of the slots 1 to `last` that `take` accepts, in order, with the
+// lines that hold no draw where they stood; with `pendingWithoutDigits` a
+// record whose digits start with 'x' is written with an empty digits field.
 template <typename Take>
 std::string FileText(const std::vector<DrawRecord>& slots, int last, Take take,
-                     bool pendingWithoutDigits) {
-  std::string out(static_cast<std::size_t>(std::max(last, 0)) * kLongestLine, '\0');
+                     bool pendingWithoutDigits, const PassedOverLines& passedOver) {
+  std::size_t size = static_cast<std::size_t>(std::max(last, 0)) * kLongestLine;
+  for (const auto& line : passedOver)
+    size += line.second.size() + 2;
+  std::string out(size, '\0');
   char* end = out.data();
+  auto next = passedOver.begin();
+  end = WritePassedOver(end, passedOver, next, 0);
   for (int n = 1; n <= last; ++n) {
     const DrawRecord& slot = slots[static_cast<std::size_t>(n)];
     if (take(slot))
       end = WriteLine(end, slot, !pendingWithoutDigits || slot.digits[0] != 'x');
+    end = WritePassedOver(end, passedOver, next, n);
   }
+  end = WritePassedOver(end, passedOver, next, DrawHistory::kMaxSlot);
   out.resize(static_cast<std::size_t>(end - out.data()));
   return out;
 }
@@ -176,7 +210,13 @@ Status DrawHistory::Load() {
 
 void DrawHistory::LoadText(std::string_view contents) {
   Clear();
-  const std::vector<HistoryFileLine> lines = ReadHistoryFileLines(contents);
+  if (HistoryTextFromUtf16(contents)) {
+    damage_ =
+        HistoryDamage{1, PrintableLine(contents.substr(0, contents.find('\n'))), 0, kUtf16Reason};
+    return;
+  }
+  std::vector<PassedOverLine> passedOver;
+  const std::vector<HistoryFileLine> lines = ReadHistoryFileLines(contents, &passedOver);
   const HistoryRun run = *FindHistoryRun(lines);
   // A damaged file gives the draws before its first damaged line, which all
   // ascend: every reader works on them alone.
@@ -197,12 +237,27 @@ void DrawHistory::LoadText(std::string_view contents) {
     --count;
   if (firstDamage < lines.size())
     damage_ = DescribeDamage(lines, run, firstDamage);
+  else if (!passedOver.empty())
+    KeepPassedOverLines(lines, run.kept, passedOver);
+}
+
+void DrawHistory::KeepPassedOverLines(std::span<const HistoryFileLine> lines,
+                                      std::span<const std::size_t> kept,
+                                      std::span<const PassedOverLine> passedOver) {
+  auto next = kept.begin();
+  int after = 0;
+  for (const PassedOverLine& line : passedOver) {
+    for (; next != kept.end() && *next < line.before; ++next)
+      after = lines[*next].draw;
+    passedOver_.emplace_back(after, std::string(line.bytes));
+  }
 }
 
 void DrawHistory::Clear() {
   std::fill(slots_.begin(), slots_.end(), DrawRecord{});
   count = 0;
   damage_.reset();
+  passedOver_.clear();
 }
 
 std::string DrawHistory::DamageDescription() const {
@@ -232,13 +287,13 @@ std::string DrawHistory::DamageWarning() const {
 std::string DrawHistory::SaveText() const {
   return FileText(
       slots_, std::min(count + 1, kMaxSlot), [](const DrawRecord& slot) { return slot.exists(); },
-      true);
+      true, passedOver_);
 }
 
 std::string DrawHistory::CompleteDrawsText() const {
   return FileText(
       slots_, std::min(count, kMaxSlot),
-      [](const DrawRecord& slot) { return slot.digits[0] != '\0'; }, false);
+      [](const DrawRecord& slot) { return slot.digits[0] != '\0'; }, false, passedOver_);
 }
 
 Status DrawHistory::Save() const {
@@ -285,6 +340,20 @@ Status DrawHistory::AppendImportedDraw(std::string_view digits) {
   CopyField(slot.number, FormatZeroPadded(next, 4));
   CopyField(slot.digits, digits);
   return Status::Ok();
+}
+
+// Notepad's "Unicode" is UTF-16 with a byte-order mark; without one, a
+// history's first character (a digit, a blank) gives away which byte is NUL.
+std::optional<std::string> HistoryTextFromUtf16(std::string_view contents) {
+  if (contents.starts_with("\xFF\xFE"))
+    return Utf16ToUtf8(contents.substr(2), false);
+  if (contents.starts_with("\xFE\xFF"))
+    return Utf16ToUtf8(contents.substr(2), true);
+  if (contents.size() >= 2 && contents[0] != '\0' && contents[1] == '\0')
+    return Utf16ToUtf8(contents, false);
+  if (contents.size() >= 2 && contents[0] == '\0' && contents[1] != '\0')
+    return Utf16ToUtf8(contents, true);
+  return std::nullopt;
 }
 
 ThreeDigitEntry ApplyThreeDigitEntryRule(std::string_view typed) {

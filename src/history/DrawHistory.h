@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -80,13 +81,28 @@ class DrawHistory {
 
   int count = 0;
 
+  // Keeps the lines of a file that hold no draw where they stood: each after
+  // the draw of the last of the `kept` lines (indices into `lines`, in file
+  // order) before it. For a history built from a file's lines.
+  void KeepPassedOverLines(std::span<const HistoryFileLine> lines,
+                           std::span<const std::size_t> kept,
+                           std::span<const PassedOverLine> passedOver);
+
  private:
   std::string DamageDescription() const;
 
   std::filesystem::path file_;
   std::vector<DrawRecord> slots_;
   std::optional<HistoryDamage> damage_;
+  // The lines that hold no draw (a header, a note, a blank line), each with
+  // the draw it follows (0: before the first): a rewrite keeps them there.
+  std::vector<std::pair<int, std::string>> passedOver_;
 };
+
+// The text of a history file that an editor saved as UTF-16 (with or without
+// a byte-order mark), turned into the UTF-8 that the file should hold; none
+// for any other file.
+std::optional<std::string> HistoryTextFromUtf16(std::string_view contents);
 
 // The three-digit entry rule of the dialogs: pads `entry` on the left with '0'
 // to three characters (shown back to the user) and tells whether all three are

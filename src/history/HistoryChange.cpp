@@ -21,8 +21,7 @@ Status Reload(DrawHistory& history) {
   const int shownCount = history.count;
   if (Status loaded = history.Load(); !loaded.ok()) {
     history.count = shownCount;
-    return Status::Failure("当選番号ファイルを読めないため、書き込みを中止しました。" +
-                           loaded.message());
+    return loaded.Wrapped("当選番号ファイルを読めないため、書き込みを中止しました。");
   }
   return history.CheckWhole();
 }
@@ -41,11 +40,11 @@ Status CheckSettingsFiles(const std::filesystem::path& folder) {
 }
 
 Result<FolderLock> BeginHistoryChange(DrawHistory& history) {
-  Result<FolderLock> lock = FolderLock::AcquireFor(history.file());
+  Result<FolderLock> lock = FolderLock::Acquire(history.file().parent_path());
   if (!lock.ok() || lock->nested())
     return lock;
   if (Status files = CheckSettingsFiles(history.file().parent_path()); !files.ok())
-    return Status::Failure(std::string(kUnreadableSettingsRefusal) + files.message());
+    return files.Wrapped(kUnreadableSettingsRefusal);
   if (Status reloaded = Reload(history); !reloaded.ok())
     return reloaded;
   return lock;

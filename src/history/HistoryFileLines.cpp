@@ -42,10 +42,36 @@ bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
+// A full-width digit in UTF-8 (U+FF10 to U+FF19) starts at `i`.
+bool IsFullWidthDigitAt(std::string_view text, std::size_t i) {
+  return i + 2 < text.size() && text[i] == '\xEF' && text[i + 1] == '\xBC' &&
+         static_cast<unsigned char>(text[i + 2]) >= 0x90 &&
+         static_cast<unsigned char>(text[i + 2]) <= 0x99;
+}
+
+// Whether a user reading the line would see a number in it.
+bool HoldsADigit(std::string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (IsDigit(text[i]) || IsFullWidthDigitAt(text, i))
+      return true;
+  }
+  return false;
+}
+
+// The winning-number field from the draw's comma on: three ASCII digits, or
+// nothing on a pending line, then the end of the line or a comma.
+bool IsExactWinningField(std::string_view fromComma) {
+  const std::string_view field = fromComma.substr(1);
+  if (field.empty() || field.front() == ',')
+    return true;
+  return field.size() >= 3 && IsDigit(field[0]) && IsDigit(field[1]) && IsDigit(field[2]) &&
+         (field.size() == 3 || field[3] == ',');
+}
+
 // The number field at the start of a line: whether the line names a draw,
 // which one, and where its comma is.
 struct NumberField {
-  enum class Kind { kNoDraw, kDraw, kUnclear } kind = Kind::kNoDraw;
+  enum class Kind { kNoDraw, kDrawZero, kDraw, kUnclear } kind = Kind::kNoDraw;
   long long value = 0;
   std::size_t comma = 0;
 };
@@ -64,8 +90,11 @@ NumberField ReadNumberField(std::string_view text) {
   for (; i < text.size() && IsDigit(text[i]); ++i)
     value = std::min(value * 10 + (text[i] - '0'), kNumberCeiling);
   if (i > digits && i < text.size() && text[i] == ',') {
-    // Draw 0 and below hold no draw, as a header or a note does not.
-    if (negative || value == 0)
+    // Draw 0 holds no draw, as a header or a note does not; a draw below it
+    // is nothing the file can mean.
+    if (value == 0)
+      return {NumberField::Kind::kDrawZero, 0, i};
+    if (negative)
       return {};
     return {NumberField::Kind::kDraw, value, i};
   }
@@ -77,6 +106,12 @@ NumberField ReadNumberField(std::string_view text) {
       return {NumberField::Kind::kUnclear, fixed, 4};
   }
   return {};
+}
+
+std::string_view WithoutByteOrderMark(std::string_view text) {
+  if (text.starts_with(kByteOrderMark))
+    text.remove_prefix(kByteOrderMark.size());
+  return text;
 }
 
 std::string WithoutNuls(std::string_view text) {
@@ -107,10 +142,12 @@ std::optional<HistoryFileLine> ReadPiece(int line, std::string_view bytes, bool 
   std::string_view text = bytes;
   if (text.starts_with(kByteOrderMark))
     text.remove_prefix(kByteOrderMark.size());
+  if (!HoldsADigit(text))
+    return std::nullopt;
   HistoryFileLine read{line, bytes, 0, HistoryLineFault::kNone, {}};
   if (text.find('\0') != std::string_view::npos) {
     const NumberField field = ReadNumberField(WithoutNuls(text));
-    if (field.kind == NumberField::Kind::kNoDraw)
+    if (field.kind == NumberField::Kind::kDrawZero)
       return std::nullopt;
     read.draw = static_cast<int>(field.value);
     read.fault = HistoryLineFault::kNul;
@@ -119,8 +156,11 @@ std::optional<HistoryFileLine> ReadPiece(int line, std::string_view bytes, bool 
   const NumberField field = ReadNumberField(text);
   read.draw = static_cast<int>(field.value);
   switch (field.kind) {
-    case NumberField::Kind::kNoDraw:
+    case NumberField::Kind::kDrawZero:
       return std::nullopt;
+    case NumberField::Kind::kNoDraw:
+      read.fault = HistoryLineFault::kUnclearLine;
+      return read;
     case NumberField::Kind::kUnclear:
       read.fault = HistoryLineFault::kUnclearNumber;
       return read;
@@ -129,6 +169,10 @@ std::optional<HistoryFileLine> ReadPiece(int line, std::string_view bytes, bool 
   }
   if (field.value > 9999) {
     read.fault = HistoryLineFault::kBeyondLastDraw;
+    return read;
+  }
+  if (!IsExactWinningField(text.substr(field.comma))) {
+    read.fault = HistoryLineFault::kUnclearWinningNumber;
     return read;
   }
   // The writers' layout is read by its columns, as it stands. Any other
@@ -151,6 +195,21 @@ std::optional<HistoryFileLine> ReadPiece(int line, std::string_view bytes, bool 
   if (!fixedColumns && WriterForm(read.parsed) != std::string_view(canonical).substr(0, textEnd))
     read.fault = HistoryLineFault::kNotInTheFormat;
   return read;
+}
+
+// A piece of a long line continues the passed-over piece before it, so that
+// the line is kept whole.
+void PassOver(std::vector<PassedOverLine>& passedOver, std::size_t before, int line,
+              std::string_view piece) {
+  if (!passedOver.empty()) {
+    PassedOverLine& last = passedOver.back();
+    if (last.line == line && last.before == before &&
+        last.bytes.data() + last.bytes.size() == piece.data()) {
+      last.bytes = std::string_view(last.bytes.data(), last.bytes.size() + piece.size());
+      return;
+    }
+  }
+  passedOver.push_back({before, line, WithoutByteOrderMark(piece)});
 }
 
 }  // namespace
@@ -186,7 +245,8 @@ bool HistoryFileLine::complete() const {
          std::all_of(digits.begin(), digits.end(), IsDigit);
 }
 
-std::vector<HistoryFileLine> ReadHistoryFileLines(std::string_view contents) {
+std::vector<HistoryFileLine> ReadHistoryFileLines(std::string_view contents,
+                                                  std::vector<PassedOverLine>* passedOver) {
   std::vector<HistoryFileLine> lines;
   lines.reserve(static_cast<std::size_t>(std::count(contents.begin(), contents.end(), '\n')) + 1);
   int line = 1;
@@ -208,6 +268,8 @@ std::vector<HistoryFileLine> ReadHistoryFileLines(std::string_view contents) {
     }
     if (std::optional<HistoryFileLine> read = ReadPiece(line, piece, lineEnd))
       lines.push_back(*read);
+    else if (passedOver != nullptr)
+      PassOver(*passedOver, lines.size(), line, piece);
     if (lineEnd)
       ++line;
   }

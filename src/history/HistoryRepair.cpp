@@ -37,7 +37,8 @@ std::vector<std::pair<int, int>> MissingDraws(const DrawHistory& history) {
 // cannot decide, or why the lines to keep cannot be kept.
 Status MendHistory(std::string_view contents, std::span<const int> keepLines, DrawHistory& repaired,
                    HistoryRepair& repair) {
-  const std::vector<HistoryFileLine> lines = ReadHistoryFileLines(contents);
+  std::vector<PassedOverLine> passedOver;
+  const std::vector<HistoryFileLine> lines = ReadHistoryFileLines(contents, &passedOver);
   const Result<HistoryRun> run = FindHistoryRun(lines, keepLines);
   if (!run.ok()) {
     repair.refusedChoice = run.message();
@@ -61,6 +62,7 @@ Status MendHistory(std::string_view contents, std::span<const int> keepLines, Dr
   }
   if (lastPending)
     --repaired.count;
+  repaired.KeepPassedOverLines(lines, run->kept, passedOver);
   repair.missing = MissingDraws(repaired);
   return Status::Ok();
 }
@@ -85,12 +87,16 @@ std::vector<std::filesystem::path> BackupNames(const std::filesystem::path& file
 
 Result<HistoryRepair> RepairHistory(const std::filesystem::path& file, std::string_view timestamp,
                                     std::span<const int> keepLines) {
-  Result<FolderLock> lock = FolderLock::AcquireFor(file);
+  Result<FolderLock> lock = FolderLock::Acquire(file.parent_path());
   if (!lock.ok())
     return lock.status();
   const Result<std::string> contents = ReadWholeFile(file, kMaxHistoryFileBytes);
   if (!contents.ok())
     return contents.status();
+  // A history that an editor saved as UTF-16 is mended from its text, every
+  // line kept; the copy keeps the file's own bytes.
+  const std::optional<std::string> fromUtf16 = HistoryTextFromUtf16(*contents);
+  const std::string_view text = fromUtf16 ? std::string_view(*fromUtf16) : *contents;
   DrawHistory probe(file);
   probe.LoadText(*contents);
   HistoryRepair repair;
@@ -99,7 +105,7 @@ Result<HistoryRepair> RepairHistory(const std::filesystem::path& file, std::stri
     return repair;
   repair.damaged = true;
   DrawHistory repaired(file);
-  if (Status mended = MendHistory(*contents, keepLines, repaired, repair); !mended.ok())
+  if (Status mended = MendHistory(text, keepLines, repaired, repair); !mended.ok())
     return mended;
   if (!repair.choices.empty() || !repair.refusedChoice.empty())
     return repair;
@@ -110,11 +116,11 @@ Result<HistoryRepair> RepairHistory(const std::filesystem::path& file, std::stri
   Result<std::filesystem::path> backup =
       WriteNewFileAtomically(BackupNames(file, timestamp), *contents);
   if (!backup.ok())
-    return Status::Failure("控えのファイルを作れないため、修復を中止しました。" + backup.message());
+    return backup.status().Wrapped("控えのファイルを作れないため、修復を中止しました。",
+                                   "当選番号ファイルはそのままです。");
   repair.backup = std::move(backup.value());
   if (Status saved = repaired.Save(); !saved.ok())
-    return Status::Failure("修復した当選番号を保存できません。" + saved.message() +
-                           "。元のファイルはそのままです。");
+    return saved.Wrapped("修復した当選番号を保存できません。", "元のファイルはそのままです。");
   return repair;
 }
 

@@ -55,10 +55,9 @@ Result<std::string> ResultPageReader::FetchResultPage(std::string_view pageName)
 }
 
 Status ResultPageReader::WriteScratchFile() const {
-  if (Status written = WriteFileAtomically(ScratchFile(), history_.SaveText()); !written) {
-    return Status::Failure("読み込んだ当選番号を書き込めません: " + written.message() +
-                           "。フォルダーの書き込み権限と空き容量を確かめてください。");
-  }
+  // Never through a link planted at the scratch file's name.
+  if (Status written = kitebar::WriteScratchFile(ScratchFile(), history_.SaveText()); !written)
+    return written.Wrapped("読み込んだ当選番号を書き込めません: ");
   return Status::Ok();
 }
 

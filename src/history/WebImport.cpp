@@ -45,7 +45,7 @@ std::string ReplaceFailure(const std::filesystem::path& scratch, const DrawHisto
 // history file's permissions.
 Status ReplaceHistoryFile(const std::filesystem::path& scratch, const DrawHistory& history) {
   if (Status renamed = RenameOver(scratch, history.file()); !renamed.ok())
-    return Status::Failure(ReplaceFailure(scratch, history, renamed.message()));
+    return Status::Failure(ReplaceFailure(scratch, history, renamed.what()), renamed.cause());
   return Status::Ok();
 }
 
@@ -76,7 +76,7 @@ class WebImportRun {
     // any request.
     if (Status fresh = BeginHistoryChange(history_).status(); !fresh) {
       view_.SetBusy(false);
-      return Fail(fresh.message());
+      return Fail(fresh);
     }
     if (const Status index = reader_.ReadIndexPage(); !index) {
       view_.SetBusy(false);
@@ -97,13 +97,13 @@ class WebImportRun {
         return FailAfterPages(PageFailure(queue[k], page.status()));
       const Result<int> added = StorePage(queue[k], *page);
       if (!added)
-        return FailAfterPages(added.message());
+        return FailAfterPages(added.status());
       progress = std::min(progress + kProgressPerPage, kMaxPageProgress);
       feedback_.SetProgress(progress);
       view_.RefreshControls();
       pagesWithoutNewDraw = *added > 0 ? 0 : pagesWithoutNewDraw + 1;
       if (pagesWithoutNewDraw == kMaxPagesWithoutNewDraw && k + 1 < queue.size())
-        return FailAfterPages(WithoutNewDrawsFailure(queue[k]));
+        return FailAfterPages(Status::Failure(WithoutNewDrawsFailure(queue[k])));
     }
     feedback_.SetProgress(kProgressDone);
     feedback_.AddMessageLine(kImportFinishedLine);
@@ -123,19 +123,19 @@ class WebImportRun {
   Result<int> StorePage(const std::string& pageName, std::string_view text) {
     const Result<FolderLock> change = BeginHistoryChange(history_);
     if (!change)
-      return Status::Failure(PageFailure(pageName, change.status()));
+      return PageFailure(pageName, change.status());
     const int countBefore = history_.count;
     const Status read = ReadResultPageText(pageName, text, history_);
     if (history_.count > countBefore) {
       if (Status stored = StoreHistory(); !stored)
-        return Status::Failure(PageFailure(pageName, stored));
+        return PageFailure(pageName, stored);
     }
     if (!read)
-      return Status::Failure(PageFailure(pageName, read));
+      return PageFailure(pageName, read);
     view_.ShowTargetDraw(history_.count + 1);
     view_.RefreshControls();
     if (Status marked = WriteEndUrl(pageName); !marked)
-      return Status::Failure(BookmarkFailure(pageName, marked));
+      return BookmarkFailure(pageName, marked);
     return history_.count - countBefore;
   }
 
@@ -164,16 +164,15 @@ class WebImportRun {
     return "第 " + FormatInt(savedCount_) + " 回までの当選番号は保存されています。";
   }
 
-  std::string PageFailure(const std::string& pageName, const Status& failure) const {
-    return pageName + ": " + failure.message() + SavedSoFar() + kResumeAdvice;
+  Status PageFailure(const std::string& pageName, const Status& failure) const {
+    return failure.Wrapped(pageName + ": ", SavedSoFar() + kResumeAdvice);
   }
 
-  std::string BookmarkFailure(const std::string& pageName, const Status& failure) const {
-    return "第 " + FormatInt(savedCount_) +
-           " 回までの当選番号は保存しましたが、読み終えたページ（" + pageName +
-           "）を base.ini に記録できません: " + failure.message() +
-           "。base.ini とフォルダーの書き込み権限を確かめてください。次に実行すると、"
-           "前に記録したページから読み直します。";
+  Status BookmarkFailure(const std::string& pageName, const Status& failure) const {
+    return failure.Wrapped("第 " + FormatInt(savedCount_) +
+                               " 回までの当選番号は保存しましたが、読み終えたページ（" + pageName +
+                               "）を base.ini に記録できません: ",
+                           "次に実行すると、前に記録したページから読み直します。");
   }
 
   std::string WithoutNewDrawsFailure(const std::string& pageName) const {
@@ -183,18 +182,20 @@ class WebImportRun {
            pageName + "）。" + SavedSoFar() + "もう一度実行すると、続きのページから読み込みます。";
   }
 
-  Status FailAfterPages(const std::string& detail) {
+  Status FailAfterPages(const Status& failure) {
     view_.SetBusy(false);
     ShowHistory();
-    return Fail(detail);
+    return Fail(failure);
   }
 
-  // The stop message is the fixed one; the returned failure says what went
-  // wrong and what to do, for a caller that can show more.
-  Status Fail(const std::string& detail) {
-    feedback_.ShowMessage(kImportFailedMessage, MessageIcon::kStop);
-    return Status::Failure(detail);
+  // The stop message begins with the fixed one and goes on with what went
+  // wrong and what to do, which the returned failure says as well.
+  Status Fail(const Status& failure) {
+    const std::string detail = failure.message();
+    feedback_.ShowMessage(std::string(kImportFailedMessage) + "\n" + detail, MessageIcon::kStop);
+    return failure;
   }
+  Status Fail(const std::string& detail) { return Fail(Status::Failure(detail)); }
 
   DrawHistory& history_;
   ImportView& view_;

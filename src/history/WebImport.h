@@ -36,6 +36,7 @@ inline constexpr int kMaxPagesWithoutNewDraw = 10;
 inline constexpr char kImportFailedMessage[] = "当選番号の取得に失敗しました。";
 inline constexpr char kImportStartedLine[] = "処理を開始しました。";
 inline constexpr char kImportFinishedLine[] = "完了しました。";
+inline constexpr char kImportStoppedLine[] = "取り込みを中止しました。";
 
 // "第 <count> 回　～　からの当選番号を処理しています。Web:<queue position>"
 std::string ImportProgressLine(int count, int queuePosition);

@@ -194,9 +194,7 @@ std::string BuildEvaluationPage(const Evaluation& evaluation) {
 
 Status WriteEvaluationPage(const std::filesystem::path& file, const Evaluation& evaluation) {
   if (Status written = WriteFileAtomically(file, BuildEvaluationPage(evaluation)); !written.ok()) {
-    return Status::Failure(file.string() + " に書き込めません。" + written.message() +
-                           "。フォルダーの書き込み権限と空き容量を確かめてから、もう一度実行して"
-                           "ください。");
+    return written.Wrapped(file.string() + " に書き込めません。");
   }
   return Status::Ok();
 }

@@ -102,15 +102,94 @@ void AppendDrawRow(std::string& page, int rowNumber, const ResultCodes& codes) {
   page += "</td></tr>\n";
 }
 
+std::string_view WithoutLineEnd(std::string_view line) {
+  while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+    line.remove_suffix(1);
+  return line;
+}
+
+struct Entry {
+  int draw = 0;
+  std::string result;  // the result line without its line end
+};
+
+std::vector<Entry> EntriesOf(std::string_view records) {
+  std::vector<Entry> entries;
+  bool numberLine = true;
+  int draw = 0;
+  ForEachLinePiece(records, kRecordLinePiece, [&](std::string_view line) {
+    if (numberLine)
+      draw = ParseIntLikeAtoi(line);
+    else
+      entries.push_back({draw, std::string(WithoutLineEnd(line))});
+    numberLine = !numberLine;
+  });
+  return entries;
+}
+
+bool HoldsDraw(const DrawHistory& history, int draw) {
+  if (draw < 1 || draw > history.count)
+    return false;
+  const std::string_view digits = history.record(draw).digitsText();
+  return digits.size() == 3 && digits.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+std::string NotHeldNotice(const std::vector<int>& draws) {
+  constexpr std::size_t kNamed = 5;
+  std::string named;
+  for (std::size_t i = 0; i < draws.size() && i < kNamed; ++i)
+    named += (i == 0 ? "第 " : "、第 ") + FormatInt(draws[i]) + " 回";
+  if (draws.size() > kNamed)
+    named += " ほか";
+  return "当選番号ファイルにない回の成績 " + FormatInt(static_cast<long long>(draws.size())) +
+         " 件（" + named + "）は数えていません。";
+}
+
 }  // namespace
 
-HitReport BuildHitReport(std::string_view records, bool hitsOnly) {
+HeldEntries EntriesOfHeldDraws(std::string_view records, const DrawHistory& history) {
+  const std::vector<Entry> entries = EntriesOf(records);
+  std::vector<std::size_t> lastOfDraw(static_cast<std::size_t>(DrawHistory::kMaxSlot) + 1,
+                                      entries.size());
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (HoldsDraw(history, entries[i].draw))
+      lastOfDraw[static_cast<std::size_t>(entries[i].draw)] = i;
+  }
+  HeldEntries held;
+  std::vector<int> notHeld;
+  int superseded = 0;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const Entry& entry = entries[i];
+    if (!HoldsDraw(history, entry.draw)) {
+      notHeld.push_back(entry.draw);
+    } else if (lastOfDraw[static_cast<std::size_t>(entry.draw)] != i) {
+      ++superseded;
+    } else {
+      held.records += FormatInt(entry.draw) + "\r\n" + entry.result + "\r\n";
+    }
+  }
+  if (!notHeld.empty())
+    held.notice += NotHeldNotice(notHeld);
+  if (superseded > 0) {
+    held.notice += "同じ回の成績が重なっていた " + FormatInt(superseded) +
+                   " 件は、その回の最後の成績だけを数えました。";
+  }
+  return held;
+}
+
+HitReport BuildHitReport(std::string_view records, bool hitsOnly, std::string_view notice) {
   const ParsedRecords parsed = ParseRecords(records);
   HitReport report;
   report.tallies = parsed.tallies;
+  report.tallies.notice = std::string(notice);
   std::string& page = report.page;
   page.reserve(1024 + parsed.results.size() * 160);
   page += ReportPageHead("ナンバーズの予想ソフト", "成績");
+  if (!notice.empty()) {
+    page += "<tr><td colspan=2 bgcolor=#660000>注意: ";
+    page += notice;
+    page += "</td></tr>\n";
+  }
   if (!hitsOnly)
     AppendSummary(page, parsed.tallies);
   // Newest first; every record uses up a row number, shown or not.
@@ -131,13 +210,17 @@ Result<HitTallies> WriteHitReport(HitReportVariant variant, bool hitsOnly, PageO
   const Result<std::string> records = ReadWholeFile(input, kMaxBackTestFileBytes);
   std::error_code error;
   if (!records.ok() && std::filesystem::exists(input, error))
-    return Status::Failure("当選履歴を読めません。" + records.message());
+    return records.status().Wrapped("当選履歴を読めません。");
   if (!records.ok()) {
     return Status::Failure(std::string("当選履歴がありません（") + input + " を読めません）。" +
                            (recent ? "過去の履歴を作り直してから、もう一度表示してください。"
                                    : "次の回の当選番号を登録すると作られます。"));
   }
-  const HitReport report = BuildHitReport(*records, hitsOnly);
+  // A history that cannot be read holds no draw: no entry is shown as a hit.
+  DrawHistory history;
+  history.Load();
+  const HeldEntries held = EntriesOfHeldDraws(*records, history);
+  const HitReport report = BuildHitReport(held.records, hitsOnly, held.notice);
   if (Status written = WriteReportPage(output, report.page); !written.ok())
     return written;
   if (opener != nullptr)

@@ -6,6 +6,7 @@
 
 #include "common/Status.h"
 #include "engine/BackTest.h"
+#include "history/DrawHistory.h"
 #include "reports/PageOpener.h"
 
 namespace kitebar {
@@ -23,6 +24,8 @@ struct HitTallies {
   int box = 0;
   int mini = 0;
   int lastDrawNumber = 0;  // the last number line read: the first row's number
+  // What was left out of the count, and why; empty when nothing was.
+  std::string notice;
 };
 
 struct HitReport {
@@ -31,8 +34,21 @@ struct HitReport {
 };
 
 // Tallies the back-test `records` (two lines per draw) and builds the page:
-// every draw, with the summary, or only the draws with a hit.
-HitReport BuildHitReport(std::string_view records, bool hitsOnly);
+// every draw, with the summary, or only the draws with a hit; `notice`, when
+// given, heads the table.
+HitReport BuildHitReport(std::string_view records, bool hitsOnly, std::string_view notice = {});
+
+// The entries of back-test `records` that stand for a draw as `history` holds
+// it: an entry of a draw that the history lacks (a registration cut short
+// between its two files, an older history put back) is left out, and of
+// several entries of one draw only the last counts, so that no hit is shown
+// for a number that the history does not hold. `notice` says what was left
+// out.
+struct HeldEntries {
+  std::string records;
+  std::string notice;
+};
+HeldEntries EntriesOfHeldDraws(std::string_view records, const DrawHistory& history);
 
 // Reads the variant's back-test file, writes its page in Shift_JIS with CR LF
 // and hands it to `opener` (when given). Fails when the back-test file cannot

@@ -33,9 +33,7 @@ Status WriteReportPage(const std::filesystem::path& file, std::string_view page)
   if (!encoded.ok())
     return encoded.status();
   if (Status written = WriteFileAtomically(file, *encoded); !written.ok()) {
-    return Status::Failure(file.string() + " に書き込めません。" + written.message() +
-                           "。フォルダーの書き込み権限と空き容量を確かめてから、もう一度実行して"
-                           "ください。");
+    return written.Wrapped(file.string() + " に書き込めません。");
   }
   return Status::Ok();
 }

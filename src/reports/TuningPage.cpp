@@ -217,9 +217,7 @@ std::string BuildTuningPage(const Tuning& tuning, TuningSave save) {
 
 Status WriteTuningPage(const std::filesystem::path& file, const Tuning& tuning, TuningSave save) {
   if (Status written = WriteFileAtomically(file, BuildTuningPage(tuning, save)); !written.ok()) {
-    return Status::Failure(file.string() + " に書き込めません。" + written.message() +
-                           "。フォルダーの書き込み権限と空き容量を確かめてから、もう一度実行して"
-                           "ください。");
+    return written.Wrapped(file.string() + " に書き込めません。");
   }
   return Status::Ok();
 }

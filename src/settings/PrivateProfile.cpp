@@ -207,11 +207,11 @@ std::size_t CopyProfileValue(const std::vector<Line>* lines, std::string_view se
   return copied;
 }
 
-std::string TooLargeToWriteMessage(const std::filesystem::path& file) {
-  return "「" + file.string() + "」は書き込むと上限の " +
-         FormatInt(static_cast<long long>(kMaxSettingsFileBytes)) +
-         " バイトを超えるため、書き込みませんでした。設定と関係のない行を削除してから、もう一度"
-         "実行してください。";
+Status TooLargeToWrite(const std::filesystem::path& file) {
+  return Status::Failure("「" + file.string() + "」は書き込むと上限の " +
+                             FormatInt(static_cast<long long>(kMaxSettingsFileBytes)) +
+                             " バイトを超えるため、書き込みませんでした",
+                         Cause::kSizeLimit);
 }
 
 }  // namespace
@@ -289,7 +289,7 @@ Status WritePrivateProfileStrings(const std::vector<ProfileEntry>& entries,
   // Past the limit every reader would take the defaults and every writer
   // would refuse: the file stays as it is instead.
   if (contents.size() > kMaxSettingsFileBytes)
-    return Status::Failure(TooLargeToWriteMessage(file));
+    return TooLargeToWrite(file);
   return WriteFileAtomically(file, contents);
 }
 

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/FolderLock.h"
 #include "common/NumberText.h"
 #include "settings/PrivateProfile.h"
 
@@ -22,10 +23,7 @@ std::string PlaceSection(std::string_view stem, int place) {
 }
 
 Status WriteFailure(const Status& written) {
-  return Status::Failure(
-      "設定を保存できません（" + written.message() +
-      "）。フォルダーの書き込み権限と空き容量を確かめてから、もう一度保存してくだ"
-      "さい。設定ファイルは元のままです。");
+  return written.Wrapped("設定を保存できません（", "）。設定ファイルは元のままです。");
 }
 
 // The writes of one update, in their order. They reach the file together, in
@@ -140,6 +138,27 @@ Status UpdateWindmillSettings(int selection, WindmillSettings& settings) {
     return written;
   ReadBackDecimals(set, settings);
   return Status::Ok();
+}
+
+Status ChangeWindmillSettings(int selection, const std::function<bool(WindmillSettings&)>& change) {
+  const Result<FolderLock> lock =
+      FolderLock::AcquireFor(SettingsTypeFile(SettingsTypeOfSelection(selection)));
+  if (!lock.ok())
+    return WriteFailure(lock.status());
+  WindmillSettings settings = LoadWindmillSettings(selection);
+  if (!change(settings))
+    return Status::Ok();
+  return UpdateWindmillSettings(selection, settings);
+}
+
+Status ChangeCoreSettings(const std::function<bool(CoreSettings&)>& change) {
+  const Result<FolderLock> lock = FolderLock::AcquireFor(kBaseIniFile);
+  if (!lock.ok())
+    return WriteFailure(lock.status());
+  CoreSettings settings = LoadCoreSettings();
+  if (!change(settings))
+    return Status::Ok();
+  return UpdateCoreSettings(settings);
 }
 
 Status UpdateCoreSettings(CoreSettings& settings) {

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -85,6 +86,15 @@ Status UpdateWindmillSettings(int selection, WindmillSettings& settings);
 // outside 10.0 to 50.0 as the nearer bound; `settings` then holds the values
 // saved. The three keys reach the file in one replacement.
 Status UpdateCoreSettings(CoreSettings& settings);
+
+// One change of a setting set's values, as one change of the folder: the
+// values are read under the folder's lock, `change` changes them (or
+// declines, returning false: nothing is written) and they are saved as
+// UpdateWindmillSettings saves them, before the lock is let go, so that a
+// writer of other keys at the same time loses nothing.
+Status ChangeWindmillSettings(int selection, const std::function<bool(WindmillSettings&)>& change);
+// The same for the values of "./base.ini" that UpdateCoreSettings saves.
+Status ChangeCoreSettings(const std::function<bool(CoreSettings&)>& change);
 
 // Saves the choice of set selector `selector` (1 to 5) as "SysType<selector>".
 Status WriteSetSelector(int selector, int selection);

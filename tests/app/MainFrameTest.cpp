@@ -1,5 +1,7 @@
+#include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPrintDialog>
@@ -428,6 +430,8 @@ class MainFrameTest : public QObject {
     QTest::newRow("history through ..") << QStringLiteral("sub/../") + history << history;
     QTest::newRow("set file not there yet, in capitals")
         << QStringLiteral("TYPE3.INI") << QStringLiteral("type3.ini");
+    for (const char* page : {"showyosou.html", "Kitebar_kensho.html", "kitebar.lock", "tmp.dat"})
+      QTest::newRow(page) << QString::fromLatin1(page) << QString::fromLatin1(page);
   }
   void ctrlSRefusesTheProgramsOwnFiles() {
     QFETCH(QString, chosen);
@@ -547,6 +551,46 @@ class MainFrameTest : public QObject {
                  QStringLiteral("プリンターがインストールされていません。")),
              qPrintable(MessageBoxes::shown().front().text));
     QVERIFY(QApplication::activeModalWidget() == nullptr);
+  }
+
+  // Printing to a file goes through the same refusal as saving: the page
+  // never lands on a file of the program.
+  void ctrlPToAFileNeverReplacesAProgramFile_data() {
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("history") << QStringLiteral("kitebarnum.dat") << true;
+    QTest::newRow("prediction page") << QStringLiteral("showyosou.html") << true;
+    QTest::newRow("lock") << QStringLiteral("kitebar.lock") << true;
+    QTest::newRow("a file of the user's") << QStringLiteral("page.pdf") << false;
+  }
+  void ctrlPToAFileNeverReplacesAProgramFile() {
+#ifdef _WIN32
+    QSKIP("Windows shows its own print dialog, which is no Qt widget");
+#endif
+    QFETCH(QString, chosen);
+    QFETCH(bool, refused);
+    WriteFile(QStringLiteral("showyosou.html"), "page");
+    WriteFile(QStringLiteral("kitebar.lock"), "");
+    const QByteArray before = ReadFile(QStringLiteral("kitebarnum.dat"));
+    WhenModalOpens([path = QDir::current().absoluteFilePath(chosen)](QWidget& modal) {
+      // As the user would: the printer "Print to File (PDF)", then the name.
+      auto* printers = modal.findChild<QComboBox*>(QStringLiteral("printers"));
+      printers->setCurrentIndex(printers->count() - 1);
+      modal.findChild<QLineEdit*>(QStringLiteral("filename"))->setText(path);
+      static_cast<QDialog&>(modal).accept();
+    });
+    // Without a printer, the PDF file is taken when offered.
+    const std::size_t noPrinter = QPrinterInfo::availablePrinterNames().isEmpty() ? 1 : 0;
+    if (noPrinter != 0)
+      MessageBoxes::SetNextAnswer(QMessageBox::Yes);
+    MessageBoxes::SetNextAnswer(QMessageBox::Ok);
+    QTest::keyClick(&frame(), Qt::Key_P, Qt::ControlModifier);
+
+    QCOMPARE(MessageBoxes::shown().size(), noPrinter + (refused ? 1 : 0));
+    QCOMPARE(ReadFile(QStringLiteral("kitebarnum.dat")), before);
+    QCOMPARE(ReadFile(QStringLiteral("showyosou.html")), QByteArray("page"));
+    if (!refused)
+      QVERIFY(ReadFile(chosen).startsWith("%PDF"));
   }
 
   void ctrlPShowsPrintDialog() {

@@ -43,6 +43,14 @@ std::filesystem::path SampleCsv() {
   return KITEBAR_SAMPLE_CSV;
 }
 
+// The first line of each message box shown.
+QStringList ShownHeadlines() {
+  QStringList headlines;
+  for (const MessageBoxes::Shown& box : MessageBoxes::shown())
+    headlines << box.text.section(u'\n', 0, 0);
+  return headlines;
+}
+
 QStringList ShownTexts() {
   QStringList texts;
   for (const MessageBoxes::Shown& box : MessageBoxes::shown())
@@ -146,7 +154,8 @@ class WinningNumberDialogTest : public QObject {
     QTest::addColumn<QString>("entry");
     QTest::addColumn<QByteArray>("stored");  // empty: nothing stored
     QTest::newRow("5") << QStringLiteral("5") << QByteArray("005");
-    QTest::newRow("empty") << QString() << QByteArray("000");
+    // Nothing typed is not 000, a number that the user types.
+    QTest::newRow("empty") << QString() << QByteArray();
     QTest::newRow("1a") << QStringLiteral("1a") << QByteArray();
   }
   void registeringInAppendMode() {
@@ -174,6 +183,19 @@ class WinningNumberDialogTest : public QObject {
     QCOMPARE(List().rowCount(), count);
     QCOMPARE(Entry().text(), QString());
     QVERIFY(MessageBoxes::shown().empty());
+  }
+
+  // Enter pressed again on 登録>>, which keeps the focus after a click, stores
+  // no 000 for the next draw.
+  void enterAfterRegisteringStoresNothingMore() {
+    Open(HistoryText(5));
+    Entry().setText(QStringLiteral("5"));
+    Button("registerButton").setFocus();
+    QTest::mouseClick(&Button("registerButton"), Qt::LeftButton);
+    QTest::keyClick(&Button("registerButton"), Qt::Key_Return);
+    QCOMPARE(history_->count, 6);
+    QVERIFY(ReadFile(kHistoryFile).contains("0006,005"));
+    QVERIFY(!ReadFile(kHistoryFile).contains("0007,"));
   }
 
   void modifyingRowTenCorrectsDrawTenWithoutBackTest() {
@@ -331,15 +353,18 @@ class WinningNumberDialogTest : public QObject {
              qPrintable(QStringLiteral("draw %1 is not in view").arg(history_->count)));
   }
 
+  // The stop message says why after its fixed first line, and the message
+  // line no longer says that the run has started.
   void importWithoutIndexPageReportsAndChangesNothing() {
     kitebar::test::PageServer server({});
     PointImportAt(server);
     Open(HistoryText(20));
     const QByteArray before = ReadFile(kHistoryFile);
     Button("importButton").click();
-    QCOMPARE(ShownTexts(), QStringList{HistoryLoadFailedText()});
+    QCOMPARE(ShownHeadlines(), QStringList{HistoryLoadFailedText()});
+    QVERIFY(ShownTexts().front().contains(QStringLiteral("numtop01.html")));
     QCOMPARE(MessageBoxes::shown().front().icon, QMessageBox::Critical);
-    QCOMPARE(Label("messageLine").text(), QStringLiteral("処理を開始しました。"));
+    QCOMPARE(Label("messageLine").text(), QStringLiteral("取り込みを中止しました。"));
     QCOMPARE(Child<QProgressBar>("progressBar").value(), 0);
     QCOMPARE(ReadFile(kHistoryFile), before);
   }
@@ -352,7 +377,7 @@ class WinningNumberDialogTest : public QObject {
     Open(HistoryText(2010));
     dialog_->pauseBeforeRequest = [] {};
     Button("importButton").click();
-    QCOMPARE(ShownTexts(), QStringList{HistoryLoadFailedText()});
+    QCOMPARE(ShownHeadlines(), QStringList{HistoryLoadFailedText()});
     QCOMPARE(history_->count, 2011);
     QVERIFY(ReadFile(kHistoryFile).endsWith("2011,011\r\n"));
     QCOMPARE(Label("drawLabel").text(), QStringLiteral("第 2012 回"));

@@ -162,7 +162,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 -1,
                                 "",
                                 1,
-                                {"「missing.csv」を開けません", "ファイル名"}},
+                                {"「missing.csv」を開けません", "名前と場所を確かめて"}},
                     RefusalCase{"UnknownOption",
                                 {"predict", "--no-such-option"},
                                 10,

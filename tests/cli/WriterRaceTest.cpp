@@ -119,5 +119,55 @@ TEST(WriterRace, DeletingTheLockFileLetsNoSecondWriterIn) {
     EXPECT_EQ(history.record(draw).digitsText(), digits) << "draw " << draw;
 }
 
+// Two working folders whose histories are links to one file: each writer
+// locks the folder that is really written, so that no registration of one
+// folder is lost to the other's.
+TEST(WriterRace, TwoFoldersLinkedToOneHistoryLoseNothing) {
+  constexpr int kLinkedTrials = 60;
+  TempWorkingDirectory folder;
+  for (const char* name : {"A", "B", "C"})
+    std::filesystem::create_directories(name);
+  test::WriteFileBytes("C/kitebarnum.dat", test::HistoryUpTo(kInitialDraws));
+  for (const char* name : {"A", "B"})
+    std::filesystem::create_symlink("../C/kitebarnum.dat",
+                                    std::filesystem::path(name) / "kitebarnum.dat");
+  int reported = 0;
+  for (int trial = 0; trial < kLinkedTrials; ++trial) {
+    std::vector<CliResult> results(2);
+    std::thread first([&] { results[0] = test::RunCliIn("A", {"register", "123"}); });
+    results[1] = test::RunCliIn("B", {"register", "456"});
+    first.join();
+    for (const CliResult& result : results) {
+      ASSERT_EQ(result.exitCode, 0) << "trial " << trial << ": " << result.err;
+      ++reported;
+    }
+  }
+  DrawHistory history("C/kitebarnum.dat");
+  ASSERT_TRUE(history.Load());
+  EXPECT_FALSE(history.damage());
+  EXPECT_EQ(history.count, kInitialDraws + reported);
+  EXPECT_TRUE(std::filesystem::is_symlink("A/kitebarnum.dat"));
+}
+
+// Two settings commands at once, each saving its own key of one file: both
+// values are there afterwards.
+TEST(WriterRace, TwoSettingsWritersOfDifferentKeysLoseNothing) {
+  constexpr int kSettingsTrials = 60;
+  TempWorkingDirectory folder;
+  for (int trial = 0; trial < kSettingsTrials; ++trial) {
+    const std::string steps = FormatInt(10 + trial % 50);
+    const std::string diameter = FormatInt(20 + trial % 31) + ".0";
+    CliResult first;
+    std::thread writer([&] { first = RunCli({"settings", "set-core", "StepNum=" + steps}); });
+    const CliResult second = RunCli({"settings", "set-core", "Diameter=" + diameter});
+    writer.join();
+    ASSERT_EQ(first.exitCode, 0) << first.err;
+    ASSERT_EQ(second.exitCode, 0) << second.err;
+    const std::string saved = ReadFileBytes("base.ini");
+    ASSERT_NE(saved.find("num=" + steps + "\r\n"), std::string::npos) << "trial " << trial;
+    ASSERT_NE(saved.find("f=" + diameter + "\r\n"), std::string::npos) << "trial " << trial;
+  }
+}
+
 }  // namespace
 }  // namespace kitebar

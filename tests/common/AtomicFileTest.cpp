@@ -81,8 +81,66 @@ TEST(AtomicFile, WritesThroughALinkToItsTargetsFolder) {
   EXPECT_NE(dangling.message().find("リンク先"), std::string::npos) << dangling.message();
   EXPECT_TRUE(std::filesystem::is_symlink("a.dat"));
   EXPECT_FALSE(CheckReplaceable("a.dat").ok());
+  // One sentence of advice, once, at the end.
+  EXPECT_EQ(dangling.message().find("。。"), std::string::npos) << dangling.message();
+  EXPECT_TRUE(dangling.message().ends_with("もう一度実行してください。")) << dangling.message();
+}
+
+// The import's scratch file is the program's own name: a link planted there
+// (to another folder's history, to any file) is replaced, never written
+// through, and a link is never renamed over the history.
+TEST(AtomicFile, AScratchFileReplacesALinkInItsPlace) {
+  TempWorkingDirectory folder;
+  std::filesystem::create_directories("B");
+  WriteFileBytes("B/kitebarnum.dat", "B's draws");
+  WriteFileBytes("kitebarnum.dat", "A's draws");
+  std::filesystem::create_symlink("B/kitebarnum.dat", "tmp.dat");
+  ASSERT_TRUE(WriteScratchFile("tmp.dat", "A's new draws"));
+  EXPECT_EQ(ReadFileBytes("B/kitebarnum.dat"), "B's draws");
+  EXPECT_FALSE(std::filesystem::is_symlink("tmp.dat"));
+  EXPECT_EQ(ReadFileBytes("tmp.dat"), "A's new draws");
+
+  std::filesystem::remove("tmp.dat");
+  std::filesystem::create_symlink("B/kitebarnum.dat", "tmp.dat");
+  EXPECT_FALSE(RenameOver("tmp.dat", "kitebarnum.dat"));
+  EXPECT_FALSE(std::filesystem::is_symlink("kitebarnum.dat"));
+  EXPECT_EQ(ReadFileBytes("kitebarnum.dat"), "A's draws");
 }
 #endif
+
+// A path the user chose never replaces a file of the program, however it is
+// spelt; any other name is written.
+TEST(AtomicFile, AUserChosenPathNeverReplacesAProgramFile) {
+  TempWorkingDirectory folder;
+  std::filesystem::create_directories("sub");
+  for (const char* name : {"kitebarnum.dat", "Kitebard.dat", "base.ini", "showyosou.html",
+                           "Kitebar_kensho.html", "kitebar.lock", "tmp.dat"})
+    WriteFileBytes(name, "program's own");
+  for (const char* chosen :
+       {"kitebarnum.dat", "./sub/../Kitebard.dat", "BASE.INI", "showyosou.html",
+        "Kitebar_kensho.html", "kitebar.lock", "tmp.dat", "sub/kitebarnum.dat"}) {
+    const Status refused = WriteUserChosenFile(chosen, "%PDF-1.4", ".");
+    EXPECT_FALSE(refused.ok()) << chosen;
+    EXPECT_NE(refused.message().find("Kitebar が使うファイル"), std::string::npos) << chosen;
+  }
+  for (const char* name : {"kitebarnum.dat", "Kitebard.dat", "base.ini", "showyosou.html"})
+    EXPECT_EQ(ReadFileBytes(name), "program's own") << name;
+  EXPECT_FALSE(std::filesystem::exists("sub/kitebarnum.dat"));
+  ASSERT_TRUE(WriteUserChosenFile("sub/page.pdf", "%PDF-1.4", "."));
+  EXPECT_EQ(ReadFileBytes("sub/page.pdf"), "%PDF-1.4");
+}
+
+// A program file is never written past the size that its reader accepts.
+TEST(AtomicFile, AProgramFileIsNeverWrittenPastItsReadersLimit) {
+  TempWorkingDirectory folder;
+  WriteFileBytes("Kitebard.dat", "1\r\n00\r\n");
+  const Status refused = WriteFileAtomically("Kitebard.dat", std::string((2 << 20) + 1, '0'));
+  EXPECT_FALSE(refused.ok());
+  EXPECT_EQ(refused.cause(), Cause::kSizeLimit);
+  EXPECT_EQ(ReadFileBytes("Kitebard.dat"), "1\r\n00\r\n");
+  EXPECT_TRUE(WriteFileAtomically("Kitebard.dat", std::string(2 << 20, '0')));
+  EXPECT_TRUE(WriteFileAtomically("page.html", std::string((2 << 20) + 1, '0')));
+}
 
 // A new file never takes the name of an existing one: the next free name is
 // used, and with none left nothing is written.

@@ -159,7 +159,7 @@ TEST(WindowsFolderLock, IsExclusiveBetweenTwoProcesses) {
     const test::LockHolder otherWriter;
     const Result<FolderLock> refused = FolderLock::Acquire(".", std::chrono::milliseconds(200));
     ASSERT_FALSE(refused.ok());
-    EXPECT_EQ(refused.message(), AnotherWriterMessage());
+    EXPECT_EQ(refused.what(), AnotherWriterMessage());
   }
   EXPECT_TRUE(FolderLock::Acquire(".", std::chrono::milliseconds(200)).ok());
 }

@@ -126,15 +126,19 @@ TEST(PositionAnalysis, RefusesToEstimateFromADrawWithoutAWinningNumber) {
     const char* contents;
     int draw;
     AnalysisMode mode;
+    const char* reason;
   };
-  for (const Case& c : {Case{"0001,123\r\n0002,abc\r\n", 3, AnalysisMode::kAutomatic},
-                        Case{"0001,123\r\n0003,456\r\n", 4, AnalysisMode::kAutomatic},
-                        Case{"0001,123\r\n0002,45\r\n", 3, AnalysisMode::kSingle}}) {
+  // A number that is not three digits makes the file itself damaged.
+  for (const Case& c : {Case{"0001,123\r\n0002,abc\r\n", 3, AnalysisMode::kAutomatic, "2 行目"},
+                        Case{"0001,123\r\n0003,456\r\n", 4, AnalysisMode::kAutomatic,
+                             "当選番号が 3 桁の数字ではありません"},
+                        Case{"0001,123\r\n0002,45\r\n", 3, AnalysisMode::kSingle,
+                             "当選番号が 3 桁の数字ではありません"}}) {
     DrawHistory history = LoadHistory(c.contents);
     RecordingFeedback feedback;
     const Result<PositionAnalysis> refused = AnalysePositions(history, c.draw, c.mode, 0, feedback);
     EXPECT_FALSE(refused.ok()) << c.contents;
-    EXPECT_NE(refused.message().find("当選番号が 3 桁の数字ではありません"), std::string::npos);
+    EXPECT_NE(refused.message().find(c.reason), std::string::npos) << refused.message();
     EXPECT_EQ(ReadFileBytes(kHistoryFileName), c.contents);
   }
 }

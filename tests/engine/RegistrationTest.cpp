@@ -39,7 +39,7 @@ TEST_F(RegistrationTest, NewDrawIsBackTestedThenStored) {
 
 TEST_F(RegistrationTest, CorrectionReplacesDigitsWithoutBackTest) {
   Load("0001,123\r\n0002,456,111,1\r\n");
-  ASSERT_TRUE(RegisterWinningNumber(history, 2, "").ok());
+  ASSERT_TRUE(RegisterWinningNumber(history, 2, "000").ok());
   EXPECT_EQ(ReadFileBytes(kHistoryFileName), "0001,123\r\n0002,000,111,1\r\n");
   EXPECT_FALSE(std::filesystem::exists(kBackTestFile));
   EXPECT_EQ(history.count, 2);
@@ -101,7 +101,62 @@ TEST_F(RegistrationTest, AFailedSaveTakesTheBackTestEntryBack) {
     }
   }
 }
+
+// The history is written first and its entry after: when the entry cannot
+// be written (the disk full by then) the history is taken back.
+TEST_F(RegistrationTest, AFailedEntryTakesTheHistoryBack) {
+  Load("0001,123\r\n0002,,466,1\r\n");
+  const std::string entries = "1\r\n00\r\n" + std::string(300, '\n');
+  WriteFileBytes(kBackTestFile, entries);
+  const Result<Registration> registered = [&] {
+    const test::FileSizeLimit fullDisk(100);
+    return RegisterWinningNumber(history, RegistrationTarget::NextDraw(), "466");
+  }();
+  EXPECT_FALSE(registered.ok());
+  EXPECT_NE(registered.message().find("当選番号は登録されていません"), std::string::npos);
+  EXPECT_EQ(ReadFileBytes(kHistoryFileName), "0001,123\r\n0002,,466,1\r\n");
+  EXPECT_EQ(ReadFileBytes(kBackTestFile), entries);
+}
 #endif
+
+// A back-test file at the size its reader accepts takes no further entry:
+// the registration is refused before anything is written, saying why.
+TEST_F(RegistrationTest, AFullBackTestFileRefusesBeforeWriting) {
+  Load("0001,123\r\n");
+  const std::string full = std::string((2 << 20) - 4, '\n');
+  WriteFileBytes(kBackTestFile, full);
+  const Result<Registration> refused = RegisterWinningNumber(history, 2, "466");
+  ASSERT_FALSE(refused.ok());
+  EXPECT_EQ(refused.cause(), Cause::kSizeLimit);
+  EXPECT_NE(refused.message().find("Kitebard.dat"), std::string::npos) << refused.message();
+  EXPECT_EQ(ReadFileBytes(kHistoryFileName), "0001,123\r\n");
+  EXPECT_EQ(ReadFileBytes(kBackTestFile).size(), full.size());
+}
+
+// An entry left by a registration cut short before its history was written
+// is replaced when the draw is registered, and a corrected number scores the
+// draw's entries again: no entry stands for a number the history does not
+// hold.
+TEST_F(RegistrationTest, EntriesFollowTheNumberTheHistoryHolds) {
+  Load("0001,123\r\n");
+  WriteFileBytes(kBackTestFile, "2\r\n13\r\n");  // 466 was typed, then the kill
+  ASSERT_TRUE(RegisterWinningNumber(history, 2, "999").ok());
+  EXPECT_EQ(ReadFileBytes(kBackTestFile), "2\r\n00\r\n");
+  ASSERT_TRUE(RegisterWinningNumber(history, 2, "466").ok());
+  EXPECT_EQ(ReadFileBytes(kBackTestFile), "2\r\n13\r\n");
+  EXPECT_EQ(history.record(2).digitsText(), "466");
+}
+
+TEST_F(RegistrationTest, NothingTypedIsNeverStored) {
+  Load("0001,123\r\n");
+  for (const char* typed : {"", " ", "\t"}) {
+    const Result<Registration> registered = RegisterWinningNumber(history, 2, typed);
+    ASSERT_TRUE(registered.ok());
+    EXPECT_FALSE(registered->stored) << "[" << typed << "]";
+  }
+  EXPECT_EQ(ReadFileBytes(kHistoryFileName), "0001,123\r\n");
+  EXPECT_FALSE(std::filesystem::exists(kBackTestFile));
+}
 
 // A draw shown as the next one that another writer registered meanwhile is
 // refused, never overwritten; the command line's "next draw" follows it.

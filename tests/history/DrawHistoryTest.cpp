@@ -88,8 +88,8 @@ TEST(DrawHistoryLoad, DamageStopsTheLoadAndEverySave) {
     EXPECT_EQ(ReadFileBytes(kHistoryFileName), c.contents);
     EXPECT_FALSE(std::filesystem::exists("tmp.dat"));
   }
-  // Draw 0 and below hold no draw: passed over, as before.
-  EXPECT_FALSE(LoadFrom("0001,001\n0000,123\n-001,1\n0002,002\n").damage());
+  // Draw 0 holds no draw: passed over, as before.
+  EXPECT_FALSE(LoadFrom("0001,001\n0000,123\n0002,002\n").damage());
 }
 
 // A line that holds a draw is read as the draw it names, or the file is
@@ -111,8 +111,9 @@ TEST(DrawHistoryLoad, EveryLineHoldingADrawIsReadOrIsDamage) {
                 "\xEF\xBB\xBF"
                 "0001,123\r\n0002,456\r\n",
                 2, 0, "0001,123\r\n0002,456\r\n"},
-           Case{"ByteOrderMarkBeforeAHeader", "\xEF\xBB\xBFno.,digits\r\n0001,123\r\n", 1, 0,
-                "0001,123\r\n"},
+           // Lines without a digit stay where they were; the mark is not kept.
+           Case{"ByteOrderMarkBeforeAHeader", "\xEF\xBB\xBFno.,digits\r\n0001,123\r\n\r\n", 1, 0,
+                "no.,digits\r\n0001,123\r\n\r\n"},
            Case{"ShortAndPaddedNumbers", "0099,001\r\n100,191\r\n  101,002\n+102,003\n", 102, 0,
                 "0099,001\r\n0100,191\r\n0101,002\r\n0102,003\r\n"},
            Case{"LongNumber", "00001,123\r\n", 1, 0, "0001,123\r\n"},
@@ -120,22 +121,39 @@ TEST(DrawHistoryLoad, EveryLineHoldingADrawIsReadOrIsDamage) {
                 "0001,123,456,1\r\n0002,,789,0\r\n"},
            // Columns counted from a short number would misread the rest.
            Case{"ShortNumberBeforeAnotherForm", "0001,123\r\n2,1994-10-07,191\r\n", 1, 2, ""},
-           Case{"NulLineWithoutADraw", std::string("0001,123\r\n\0\0garbage\r\n0002,2\r\n", 29), 2,
-                0, "0001,123\r\n0002,2\r\n"},
+           Case{"NulLineWithoutADraw", std::string("0001,123\r\n\0\0garbage\r\n0002,002\r\n", 31),
+                2, 0, std::string("0001,123\r\n\0\0garbage\r\n0002,002\r\n", 31)},
            Case{"NulInTheNumber",
                 std::string("0001,123\r\n01\0"
-                            "00,191\r\n0102,1\r\n",
-                            29),
+                            "00,191\r\n0102,001\r\n",
+                            31),
                 1, 2, ""},
            Case{"NulAfterTheDigits",
                 std::string("0001,123\r\n0002,12\0"
                             "3\r\n",
                             21),
                 1, 2, ""},
-           Case{"DrawAfter9999", "0001,123\r\n10000,1\r\n", 1, 2, ""},
-           Case{"LettersInTheNumber", "0001,123\r\n02ab,456\r\n0003,1\r\n", 1, 2, ""},
+           Case{"DrawAfter9999", "0001,123\r\n10000,001\r\n", 1, 2, ""},
+           Case{"LettersInTheNumber", "0001,123\r\n02ab,456\r\n0003,001\r\n", 1, 2, ""},
+           // The winning number is three ASCII digits, read as they stand.
+           Case{"FourDigitNumber", "0030,123\r\n0031,1234\r\n", 30, 2, ""},
+           Case{"TwoDigitNumber", "0030,123\r\n0031,12\r\n", 30, 2, ""},
+           Case{"FullWidthNumber", "0030,123\r\n0031,\xEF\xBC\x91\xEF\xBC\x92\xEF\xBC\x93\r\n", 30,
+                2, ""},
+           Case{"MarkBeforeTheNumber",
+                "0030,123\r\n0031,\xEF\xBB\xBF"
+                "123\r\n",
+                30, 2, ""},
+           Case{"BlankBeforeTheNumber", "0030,123\r\n0031, 123\r\n", 30, 2, ""},
+           // A line with a digit that is no draw line is damage, not a note.
+           Case{"LetterOForZero", "0030,123\r\nO031,123\r\n", 30, 2, ""},
+           Case{"LetterLForOne", "0030,123\r\n3l,123\r\n", 30, 2, ""},
+           Case{"BlankBeforeTheComma", "0030,123\r\n0031 ,123\r\n", 30, 2, ""},
+           Case{"NegativeDraw", "0030,123\r\n-031,123\r\n", 30, 2, ""},
+           Case{"FullWidthDrawNumber", "0030,123\r\n\xEF\xBC\x93\xEF\xBC\x91,123\r\n", 30, 2, ""},
            // Lines counted as an editor counts them: a bare CR ends one.
-           Case{"LineNumbersAfterBareCarriageReturns", "0001,1\r0002,2\r\n\n0001,9\n", 2, 4, ""},
+           Case{"LineNumbersAfterBareCarriageReturns", "0001,001\r0002,002\r\n\n0001,009\n", 2, 4,
+                ""},
            // The line that breaks the run is named, not its neighbour.
            Case{"TypoInADrawNumber", typo, 787, 788, ""},
        }) {
@@ -164,13 +182,13 @@ TEST(DrawHistoryLoad, LongLinesContinueAsFurtherLines) {
 
 TEST(DrawHistoryLoad, ShortFieldsNeverTakeTheLineEnd) {
   TempWorkingDirectory folder;
-  const DrawHistory history = LoadFrom("0001,12\r\n0002,,45\r\n0003,123,45\r\n0004,,456,\r\n");
-  EXPECT_EQ(history.record(1).digitsText(), "12");
+  const DrawHistory history = LoadFrom("0001,123\r\n0002,,45\r\n0003,123,45\r\n0004,,456,\r\n");
+  EXPECT_EQ(history.record(1).digitsText(), "123");
   EXPECT_FALSE(history.record(2).hasPosition());
   EXPECT_FALSE(history.record(3).hasPosition());
   EXPECT_EQ(history.record(4).positionText(), "456");
   EXPECT_EQ(history.record(4).status, '\0');
-  EXPECT_EQ(history.SaveText(), "0001,12\r\n0002,\r\n0003,123\r\n0004,,456,\r\n");
+  EXPECT_EQ(history.SaveText(), "0001,123\r\n0002,\r\n0003,123\r\n0004,,456,\r\n");
 }
 
 TEST(DrawHistorySave, RoundTripsPendingAndPositionedRecords) {

@@ -37,6 +37,17 @@ std::vector<int> LineNumbers(const std::vector<DroppedHistoryLine>& lines) {
   return numbers;
 }
 
+// `text` as an editor saves it as UTF-16: little endian with or without its
+// mark, or big endian with it.
+std::string Utf16(std::string_view text, bool bigEndian, bool mark) {
+  std::string units = mark ? (bigEndian ? "\xFE\xFF" : "\xFF\xFE") : "";
+  for (char c : text) {
+    units += bigEndian ? '\0' : c;
+    units += bigEndian ? c : '\0';
+  }
+  return units;
+}
+
 struct RepairCase {
   const char* name;
   std::string contents;
@@ -113,10 +124,11 @@ INSTANTIATE_TEST_SUITE_P(
                    {5},
                    {},
                    {}},
+        // A line without a digit is a note: it stays where it stood.
         RepairCase{"TornWriteRepeatsLines",
                    DrawLines(1, 3) + "junk\r\n" + DrawLines(2, 3),
                    {},
-                   DrawLines(1, 3),
+                   DrawLines(1, 3) + "junk\r\n",
                    3,
                    {5, 6},
                    {},
@@ -149,6 +161,31 @@ INSTANTIATE_TEST_SUITE_P(
                    {5},
                    {},
                    {}},
+        // Notepad's "Unicode": every draw kept, as the text it was.
+        RepairCase{"Utf16WithItsMark",
+                   Utf16(DrawLines(1, 3), false, true),
+                   {},
+                   DrawLines(1, 3),
+                   3,
+                   {},
+                   {},
+                   {}},
+        RepairCase{"Utf16WithoutAMark",
+                   Utf16(DrawLines(1, 3), false, false),
+                   {},
+                   DrawLines(1, 3),
+                   3,
+                   {},
+                   {},
+                   {}},
+        RepairCase{"Utf16BigEndian",
+                   Utf16(DrawLines(1, 3), true, true),
+                   {},
+                   DrawLines(1, 3),
+                   3,
+                   {},
+                   {},
+                   {}},
         RepairCase{"SwappedNeighbours",
                    DrawLines(1, 3) + DrawLines(5, 5) + DrawLines(4, 4) + DrawLines(6, 7),
                    {},
@@ -158,6 +195,16 @@ INSTANTIATE_TEST_SUITE_P(
                    {},
                    {{4, 5}}}),
     [](const testing::TestParamInfo<RepairCase>& info) { return info.param.name; });
+
+// Readers name the encoding and what to do, rather than reading no draw.
+TEST(HistoryRepairUtf16, ReadersSayTheFileIsUtf16) {
+  TempWorkingDirectory folder;
+  WriteFileBytes(kHistoryFileName, Utf16(DrawLines(1, 3), false, true));
+  DrawHistory history;
+  ASSERT_TRUE(history.Load());
+  EXPECT_NE(history.CheckWhole().message().find("UTF-16"), std::string::npos);
+  EXPECT_NE(history.DamageWarning().find("repair"), std::string::npos);
+}
 
 TEST(HistoryRepairChoice, ALineThatCannotBeKeptIsRefusedAndNothingChanges) {
   TempWorkingDirectory folder;

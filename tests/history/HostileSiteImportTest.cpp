@@ -101,7 +101,7 @@ TEST_P(HostilePageTest, FailsThePageAndReadsItAgainNextTime) {
     EXPECT_EQ(imported.message().find("num2001.html: "), 0u) << imported.message();
     EXPECT_NE(imported.message().find(GetParam().reason), std::string::npos) << imported.message();
   }
-  EXPECT_EQ(feedback.messages, std::vector<std::string>{"当選番号の取得に失敗しました。"});
+  EXPECT_EQ(feedback.headlines(), std::vector<std::string>{"当選番号の取得に失敗しました。"});
   EXPECT_EQ(ReadFileBytes("kitebarnum.dat"), test::HistoryFileUpTo(GetParam().lastStored));
   EXPECT_EQ(Bookmark(), "num1951.html");
   test::PageServer healthy(test::StandardSitePages());

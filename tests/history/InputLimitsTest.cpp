@@ -63,7 +63,7 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, HistoryFileLimits,
     testing::Values(
         HistoryCase{"LineOf100000Characters",
-                    DrawLines(1, 2) + std::string(100000, '9') + "\r\n" + DrawLines(3, 4),
+                    DrawLines(1, 2) + std::string(100000, 'x') + "\r\n" + DrawLines(3, 4),
                     4,
                     {1, 2, 3, 4}},
         // Lines of digits and commas only, in pieces of 127 characters: none

@@ -18,6 +18,15 @@ class RecordingFeedback final : public Feedback {
     icons.push_back(icon);
   }
 
+  // The first line of each message box: the fixed text that the details
+  // follow.
+  std::vector<std::string> headlines() const {
+    std::vector<std::string> first;
+    for (const std::string& message : messages)
+      first.push_back(message.substr(0, message.find('\n')));
+    return first;
+  }
+
   std::vector<int> progress;
   std::vector<std::string> lines;
   std::vector<std::string> messages;

@@ -164,7 +164,7 @@ TEST_F(WebImportEndToEndTest, AFailureAtTheThirdPageKeepsPagesZeroAndOne) {
   EXPECT_FALSE(Import().ok());
   EXPECT_EQ(ReadFileBytes("kitebarnum.dat"), test::HistoryFileUpTo(2012));
   EXPECT_EQ(Bookmark(), "num2001.html");
-  EXPECT_EQ(feedback_.messages, std::vector<std::string>{"当選番号の取得に失敗しました。"});
+  EXPECT_EQ(feedback_.headlines(), std::vector<std::string>{"当選番号の取得に失敗しました。"});
   EXPECT_EQ(feedback_.progress, (std::vector<int>{5, 12, 14}));
   EXPECT_EQ(view_.targetDraws.back(), 2013);
   EXPECT_EQ(view_.refills, 1);

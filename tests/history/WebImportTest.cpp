@@ -111,7 +111,9 @@ TEST_P(FailedIndexTest, ChangesNothingAndSaysWhy) {
       << imported.message();
   EXPECT_NE(imported.message().find("BaseURL（いまは「" + server.BaseUrl() + "」）"),
             std::string::npos);
-  EXPECT_EQ(feedback.messages, std::vector<std::string>{"当選番号の取得に失敗しました。"});
+  EXPECT_EQ(feedback.headlines(), std::vector<std::string>{"当選番号の取得に失敗しました。"});
+  // The box goes on with what went wrong and what to do.
+  EXPECT_EQ(feedback.messages.front(), "当選番号の取得に失敗しました。\n" + imported.message());
   EXPECT_EQ(feedback.icons, std::vector<MessageIcon>{MessageIcon::kStop});
   EXPECT_TRUE(feedback.progress.empty());
   EXPECT_EQ(feedback.lines, std::vector<std::string>{"処理を開始しました。"});
@@ -174,7 +176,7 @@ TEST_F(WebImportTest, AHistoryFileThatCannotBeReplacedStopsTheRun) {
   const Status imported = Import(server);
   ASSERT_FALSE(imported.ok());
   EXPECT_NE(imported.message().find("読み取り専用"), std::string::npos) << imported.message();
-  EXPECT_EQ(feedback.messages, std::vector<std::string>{"当選番号の取得に失敗しました。"});
+  EXPECT_EQ(feedback.headlines(), std::vector<std::string>{"当選番号の取得に失敗しました。"});
   EXPECT_EQ(ReadFileBytes("kitebarnum.dat"), before);
 #ifndef _WIN32  // permission bits
   EXPECT_EQ(std::filesystem::status("kitebarnum.dat").permissions(),

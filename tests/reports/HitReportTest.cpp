@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/ShiftJis.h"
+#include "support/FolderFixtures.h"
 #include "support/TempWorkingDirectory.h"
 
 namespace kitebar {
@@ -101,6 +102,7 @@ class RecordingOpener final : public PageOpener {
 
 TEST(WriteHitReport, WritesShiftJisWithCrLfAndOpensThePage) {
   TempWorkingDirectory folder;
+  WriteFileBytes(kHistoryFileName, test::HistoryUpTo(1846));
   WriteFileBytes(kRecentBackTestFile, "1846\r\n13\r\n");
   RecordingOpener opener;
   const Result<HitTallies> tallies = WriteHitReport(HitReportVariant::kRecent, false, &opener);
@@ -117,6 +119,36 @@ TEST(WriteHitReport, WritesShiftJisWithCrLfAndOpensThePage) {
     expected += c;
   }
   EXPECT_EQ(*ShiftJisToUtf8(bytes), expected);
+}
+
+// An entry stands for the number the history holds for its draw: an entry
+// of a draw the history lacks (a registration cut short between its two
+// files, an older history put back) is never counted, and of two entries of
+// one draw only the last is.
+TEST(HeldEntries, OnlyTheLastEntryOfADrawTheHistoryHoldsCounts) {
+  TempWorkingDirectory folder;
+  WriteFileBytes(kHistoryFileName, test::HistoryUpTo(6000));
+  DrawHistory history;
+  ASSERT_TRUE(history.Load());
+  struct Case {
+    std::string records;
+    std::string kept;
+    std::vector<std::string> notice;
+  };
+  for (const Case& c : {
+           Case{"5999\r\n00\r\n6000\r\n03\r\n", "5999\r\n00\r\n6000\r\n03\r\n", {}},
+           Case{"6000\r\n00\r\n6001\r\n13\r\n", "6000\r\n00\r\n", {"1 件（第 6001 回）"}},
+           Case{"6000\r\n13\r\n6000\r\n00\r\n", "6000\r\n00\r\n", {"重なっていた 1 件"}},
+           Case{"0\r\n13\r\n6000\r\n20\r\n6001\r\n13\r\n",
+                "6000\r\n20\r\n",
+                {"2 件（第 0 回、第 6001 回）"}},
+       }) {
+    const HeldEntries held = EntriesOfHeldDraws(c.records, history);
+    EXPECT_EQ(held.records, c.kept) << c.records;
+    EXPECT_EQ(held.notice.empty(), c.notice.empty()) << held.notice;
+    for (const std::string& part : c.notice)
+      EXPECT_THAT(held.notice, HasSubstr(part));
+  }
 }
 
 TEST(WriteHitReport, MissingRecordFileWritesAndOpensNothing) {

@@ -18,7 +18,8 @@ namespace kitebar::test {
 
 namespace {
 
-CliResult Run(const std::vector<std::string>& args, bool interrupted) {
+CliResult Run(const std::vector<std::string>& args, bool interrupted,
+              const std::filesystem::path& folder = {}) {
   CliResult result;
   // Several runs may be under way at once, from threads of one test.
   static std::atomic<int> runs{0};
@@ -33,6 +34,8 @@ CliResult Run(const std::vector<std::string>& args, bool interrupted) {
   posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                    0600);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  if (!folder.empty())
+    posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
   std::vector<std::string> argvStrings{KITEBAR_CLI_PATH};
   argvStrings.insert(argvStrings.end(), args.begin(), args.end());
   std::vector<char*> argv;
@@ -75,6 +78,10 @@ CliResult RunCli(const std::vector<std::string>& args) {
 
 CliResult RunCliInterrupted(const std::vector<std::string>& args) {
   return Run(args, true);
+}
+
+CliResult RunCliIn(const std::filesystem::path& folder, const std::vector<std::string>& args) {
+  return Run(args, false, folder);
 }
 
 }  // namespace kitebar::test

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -20,5 +21,8 @@ CliResult RunCli(const std::vector<std::string>& args);
 // the program starts with SIGINT blocked and one SIGINT waiting, so that it
 // gets the signal the moment it unblocks it.
 CliResult RunCliInterrupted(const std::vector<std::string>& args);
+
+// As RunCli, in the working folder `folder`.
+CliResult RunCliIn(const std::filesystem::path& folder, const std::vector<std::string>& args);
 
 }  // namespace kitebar::test
