@@ -57,6 +57,10 @@ const Row kRows[] = {
      {TargetKind::kUnderSeconds, 1}},
     // What the machine gives two threads at the same time, for comparison.
     {"Plain arithmetic, 2 threads vs 1 thread", "BM_TwoThreadsOfPlainArithmetic", {}},
+    {"kitebar-cli load-csv --dry-run, 10,000 x 12 vs draw,NNN",
+     "BM_CliLoadCsvDryRun",
+     {TargetKind::kUnderSeconds, 20e-3},
+     false},
     {"kitebar-cli tune, every rule + adjusted p",
      "BM_CliTuneProcess",
      {TargetKind::kUnderSeconds, 1},

@@ -98,6 +98,30 @@ then the lines of
 .IB key = text
 for every value, as read.
 .TP
+.B load\-csv
+.B read
+.I N
+.B draws
+.IR A \- B ,
+.B held
+.I H
+.BR "all agree" ,
+.B new
+.I M
+.B draws
+.IR C \- D ,
+.B padded
+.I P
+(numbers whose lost leading zeros were put back) on standard error, then
+.B added
+.I M
+on standard output; with
+.B \-\-dry\-run
+the same summary and
+.B dry run, would add
+.I M
+on standard output, and nothing stored.
+.TP
 .B predict
 .B 第
 .I N
@@ -219,7 +243,10 @@ Success.
 Failure: the last line on standard error, beginning
 \(lqkitebar\-cli:\(rq, says what went wrong and what to do.
 .B import
-writes its progress lines before it.
+writes its progress lines before it. A file that
+.B load\-csv
+refuses (a draw that disagrees with the history, draws missing, columns that cannot
+be told apart) is a failure too, and nothing is stored.
 .TP
 .B 2
 A wrong command line or entry (unknown command or option, a value out of its
@@ -228,6 +255,31 @@ range, a number that is not three digits); nothing was changed.
 .B 130
 Stopped with Ctrl+C
 .RB ( tune ).
+.SH EXAMPLES
+Check a CSV whose header reads \(lq抽せん日,本数字,回別,ストレート,...\(rq, newest draw
+first, against the history, storing nothing:
+.PP
+.nf
+$ kitebar\-cli load\-csv \-\-dry\-run ~/Downloads/numbers3_6798.csv
+read 6798 draws 1\-6798
+held 6798 all agree
+new 0 draws
+padded 0
+dry run, would add 0
+.fi
+.PP
+Paste the newest draws copied from a results page (end with Ctrl+D):
+.PP
+.nf
+$ kitebar\-cli load\-csv \-
+第7090回	2026年10月12日(月)	048
+第7089回	2026年10月9日(金)	305
+read 2 draws 7089\-7090
+held 0 all agree
+new 2 draws 7089\-7090
+padded 0
+added 2
+.fi
 .SH SEE ALSO
 .BR kitebar (1),
 .BR kitebar\-launch (1)

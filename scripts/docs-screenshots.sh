@@ -27,7 +27,8 @@ mkdir "$work/run" "$work/windows"
 (cd "$work/run" && "$cli" load-csv "$sample" >/dev/null)
 QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8 "$build_dir/src/app/kitebar-screenshots" \
   "$work/windows" "$work/run/kitebarnum.dat" 2>/dev/null
-for picture in main-window-menu about-box winning-number-dialog simulation-settings-dialog; do
+for picture in main-window-menu about-box winning-number-dialog simulation-settings-dialog \
+  paste-results-dialog; do
   cp "$work/windows/$picture.png" "$output/"
 done
 

@@ -16,6 +16,7 @@
 #include "app/FileDialogs.h"
 #include "app/MessageBoxes.h"
 #include "app/Resources.h"
+#include "app/ResultsImport.h"
 #include "history/HistoryChange.h"
 #include "settings/SettingsFiles.h"
 
@@ -30,19 +31,20 @@ namespace {
 
 CKitebarApp* runningApp = nullptr;
 
-// The program cannot run without the history: the reason, and how to make a
-// missing one.
-QString HistoryMissingText(const Status& loaded) {
+// The program cannot run without the history: the reason, and, for a
+// missing one, how to make it.
+QString HistoryMissingText(const Status& loaded, bool missing) {
   const QString reason =
       HistoryLoadFailedText() + QStringLiteral("\n\n") + QString::fromStdString(loaded.message());
-  if (QFileInfo::exists(QString::fromLatin1(kHistoryFileName)))
+  if (!missing)
     return reason;
-  return reason + QStringLiteral(
-                      "\n\n当選番号ファイル kitebarnum.dat を、このフォルダー（%1）で"
-                      "「kitebar-cli load-csv 結果のCSVファイル」を実行して作るか、"
-                      "「kitebar-cli import」で当選番号のページから取り込んでから、"
-                      "もう一度起動してください。")
-                      .arg(QDir::toNativeSeparators(QDir::currentPath()));
+  return reason +
+         QStringLiteral(
+             "\n\n当選番号ファイル kitebarnum.dat がこのフォルダー（%1）にまだありません。"
+             "持っている当選番号の CSV ファイルか、結果のページからコピーした表から、ここで"
+             "作れます（コマンドラインでは「kitebar-cli load-csv 結果のCSVファイル」か、"
+             "当選番号のページから取り込む「kitebar-cli import」でも作れます）。")
+             .arg(QDir::toNativeSeparators(QDir::currentPath()));
 }
 
 }  // namespace
@@ -77,13 +79,11 @@ bool CKitebarApp::InitInstance(const QStringList& arguments) {
     return false;
   mainFrame_->show();
   mainFrame_->repaint();
-  if (startFolder_ && !startFolder_->problem.ok()) {
-    MessageBoxes::ShowStop(mainFrame_.get(), StartFolderProblemText(*startFolder_));
+  if (startFolder_ && !startFolder_->problem.ok() && !ExplainStartFolder()) {
     RequestClose();
     return true;
   }
-  if (const Status loaded = history_.Load(); !loaded.ok()) {
-    MessageBoxes::ShowStop(mainFrame_.get(), HistoryMissingText(loaded));
+  if (const Status loaded = history_.Load(); !loaded.ok() && !MakeFirstHistory(loaded)) {
     RequestClose();
     return true;
   }
@@ -101,6 +101,40 @@ void CKitebarApp::RequestClose() {
   QMetaObject::invokeMethod(mainFrame_.get(), &QWidget::close, Qt::QueuedConnection);
 }
 
+// A folder that cannot be made ends the program; a numbers3.csv that cannot
+// fill it leaves the ways to make a first history, which come next.
+bool CKitebarApp::ExplainStartFolder() {
+  MessageBoxes::Show(mainFrame_.get(), StartFolderProblemText(*startFolder_),
+                     startFolder_->folderMissing ? QMessageBox::Critical : QMessageBox::Warning);
+  return !startFolder_->folderMissing;
+}
+
+// Asked again after a refusal or a cancel, until a history is made or the
+// user ends the program.
+bool CKitebarApp::MakeFirstHistory(const Status& loaded) {
+  if (QFileInfo::exists(QString::fromLatin1(kHistoryFileName))) {
+    MessageBoxes::ShowStop(mainFrame_.get(), HistoryMissingText(loaded, false));
+    return false;
+  }
+  const std::vector<MessageBoxes::Choice> choices{
+      {QMessageBox::Open, QStringLiteral("CSV ファイルから取り込み...")},
+      {QMessageBox::Apply, QStringLiteral("貼り付けて取り込み...")},
+      {QMessageBox::Close, QStringLiteral("終了")},
+  };
+  for (;;) {
+    const QMessageBox::StandardButton answer =
+        MessageBoxes::ShowChoice(mainFrame_.get(), HistoryMissingText(loaded, true),
+                                 QMessageBox::Critical, choices, QMessageBox::Open);
+    ResultsImport import(history_, mainFrame_.get());
+    if (answer == QMessageBox::Open && import.FromFile())
+      return true;
+    if (answer == QMessageBox::Apply && import.FromPastedText())
+      return true;
+    if (answer != QMessageBox::Open && answer != QMessageBox::Apply)
+      return false;
+  }
+}
+
 // The program runs on with what it can read; every write that the trouble
 // concerns will refuse with the same explanation.
 void CKitebarApp::WarnOfUnusableFiles() {
@@ -108,11 +142,14 @@ void CKitebarApp::WarnOfUnusableFiles() {
   if (files.ok())
     files = CheckSettingsEncodings(".");
   if (!files.ok()) {
-    MessageBoxes::Show(mainFrame_.get(),
-                       QString::fromStdString(
-                           files.message() +
-                           "（このままでは、そのファイルの設定がすべて既定値として扱われます。）"),
-                       QMessageBox::Warning);
+    MessageBoxes::Show(
+        mainFrame_.get(),
+        QString::fromStdString(files
+                                   .Wrapped("",
+                                            "このままでは、そのファイルの設定がすべて既定値として"
+                                            "扱われます。")
+                                   .message()),
+        QMessageBox::Warning);
   } else if (history_.damage()) {
     MessageBoxes::Show(mainFrame_.get(), QString::fromStdString(history_.DamageWarning()),
                        QMessageBox::Warning);

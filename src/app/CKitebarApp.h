@@ -60,8 +60,14 @@ class CKitebarApp final : public CommandTarget {
   void OnOpenDataFolder();
 
  private:
+  // The history file cannot be read at start-up: a missing one may be made
+  // from results that the user keeps. Returns whether there is a history now.
+  bool MakeFirstHistory(const Status& loaded);
   // A damaged history or a file that cannot be read is pointed out at start-up.
   void WarnOfUnusableFiles();
+  // Tells why the start folder is not ready; returns whether the program can
+  // go on there.
+  bool ExplainStartFolder();
   // Ends the program once its event loop runs.
   void RequestClose();
 

@@ -5,10 +5,12 @@
 
 #include "app/BusyState.h"
 #include "app/CKitebarApp.h"
+#include "app/CKitebarView.h"
 #include "app/CMainFrame.h"
 #include "app/FileDialogs.h"
 #include "app/MessageBoxes.h"
 #include "app/Resources.h"
+#include "app/ResultsImport.h"
 #include "app/SimulationSettingsDialog.h"
 #include "app/WinningNumberDialog.h"
 #include "common/AtomicFile.h"
@@ -31,6 +33,12 @@ bool CKitebarDoc::OnCmdMsg(int command) {
     case command::kEvaluation:
       OnEvaluation();
       return true;
+    case command::kImportCsvFile:
+      OnImportCsvFile();
+      return true;
+    case command::kPasteResults:
+      OnPasteResults();
+      return true;
     case command::kFileSave:
       OnFileSave();
       return true;
@@ -52,6 +60,16 @@ void CKitebarDoc::OnWinningDataManagement() {
   app_.history().Load();
   WinningNumberDialog dialog(app_.history(), app_.pageOpener(), MainWindow());
   dialog.exec();
+}
+
+void CKitebarDoc::OnImportCsvFile() {
+  ResultsImport(app_.history(), MainWindow()).FromFile();
+  app_.mainFrame()->view()->update();
+}
+
+void CKitebarDoc::OnPasteResults() {
+  ResultsImport(app_.history(), MainWindow()).FromPastedText();
+  app_.mainFrame()->view()->update();
 }
 
 void CKitebarDoc::OnEvaluation() {

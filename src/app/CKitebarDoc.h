@@ -23,6 +23,11 @@ class CKitebarDoc final : public CommandTarget {
   void OnSimulationSettings();
   // Command 32775, "当選データ管理".
   void OnWinningDataManagement();
+  // Commands 32777 "CSV ファイルから取り込み..." and 32778 "貼り付けて取り込み...":
+  // results that the user keeps, stored after a confirmation of what they
+  // hold; the main view then works on the new history.
+  void OnImportCsvFile();
+  void OnPasteResults();
   // Command 32776, "成績の検証": the evaluation of the whole history with the
   // prediction's set, written as a page and opened; a stop message when it
   // cannot be made.

@@ -113,6 +113,12 @@ void CMainFrame::BuildMenu() {
   settings.setObjectName(QStringLiteral("settingsMenu"));
   AddCommand(settings, QStringLiteral("当選データ管理"), command::kWinningDataManagement,
              QStringLiteral("当選番号を更新する"), QStringLiteral("winningDataAction"));
+  AddCommand(settings, QStringLiteral("CSV ファイルから取り込み..."), command::kImportCsvFile,
+             QStringLiteral("結果の CSV ファイルから当選番号を取り込みます。"),
+             QStringLiteral("importCsvAction"));
+  AddCommand(settings, QStringLiteral("貼り付けて取り込み..."), command::kPasteResults,
+             QStringLiteral("コピーした結果の表を貼り付けて、当選番号を取り込みます。"),
+             QStringLiteral("pasteResultsAction"));
   settings.addSeparator();
   AddCommand(settings, QStringLiteral("シミュレート基本設定"), command::kSimulationSettings,
              QStringLiteral("電動風車のシミュレートに必要な設定を行ないます。"),

@@ -1,5 +1,6 @@
 #include "app/MessageBoxes.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QLayout>
@@ -70,7 +71,7 @@ QMessageBox::StandardButton MessageBoxes::Show(QWidget* parent, const QString& t
                                                QMessageBox::Icon icon,
                                                QMessageBox::StandardButtons buttons,
                                                QMessageBox::StandardButton defaultButton) {
-  ShownBoxes().push_back({ApplicationTitle(), text, icon});
+  ShownBoxes().push_back({ApplicationTitle(), text, icon, {}});
   if (!QueuedAnswers().empty()) {
     const QMessageBox::StandardButton answer = QueuedAnswers().front();
     QueuedAnswers().pop_front();
@@ -78,6 +79,28 @@ QMessageBox::StandardButton MessageBoxes::Show(QWidget* parent, const QString& t
   }
   return static_cast<QMessageBox::StandardButton>(
       Create(parent, text, icon, buttons, defaultButton)->exec());
+}
+
+QMessageBox::StandardButton MessageBoxes::ShowChoice(QWidget* parent, const QString& text,
+                                                     QMessageBox::Icon icon,
+                                                     const std::vector<Choice>& choices,
+                                                     QMessageBox::StandardButton defaultButton) {
+  QStringList texts;
+  QMessageBox::StandardButtons buttons;
+  for (const Choice& choice : choices) {
+    texts << choice.text;
+    buttons |= choice.button;
+  }
+  ShownBoxes().push_back({ApplicationTitle(), text, icon, texts});
+  if (!QueuedAnswers().empty()) {
+    const QMessageBox::StandardButton answer = QueuedAnswers().front();
+    QueuedAnswers().pop_front();
+    return answer;
+  }
+  const std::unique_ptr<QMessageBox> box = Create(parent, text, icon, buttons, defaultButton);
+  for (const Choice& choice : choices)
+    box->button(choice.button)->setText(choice.text);
+  return static_cast<QMessageBox::StandardButton>(box->exec());
 }
 
 void MessageBoxes::ShowStop(QWidget* parent, const QString& text) {

@@ -2,6 +2,7 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <vector>
 
@@ -16,6 +17,12 @@ class MessageBoxes {
     QString caption;
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QStringList buttons;  // the texts of a ShowChoice's buttons
+  };
+  // A standard button that reads `text`; the answer is still the button.
+  struct Choice {
+    QMessageBox::StandardButton button;
+    QString text;
   };
 
   // The box that Show runs: the application title as caption, plain buttons.
@@ -27,6 +34,11 @@ class MessageBoxes {
       QWidget* parent, const QString& text, QMessageBox::Icon icon,
       QMessageBox::StandardButtons buttons = QMessageBox::Ok,
       QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+  // A box with the buttons of `choices`, each reading its text.
+  static QMessageBox::StandardButton ShowChoice(QWidget* parent, const QString& text,
+                                                QMessageBox::Icon icon,
+                                                const std::vector<Choice>& choices,
+                                                QMessageBox::StandardButton defaultButton);
   // An error: the stop icon and an OK button.
   static void ShowStop(QWidget* parent, const QString& text);
   static void ShowInformation(QWidget* parent, const QString& text);

@@ -54,15 +54,14 @@ QString StartFolderProblemText(const StartFolder& start) {
                .arg(cause, start.folder.isEmpty() ? QStringLiteral("%LOCALAPPDATA%\\Kitebar")
                                                   : start.folder);
   }
-  return HistoryLoadFailedText() +
-         QStringLiteral(
-             "\n\nデータのフォルダー（%1）に当選番号ファイル kitebarnum.dat を作れませんでした。\n"
+  return QStringLiteral(
+             "データのフォルダー（%1）に当選番号ファイル kitebarnum.dat を作れませんでした。\n"
              "%2\n\n"
              "初めての起動では、プログラムと同じフォルダーの numbers3.csv（%3）から"
-             "当選番号ファイルを作ります。Kitebar をインストールし直すか、zip を展開し直して "
-             "numbers3.csv を元に戻し、データのフォルダーに書き込めることを確かめてから、"
+             "当選番号ファイルを作ります。次の画面で当選番号の CSV ファイルを取り込むか、"
+             "Kitebar をインストールし直して（zip なら展開し直して）numbers3.csv を元に戻し、"
              "もう一度起動してください。")
-             .arg(start.folder, cause, start.sample);
+      .arg(start.folder, cause, start.sample);
 }
 
 QString FirstStartText(const StartFolder& start) {

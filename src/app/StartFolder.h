@@ -25,7 +25,8 @@ StartFolder EnterStartFolder(const Result<std::filesystem::path>& folder,
                              const std::filesystem::path& sample);
 
 // What the user is told when the folder is not ready: the cause, the folder
-// and what to do, after the start-up failure's first line.
+// and what to do (a folder that cannot be made begins with the start-up
+// failure's first line, since the program ends).
 QString StartFolderProblemText(const StartFolder& start);
 
 // Where the data lives, told on the first start.

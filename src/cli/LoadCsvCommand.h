@@ -6,7 +6,9 @@
 
 namespace kitebar::cli {
 
-// `load-csv FILE`: brings "kitebarnum.dat" up to date from a CSV of results.
+// `load-csv [--dry-run] FILE`: brings "kitebarnum.dat" up to date from a file
+// of results (a CSV, or a table copied from a page; "-" for standard input),
+// after printing what it holds.
 class LoadCsvCommand final : public Command {
  public:
   CLI::App* Register(CLI::App& app) override;
@@ -14,6 +16,7 @@ class LoadCsvCommand final : public Command {
 
  private:
   std::string csvFile_;
+  bool dryRun_ = false;
 };
 
 }  // namespace kitebar::cli

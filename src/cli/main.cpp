@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
   if (files.ok())
     files = kitebar::CheckSettingsEncodings(".");
   if (!files.ok()) {
-    PrintError("設定ファイルを読めないため、何もしていません。" + files.message());
+    PrintError(files.Wrapped("設定ファイルを読めないため、何もしていません。").message());
     return kExitFailure;
   }
   for (const auto& [subcommand, command] : registered) {

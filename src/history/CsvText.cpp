@@ -1,7 +1,12 @@
 #include "history/CsvText.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
+
+#include "common/NumberText.h"
+#include "common/ShiftJis.h"
+#include "common/Utf16Text.h"
 
 namespace kitebar {
 namespace {
@@ -75,57 +80,28 @@ bool IsShiftJis(std::string_view text) {
   return true;
 }
 
-void AppendUtf8(std::string& out, std::uint32_t code) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
+const char* ByteOrderName(bool bigEndian) {
+  return bigEndian ? "ビッグエンディアン" : "リトルエンディアン";
 }
 
-// UTF-16 text after its mark; none when it has an odd number of bytes or a
-// surrogate without its pair.
-std::optional<std::string> Utf16ToUtf8(std::string_view units, bool bigEndian) {
-  if (units.size() % 2 != 0)
-    return std::nullopt;
-  const auto unitAt = [&](std::size_t i) -> std::uint32_t {
-    const std::uint32_t first = Byte(units[2 * i]);
-    const std::uint32_t second = Byte(units[2 * i + 1]);
-    return bigEndian ? (first << 8) | second : (second << 8) | first;
-  };
-  std::string out;
-  out.reserve(units.size() / 2);
-  const std::size_t count = units.size() / 2;
-  for (std::size_t i = 0; i < count; ++i) {
-    std::uint32_t code = unitAt(i);
-    if (code >= 0xDC00 && code <= 0xDFFF)
-      return std::nullopt;
-    if (code >= 0xD800 && code <= 0xDBFF) {
-      if (i + 1 == count || unitAt(i + 1) < 0xDC00 || unitAt(i + 1) > 0xDFFF)
-        return std::nullopt;
-      code = 0x10000 + ((code - 0xD800) << 10) + (unitAt(i + 1) - 0xDC00);
-      ++i;
-    }
-    AppendUtf8(out, code);
-  }
-  return out;
+bool HasAsciiDigit(std::string_view text) {
+  return std::any_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 Result<std::string> FromUtf16(std::string_view units, bool bigEndian) {
   std::optional<std::string> text = Utf16ToUtf8(units, bigEndian);
+  // Digits that appear only in the other byte order: the mark does not belong
+  // to the text after it.
+  if (!text || !HasAsciiDigit(*text)) {
+    const std::optional<std::string> swapped = Utf16ToUtf8(units, !bigEndian);
+    if (swapped && HasAsciiDigit(*swapped)) {
+      return Status::Failure(std::string("CSV の UTF-16 の印は") + ByteOrderName(bigEndian) +
+                             "ですが、中身は" + ByteOrderName(!bigEndian) +
+                             "で書かれていて、印と中身が合いません。" + kSaveAsAdvice);
+    }
+  }
   if (!text) {
-    return Status::Failure(std::string("CSV は UTF-16（") +
-                           (bigEndian ? "ビッグエンディアン" : "リトルエンディアン") +
+    return Status::Failure(std::string("CSV は UTF-16（") + ByteOrderName(bigEndian) +
                            "）の印で始まっていますが、途中に UTF-16 として読めないところがあり"
                            "ます。" +
                            kSaveAsAdvice);
@@ -133,9 +109,70 @@ Result<std::string> FromUtf16(std::string_view units, bool bigEndian) {
   return std::move(*text);
 }
 
-}  // namespace
+// The 1-based number of the first line of `text` that holds a character
+// outside ASCII and reads as UTF-8 (`utf8`) or not; 0 when there is none.
+int FirstNonAsciiLine(std::string_view text, bool utf8) {
+  int number = 0;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t end = text.find('\n', start);
+    const std::string_view line = text.substr(start, end - start);
+    ++number;
+    const bool nonAscii =
+        std::any_of(line.begin(), line.end(), [](char c) { return Byte(c) >= 0x80; });
+    if (nonAscii && IsUtf8(line) == utf8)
+      return number;
+    if (end == std::string_view::npos)
+      break;
+    start = end + 1;
+  }
+  return 0;
+}
 
-Result<std::string> CsvText(std::string_view bytes) {
+// Characters below the space other than tab and line ends, and DEL: what a
+// binary file holds and a table of results never does. A Ctrl+Z that old
+// programs wrote at the end of a text is no such character.
+Status CheckNoControlCharacters(std::string& text) {
+  while (!text.empty() && text.back() == '\x1A')
+    text.pop_back();
+  const auto control = std::find_if(text.begin(), text.end(), [](char c) {
+    const std::uint8_t byte = Byte(c);
+    return (byte < 0x20 && c != '\t' && c != '\n' && c != '\r') || byte == 0x7F;
+  });
+  if (control == text.end())
+    return Status::Ok();
+  return Status::Failure(
+      "CSV にテキストでない文字（制御文字）があります。結果の表のファイルではないようです。"
+      "表計算ソフトの形式（.xlsx など）のファイルは、CSV として保存し直してから読み込んでく"
+      "ださい。");
+}
+
+Result<std::string> UnmarkedText(std::string_view bytes) {
+  // NUL bytes are what UTF-16 saved without its mark, or a binary file, looks like.
+  if (bytes.find('\0') != std::string_view::npos) {
+    return Status::Failure(
+        std::string("CSV に NUL 文字があり、文字コードがわかりません（印のない UTF-16 やバイナリ "
+                    "ファイルなど）。") +
+        kSaveAsAdvice);
+  }
+  if (IsUtf8(bytes))
+    return std::string(bytes);
+  if (const int utf8Line = FirstNonAsciiLine(bytes, true); utf8Line > 0) {
+    return Status::Failure("CSV の中で文字コードが混ざっています（" + FormatInt(utf8Line) +
+                           " 行目は UTF-8、" + FormatInt(FirstNonAsciiLine(bytes, false)) +
+                           " 行目は UTF-8 ではありません）。" + kSaveAsAdvice);
+  }
+  if (IsShiftJis(bytes)) {
+    Result<std::string> text = ShiftJisToUtf8(bytes);
+    if (!text.ok())
+      return Status::Failure("CSV を Shift_JIS として読めません。" + text.message());
+    return text;
+  }
+  return Status::Failure(std::string("CSV の文字コードが UTF-8 でも Shift_JIS でもありません。") +
+                         kSaveAsAdvice);
+}
+
+Result<std::string> DecodedText(std::string_view bytes) {
   if (bytes.starts_with(kUtf16LittleEndianMark))
     return FromUtf16(bytes.substr(kUtf16LittleEndianMark.size()), false);
   if (bytes.starts_with(kUtf16BigEndianMark))
@@ -150,16 +187,18 @@ Result<std::string> CsvText(std::string_view bytes) {
     }
     return std::string(bytes);
   }
-  // NUL bytes are what UTF-16 saved without its mark looks like.
-  if (bytes.find('\0') != std::string_view::npos) {
-    return Status::Failure(
-        std::string("CSV に NUL 文字があり、文字コードがわかりません（印のない UTF-16 など）。") +
-        kSaveAsAdvice);
-  }
-  if (IsUtf8(bytes) || IsShiftJis(bytes))
-    return std::string(bytes);
-  return Status::Failure(std::string("CSV の文字コードが UTF-8 でも Shift_JIS でもありません。") +
-                         kSaveAsAdvice);
+  return UnmarkedText(bytes);
+}
+
+}  // namespace
+
+Result<std::string> CsvText(std::string_view bytes) {
+  Result<std::string> text = DecodedText(bytes);
+  if (!text.ok())
+    return text;
+  if (Status plain = CheckNoControlCharacters(text.value()); !plain.ok())
+    return plain;
+  return text;
 }
 
 }  // namespace kitebar

@@ -27,14 +27,16 @@ bool ResultPageReader::FetchPage(std::string_view url) {
 
 Status ResultPageReader::ReadIndexPage() {
   if (!FetchPage(baseUrl_ + kIndexPageName))
-    return Status::Failure("サーバーから受け取れませんでした（" + fetcher_.failure() + "）");
+    return Status::Failure("サーバーから受け取れませんでした（" + fetcher_.failure() + "）",
+                           Cause::kNetwork);
   const int startCount = history_.count;
   pageNames_.clear();
   const std::optional<std::string> text = fetcher_.TakeResponse();
   std::optional<std::vector<std::string>> queue = BuildPageQueue(text.value_or(""), startCount);
   if (!queue) {
     return Status::Failure(
-        "ページは届きましたが、目次の印「★過去のデータ★」がなく、結果のページを探せません");
+        "ページは届きましたが、目次の印「★過去のデータ★」がなく、結果のページを探せません",
+        Cause::kServer);
   }
   pageNames_ = std::move(*queue);
   return Status::Ok();

@@ -1,158 +1,269 @@
 #include "history/ResultsCsv.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "common/NumberText.h"
+#include "history/CsvDraws.h"
 #include "history/CsvText.h"
 #include "history/HistoryChange.h"
 
 namespace kitebar {
 namespace {
 
-struct CsvDraw {
-  int line = 0;
-  int draw = 0;
-  std::string digits;
-};
+// At most this many draws are named in one refusal; a count tells the rest.
+constexpr std::size_t kNamedAtMost = 10;
 
-bool IsDigits(std::string_view text) {
-  return !text.empty() &&
-         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+constexpr char kFixAdvice[] =
+    "CSV を直してから、もう一度実行してください。当選番号ファイルは変更していません。";
+
+std::string DrawName(int draw) {
+  return "第 " + FormatInt(draw) + " 回";
 }
 
-std::vector<std::string_view> SplitFields(std::string_view line) {
-  std::vector<std::string_view> fields;
-  for (;;) {
-    const std::size_t comma = line.find(',');
-    fields.push_back(line.substr(0, comma));
-    if (comma == std::string_view::npos)
-      return fields;
-    line.remove_prefix(comma + 1);
-  }
+std::string DigitsText(const CsvDraw& draw) {
+  return std::string(draw.digits.begin(), draw.digits.end());
 }
 
-std::string LineMessage(int line, std::string_view what) {
-  return FormatInt(line) + " 行目: " + std::string(what);
+std::string DateText(int date) {
+  return FormatInt(date / 10000) + "-" + FormatZeroPadded(date / 100 % 100, 2) + "-" +
+         FormatZeroPadded(date % 100, 2);
 }
 
-// Reads one data line; the draw field must be a number of at most four digits
-// and the last field three digits.
-Result<CsvDraw> ParseDataLine(std::string_view text, int line) {
-  const std::vector<std::string_view> fields = SplitFields(text);
-  if (fields.size() != 2 && fields.size() != 3) {
-    return Status::Failure(
-        LineMessage(line, "「回,日付,番号」または「回,番号」の形ではありません。"));
-  }
-  if (!IsDigits(fields.front()) || fields.front().size() > 4) {
-    return Status::Failure(LineMessage(line, "回が数字ではありません。"));
-  }
-  const std::string_view digits = fields.back();
-  if (digits.size() != 3 || !IsDigits(digits)) {
-    return Status::Failure(LineMessage(line, "当選番号が3桁の数字ではありません。"));
-  }
-  return CsvDraw{line, ParseIntLikeAtoi(fields.front()), std::string(digits)};
+// "…、第 5 回（…）ほか 3 回": the first ones named, the rest counted.
+std::string NameSome(const std::vector<std::string>& names) {
+  std::string text;
+  for (std::size_t i = 0; i < names.size() && i < kNamedAtMost; ++i)
+    text += (i == 0 ? "" : "、") + names[i];
+  if (names.size() > kNamedAtMost)
+    text += "ほか " + FormatInt(static_cast<long long>(names.size() - kNamedAtMost)) + " 回";
+  return text;
 }
 
-// A header names its columns: its first field holds no digit at all.
-bool LooksLikeHeader(std::string_view text) {
-  const std::string_view first = SplitFields(text).front();
-  return first.find_first_of("0123456789") == std::string_view::npos;
-}
-
-Result<std::vector<CsvDraw>> ParseCsv(std::string_view csv) {
-  std::vector<CsvDraw> draws;
-  int lineNumber = 0;
-  while (!csv.empty()) {
-    const std::size_t newline = csv.find('\n');
-    std::string_view text = csv.substr(0, newline);
-    csv.remove_prefix(newline == std::string_view::npos ? csv.size() : newline + 1);
-    ++lineNumber;
-    if (!text.empty() && text.back() == '\r')
-      text.remove_suffix(1);
-    if (text.empty())
+// Rows of one draw that agree are one draw; rows that disagree refuse the file.
+Status KeepOneRowPerDraw(std::vector<CsvDraw>& draws) {
+  std::stable_sort(draws.begin(), draws.end(),
+                   [](const CsvDraw& a, const CsvDraw& b) { return a.draw < b.draw; });
+  for (std::size_t i = 1; i < draws.size(); ++i) {
+    const CsvDraw& first = draws[i - 1];
+    const CsvDraw& second = draws[i];
+    if (first.draw != second.draw)
       continue;
-    if (lineNumber == 1 && LooksLikeHeader(text))
-      continue;
-    Result<CsvDraw> draw = ParseDataLine(text, lineNumber);
-    if (!draw.ok())
-      return draw.status();
-    if (!draws.empty() && draw->draw <= draws.back().draw) {
-      return Status::Failure(LineMessage(lineNumber, draw->draw == draws.back().draw
-                                                         ? "回が重複しています。"
-                                                         : "回が昇順に並んでいません。"));
+    const bool datesAgree = first.date == second.date || first.date == 0 || second.date == 0;
+    if (first.digits != second.digits || !datesAgree) {
+      const auto row = [](const CsvDraw& draw) {
+        return FormatInt(draw.line) + " 行目: " + DigitsText(draw) +
+               (draw.date != 0 ? " " + DateText(draw.date) : "");
+      };
+      return Status::Failure(DrawName(first.draw) + "が重複していて、内容が違います（" +
+                             row(first) + "、" + row(second) + "）。");
     }
-    draws.push_back(std::move(draw.value()));
   }
-  return draws;
+  draws.erase(std::unique(draws.begin(), draws.end(),
+                          [](const CsvDraw& a, const CsvDraw& b) { return a.draw == b.draw; }),
+              draws.end());
+  return Status::Ok();
 }
 
-Status CheckAgainstHistory(const DrawHistory& history, const std::vector<CsvDraw>& draws) {
-  int expectedNext = history.count + 1;
+// Each draw is held after the one before it: a date that does not follow
+// shows a draw or date column taken for another.
+Status CheckDatesFollowDraws(const std::vector<CsvDraw>& draws) {
+  const CsvDraw* previous = nullptr;
   for (const CsvDraw& draw : draws) {
-    if (draw.draw < 1)
-      return Status::Failure(LineMessage(draw.line, "回は 1 以上です。"));
-    if (draw.draw <= history.count) {
-      if (history.record(draw.draw).digitsText() != draw.digits) {
-        return Status::Failure("第 " + FormatInt(draw.draw) + " 回の当選番号が履歴（" +
-                               std::string(history.record(draw.draw).digitsText()) +
-                               "）と一致しません（" + FormatInt(draw.line) +
-                               " 行目: " + draw.digits + "）。");
-      }
+    if (draw.date == 0)
       continue;
+    if (previous != nullptr && draw.date <= previous->date) {
+      return Status::Failure(DrawName(draw.draw) + "（" + FormatInt(draw.line) + " 行目）の日付 " +
+                             DateText(draw.date) + " が、" + DrawName(previous->draw) + "（" +
+                             FormatInt(previous->line) + " 行目）の日付 " +
+                             DateText(previous->date) + " より後ではありません。");
     }
-    if (draw.draw != expectedNext) {
-      return Status::Failure(
-          LineMessage(draw.line, "第 " + FormatInt(expectedNext) + " 回が抜けています。"));
-    }
-    if (draw.draw > DrawHistory::kMaxDrawNumber) {
-      return Status::Failure(LineMessage(draw.line, "第 9999 回より後の回は記録できません。"));
-    }
-    ++expectedNext;
+    previous = &draw;
   }
   return Status::Ok();
 }
 
+Status CheckDrawRange(const std::vector<CsvDraw>& draws) {
+  if (draws.empty())
+    return Status::Ok();
+  if (draws.front().draw < 1)
+    return Status::Failure(FormatInt(draws.front().line) + " 行目: 回は 1 以上です。");
+  if (draws.back().draw > DrawHistory::kMaxDrawNumber) {
+    return Status::Failure(FormatInt(draws.back().line) +
+                           " 行目: 第 9999 回より後の回は記録できません。");
+  }
+  return Status::Ok();
+}
+
+Status CheckAgainstHistory(const DrawHistory& history, const std::vector<CsvDraw>& draws) {
+  std::vector<std::string> disagreeing;
+  for (const CsvDraw& draw : draws) {
+    if (draw.draw > history.count)
+      break;
+    const std::string_view held = history.record(draw.draw).digitsText();
+    if (held != DigitsText(draw)) {
+      disagreeing.push_back(DrawName(draw.draw) + "（履歴 " +
+                            (held.empty() ? std::string("なし") : std::string(held)) + "、" +
+                            FormatInt(draw.line) + " 行目 " + DigitsText(draw) + "）");
+    }
+  }
+  if (disagreeing.empty())
+    return Status::Ok();
+  return Status::Failure("当選番号が履歴と一致しない回があります: " + NameSome(disagreeing) + "。");
+}
+
+// The new draws continue the history: every draw from count + 1 to the last
+// one read is there.
+Status CheckNoGap(const DrawHistory& history, const std::vector<CsvDraw>& draws) {
+  std::vector<std::string> missing;
+  int expected = history.count + 1;
+  for (const CsvDraw& draw : draws) {
+    if (draw.draw < expected)
+      continue;
+    if (draw.draw > expected) {
+      missing.push_back(draw.draw - 1 == expected
+                            ? DrawName(expected)
+                            : DrawName(expected) + "〜" + DrawName(draw.draw - 1));
+    }
+    expected = draw.draw + 1;
+  }
+  if (missing.empty())
+    return Status::Ok();
+  return Status::Failure(
+      NameSome(missing) + "が抜けています（履歴は" +
+      (history.count > 0 ? DrawName(history.count) + "まで" : std::string("空")) + "）。");
+}
+
+CsvImportPlan Plan(const DrawHistory& history, const std::vector<CsvDraw>& draws, int padded) {
+  CsvImportPlan plan;
+  CsvImportSummary& summary = plan.summary;
+  summary.draws = static_cast<int>(draws.size());
+  summary.padded = padded;
+  if (draws.empty())
+    return plan;
+  summary.firstDraw = draws.front().draw;
+  summary.lastDraw = draws.back().draw;
+  for (const CsvDraw& draw : draws) {
+    if (draw.draw <= history.count) {
+      ++summary.held;
+    } else {
+      plan.newDraws.emplace_back(draw.draw, draw.digits);
+    }
+  }
+  summary.added = static_cast<int>(plan.newDraws.size());
+  if (!plan.newDraws.empty()) {
+    summary.firstNew = plan.newDraws.front().first;
+    summary.lastNew = plan.newDraws.back().first;
+  }
+  return plan;
+}
+
+Status Apply(DrawHistory& history, const CsvImportPlan& plan) {
+  for (const auto& [draw, digits] : plan.newDraws) {
+    const std::string_view text(digits.data(), digits.size());
+    if (Status stored = history.SetDigits(draw, text); !stored.ok())
+      return stored;
+    ++history.count;
+  }
+  return Status::Ok();
+}
+
+// The history as its file holds it now, as a writer would find it.
+Status LoadCurrentHistory(DrawHistory& history) {
+  std::error_code error;
+  if (!std::filesystem::exists(history.file(), error) && !error) {
+    history.Clear();
+    return Status::Ok();
+  }
+  if (Status loaded = history.Load(); !loaded.ok())
+    return loaded.Wrapped("当選番号ファイルを読めません。");
+  return history.CheckWhole();
+}
+
+Status WithAdvice(const Status& refused) {
+  return refused.Wrapped("", kFixAdvice);
+}
+
 }  // namespace
 
-Result<int> MergeResultsCsv(DrawHistory& history, std::string_view csv) {
+Result<CsvImportPlan> PlanResultsCsv(const DrawHistory& history, std::string_view csv) {
   const Result<std::string> text = CsvText(csv);
   if (!text.ok())
     return text.status();
-  const Result<std::vector<CsvDraw>> draws = ParseCsv(*text);
-  if (!draws.ok())
-    return draws.status();
-  if (Status agreed = CheckAgainstHistory(history, *draws); !agreed.ok())
-    return agreed;
-  int added = 0;
-  for (const CsvDraw& draw : *draws) {
-    if (draw.draw <= history.count)
-      continue;
-    if (Status stored = history.SetDigits(draw.draw, draw.digits); !stored.ok())
-      return stored;
-    ++history.count;
-    ++added;
+  Result<std::vector<CsvDraw>> read = ReadCsvDraws(*text);
+  if (!read.ok())
+    return read.status();
+  std::vector<CsvDraw>& draws = read.value();
+  const int padded = static_cast<int>(
+      std::count_if(draws.begin(), draws.end(), [](const CsvDraw& draw) { return draw.padded; }));
+  for (const Status& checked :
+       {KeepOneRowPerDraw(draws), CheckDatesFollowDraws(draws), CheckDrawRange(draws),
+        CheckAgainstHistory(history, draws), CheckNoGap(history, draws)}) {
+    if (!checked.ok())
+      return checked;
   }
-  return added;
+  return Plan(history, draws, padded);
 }
 
-Result<int> AddResultsCsv(DrawHistory& history, std::string_view csv) {
+Result<int> MergeResultsCsv(DrawHistory& history, std::string_view csv) {
+  const Result<CsvImportPlan> plan = PlanResultsCsv(history, csv);
+  if (!plan.ok())
+    return plan.status();
+  if (Status applied = Apply(history, *plan); !applied.ok())
+    return applied;
+  return plan->summary.added;
+}
+
+Result<CsvImportSummary> PreviewResultsCsv(DrawHistory& history, std::string_view csv) {
+  // No lock: a reader needs none, and the store checks again under it.
+  if (Status current = LoadCurrentHistory(history); !current.ok())
+    return current;
+  const Result<CsvImportPlan> plan = PlanResultsCsv(history, csv);
+  if (!plan.ok())
+    return WithAdvice(plan.status());
+  return plan->summary;
+}
+
+Result<CsvImportSummary> ImportResultsCsv(DrawHistory& history, std::string_view csv) {
   Result<FolderLock> change = BeginHistoryChange(history);
   if (!change.ok())
     return change.status();
-  Result<int> added = MergeResultsCsv(history, csv);
-  if (!added.ok()) {
-    return Status::Failure(added.message() +
-                           " CSV を直してから、もう一度実行してください。当選番号ファイルは変更して"
-                           "いません。");
-  }
+  const Result<CsvImportPlan> plan = PlanResultsCsv(history, csv);
+  if (!plan.ok())
+    return WithAdvice(plan.status());
+  if (Status applied = Apply(history, *plan); !applied.ok())
+    return WithAdvice(applied);
   if (Status saved = history.Save(); !saved.ok()) {
-    return Status::Failure("当選番号を保存できません: " + saved.message() +
-                           "。フォルダーの書き込み権限と空き容量を確かめてから、もう一度実行して"
-                           "ください。当選番号ファイルは元のままです。");
+    return saved.Wrapped("当選番号を保存できません: ", "当選番号ファイルは元のままです。");
   }
-  return added;
+  return plan->summary;
+}
+
+Result<int> AddResultsCsv(DrawHistory& history, std::string_view csv) {
+  const Result<CsvImportSummary> imported = ImportResultsCsv(history, csv);
+  if (!imported.ok())
+    return imported.status();
+  return imported->added;
+}
+
+std::string DescribeCsvImport(const CsvImportSummary& summary) {
+  const auto range = [](int count, int first, int last) {
+    return FormatInt(count) + " 回分（" + DrawName(first) +
+           (first == last ? "" : "〜" + DrawName(last)) + "）";
+  };
+  const auto orNone = [](bool any, const std::string& text) {
+    return any ? text : std::string("なし");
+  };
+  return "読み取った回: " +
+         orNone(summary.draws > 0, range(summary.draws, summary.firstDraw, summary.lastDraw)) +
+         "\n履歴にある回: " +
+         orNone(summary.held > 0, FormatInt(summary.held) + " 回分（すべて履歴と一致）") +
+         "\n新しい回: " +
+         orNone(summary.added > 0, range(summary.added, summary.firstNew, summary.lastNew)) +
+         "\n0 を補った当選番号: " + FormatInt(summary.padded) + " 個";
 }
 
 }  // namespace kitebar

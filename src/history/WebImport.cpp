@@ -50,13 +50,8 @@ Status ReplaceHistoryFile(const std::filesystem::path& scratch, const DrawHistor
 }
 
 // What the user can do after a failed run; the bookmark makes the next run
-// go on from the last page read whole. The address in use is named: a
-// base.ini that was not read leaves the default one.
-std::string IndexFailedAdvice(const std::string& baseUrl) {
-  return "base.ini の [TvalUrl] BaseURL（いまは「" + baseUrl +
-         "」）とネットワークの接続を確かめてから、もう一度実行してください。"
-         "当選番号ファイルは変更していません。";
-}
+// go on from the last page read whole.
+constexpr char kNothingChanged[] = "当選番号ファイルは変更していません。";
 constexpr char kResumeAdvice[] = "もう一度実行すると、最後に読み終えたページから読み込みます。";
 
 class WebImportRun {
@@ -80,9 +75,9 @@ class WebImportRun {
     }
     if (const Status index = reader_.ReadIndexPage(); !index) {
       view_.SetBusy(false);
-      return Fail("結果サイトの目次ページ（" + reader_.baseUrl() + kIndexPageName +
-                  "）を読めませんでした: " + index.message() + "。" +
-                  IndexFailedAdvice(reader_.baseUrl()));
+      return Fail(index.Wrapped("結果サイトの目次ページ（" + reader_.baseUrl() + kIndexPageName +
+                                    "）を読めませんでした: ",
+                                kNothingChanged));
     }
     startCount_ = savedCount_ = history_.count;
     const std::vector<std::string>& queue = reader_.pageNames();

@@ -24,6 +24,7 @@
 #include "app/DesktopStyle.h"
 #include "app/DialogUnits.h"
 #include "app/MessageBoxes.h"
+#include "app/PasteResultsDialog.h"
 #include "app/Resources.h"
 #include "app/SimulationSettingsDialog.h"
 #include "app/WinningNumberDialog.h"
@@ -287,6 +288,8 @@ class DialogLayoutTest : public QObject {
         {"バージョン情報", command::kAppAbout},
         {"開く", command::kFileOpen},
         {"名前を付けて保存", command::kFileSave},
+        {"CSV ファイルから取り込み", command::kImportCsvFile},
+        {"貼り付けて取り込み", command::kPasteResults},
     };
     const std::pair<const char*, QPoint> places[] = {
         {"at a quarter of the screen", QPoint(1024 / 4, 768 / 4)},
@@ -332,6 +335,7 @@ class DialogLayoutTest : public QObject {
     QTest::addColumn<int>("command");
     QTest::newRow("開く") << command::kFileOpen;
     QTest::newRow("名前を付けて保存") << command::kFileSave;
+    QTest::newRow("CSV ファイルから取り込み") << command::kImportCsvFile;
   }
   void fileDialogsFitASmallScreen() {
     QFETCH(int, command);
@@ -367,6 +371,7 @@ class DialogLayoutTest : public QObject {
     QTest::newRow("当選番号編集") << QStringLiteral("winning");
     QTest::newRow("シミュレート設定") << QStringLiteral("settings");
     QTest::newRow("バージョン情報") << QStringLiteral("about");
+    QTest::newRow("貼り付けて取り込み") << QStringLiteral("paste");
   }
 
   std::unique_ptr<QDialog> ShownDialog() {
@@ -376,6 +381,8 @@ class DialogLayoutTest : public QObject {
       shown = std::make_unique<WinningNumberDialog>(history_, opener_);
     else if (dialog == QLatin1String("settings"))
       shown = std::make_unique<SimulationSettingsDialog>(history_);
+    else if (dialog == QLatin1String("paste"))
+      shown = std::make_unique<PasteResultsDialog>();
     else
       shown = std::make_unique<CAboutDialog>(nullptr);
     shown->show();

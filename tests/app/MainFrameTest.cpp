@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrinterInfo>
 #include <QPushButton>
@@ -122,6 +123,10 @@ class MainFrameTest : public QObject {
         {QStringLiteral("予想開始"), 32771, QStringLiteral("予想開始")},
         {QStringLiteral("基本設定"), 0, {}},
         {QStringLiteral("当選データ管理"), 32775, QStringLiteral("当選番号を更新する")},
+        {QStringLiteral("CSV ファイルから取り込み..."), 32777,
+         QStringLiteral("結果の CSV ファイルから当選番号を取り込みます。")},
+        {QStringLiteral("貼り付けて取り込み..."), 32778,
+         QStringLiteral("コピーした結果の表を貼り付けて、当選番号を取り込みます。")},
         {QStringLiteral("-"), 0, {}},
         {QStringLiteral("シミュレート基本設定"), 32772,
          QStringLiteral("電動風車のシミュレートに必要な設定を行ないます。")},
@@ -203,6 +208,8 @@ class MainFrameTest : public QObject {
     const QString prompts[] = {
         QStringLiteral("予想開始"),
         QStringLiteral("当選番号を更新する"),
+        QStringLiteral("結果の CSV ファイルから当選番号を取り込みます。"),
+        QStringLiteral("コピーした結果の表を貼り付けて、当選番号を取り込みます。"),
         QStringLiteral("電動風車のシミュレートに必要な設定を行ないます。"),
         QStringLiteral("ﾌﾟﾛｸﾞﾗﾑの情報、ﾊﾞｰｼﾞｮﾝそして著作権を表示"),
         QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝを終了し、ﾌｧｲﾙの保存を指示"),
@@ -329,6 +336,77 @@ class MainFrameTest : public QObject {
     QVERIFY(MessageBoxes::shown().front().text.contains(QStringLiteral("2 回分以上")));
     QVERIFY(!QFile::exists(QStringLiteral("Kitebar_kensho.html")));
     QVERIFY(started_.opener->opened.empty());
+  }
+
+  // The file chosen and its summary confirmed, the new draws are stored and
+  // the program works on them; cancelled, nothing changes.
+  void csvItemShowsTheSummaryThenStores_data() {
+    QTest::addColumn<int>("answer");
+    QTest::newRow("取り込む") << int(QMessageBox::Ok);
+    QTest::newRow("キャンセル") << int(QMessageBox::Cancel);
+  }
+  void csvItemShowsTheSummaryThenStores() {
+    QFETCH(int, answer);
+    QString dialogName;
+    ChooseInFileDialog(QStringLiteral("results.csv"),
+                       "回別,抽せん日,本数字\r\n第8回,1994/11/25,96\r\n第7回,1994/11/18,959\r\n"
+                       "第6回,1994/11/11,822\r\n",
+                       &dialogName);
+    MessageBoxes::SetNextAnswer(static_cast<QMessageBox::StandardButton>(answer));
+    MessageBoxes::SetNextAnswer(QMessageBox::Ok);
+    FindAction(frame(), QStringLiteral("importCsvAction"))->trigger();
+
+    QCOMPARE(dialogName, QStringLiteral("csvFileDialog"));
+    const MessageBoxes::Shown& confirmation = MessageBoxes::shown().front();
+    QVERIFY2(confirmation.text.contains(QStringLiteral("新しい回: 3 回分（第 6 回〜第 8 回）")),
+             qPrintable(confirmation.text));
+    QVERIFY(confirmation.text.contains(QStringLiteral("0 を補った当選番号: 1 個")));
+    QCOMPARE(confirmation.buttons,
+             (QStringList{QStringLiteral("取り込む"), QStringLiteral("キャンセル")}));
+    const bool stored = answer == QMessageBox::Ok;
+    QCOMPARE(ReadFile(QStringLiteral("kitebarnum.dat")), stored ? HistoryText(8) : HistoryText(5));
+    QCOMPARE(started_.app->history().count, stored ? 8 : 5);
+  }
+
+  void refusedCsvSaysWhyAndStoresNothing() {
+    ChooseInFileDialog(QStringLiteral("results.csv"),
+                       "回,当せん番号\r\n第5回,999\r\n第6回,822\r\n");
+    MessageBoxes::SetNextAnswer(QMessageBox::Ok);
+    FindAction(frame(), QStringLiteral("importCsvAction"))->trigger();
+
+    QCOMPARE(MessageBoxes::shown().size(), std::size_t{1});
+    QCOMPARE(MessageBoxes::shown().front().icon, QMessageBox::Critical);
+    QVERIFY2(MessageBoxes::shown().front().text.contains(QStringLiteral("第 5 回（履歴 685")),
+             qPrintable(MessageBoxes::shown().front().text));
+    QCOMPARE(ReadFile(QStringLiteral("kitebarnum.dat")), HistoryText(5));
+  }
+
+  // A refused text leaves the dialog open to be corrected; the corrected one
+  // is stored and closes it.
+  void pasteDialogReadsTheTextAndStores() {
+    QString dialogName;
+    bool openAfterRefusal = false;
+    WhenModalOpens([&](QWidget& modal) {
+      dialogName = modal.objectName();
+      auto* text = modal.findChild<QPlainTextEdit*>(QStringLiteral("resultsText"));
+      auto* read = modal.findChild<QPushButton*>(QStringLiteral("readButton"));
+      text->setPlainText(
+          QStringLiteral("回\t抽せん日\t当せん番号\n第6回\t1994年11月11日(金)\t1234\n"));
+      QTest::mouseClick(read, Qt::LeftButton);
+      openAfterRefusal = modal.isVisible();
+      text->setPlainText(QStringLiteral("第6回\t1994年11月11日(金)\t822\n"));
+      QTest::mouseClick(read, Qt::LeftButton);
+    });
+    for (int box = 0; box < 3; ++box)
+      MessageBoxes::SetNextAnswer(QMessageBox::Ok);
+    FindAction(frame(), QStringLiteral("pasteResultsAction"))->trigger();
+
+    QCOMPARE(dialogName, QStringLiteral("pasteResultsDialog"));
+    QVERIFY(openAfterRefusal);
+    QVERIFY(MessageBoxes::shown().front().text.contains(QStringLiteral("4 桁以上")));
+    QCOMPARE(ReadFile(QStringLiteral("kitebarnum.dat")), HistoryText(6));
+    QCOMPARE(started_.app->history().count, 6);
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
   }
 
   void commandWithoutHandlerReachesNobody() {
@@ -639,6 +717,19 @@ class MainFrameTest : public QObject {
   }
 
  private:
+  // Writes `name` and picks it in the next file dialog; notes the dialog's name.
+  static void ChooseInFileDialog(const QString& name, const QByteArray& bytes,
+                                 QString* dialogName = nullptr) {
+    WriteFile(name, bytes);
+    WhenModalOpens([dialogName, chosen = QDir::current().absoluteFilePath(name)](QWidget& modal) {
+      if (dialogName != nullptr)
+        *dialogName = modal.objectName();
+      auto& dialog = static_cast<QFileDialog&>(modal);
+      dialog.selectFile(chosen);
+      static_cast<QDialog&>(dialog).accept();
+    });
+  }
+
   CMainFrame& frame() {
     return *started_.app->mainFrame();
   }

@@ -21,6 +21,8 @@ TEST(CliFoundation, LoadCsvThenHistoryReproducesTheSample) {
   const test::CliResult loaded = RunCli({"load-csv", KITEBAR_SAMPLE_CSV});
   ASSERT_EQ(loaded.exitCode, 0) << loaded.err;
   EXPECT_EQ(loaded.out, "added 7088\n");
+  EXPECT_EQ(loaded.err,
+            "read 7088 draws 1-7088\nheld 0 all agree\nnew 7088 draws 1-7088\npadded 0\n");
 
   const test::CliResult history = RunCli({"history"});
   ASSERT_EQ(history.exitCode, 0);
@@ -38,7 +40,9 @@ TEST(CliFoundation, LoadCsvThenHistoryReproducesTheSample) {
     start = end + 1;
   }
   EXPECT_EQ(history.out, expected);
-  EXPECT_EQ(RunCli({"load-csv", KITEBAR_SAMPLE_CSV}).out, "added 0\n");
+  const test::CliResult again = RunCli({"load-csv", KITEBAR_SAMPLE_CSV});
+  EXPECT_EQ(again.out, "added 0\n");
+  EXPECT_EQ(again.err, "read 7088 draws 1-7088\nheld 7088 all agree\nnew 0 draws\npadded 0\n");
 }
 
 TEST(CliFoundation, FailuresAndUsageErrorsHaveTheirExitCodes) {

@@ -114,7 +114,10 @@ INSTANTIATE_TEST_SUITE_P(
         SpecialCase{"BackTestPipe", "Kitebard.dat", Special::kPipe, {"hits"}},
         SpecialCase{"BackTestDevice", "Kitebard.dat", Special::kDeviceLink, {"register", "1"}},
         SpecialCase{"RecentBackTestPipe", "Kitebard_100.dat", Special::kPipe, {"hits", "--recent"}},
-        SpecialCase{"CsvDevice", "more.csv", Special::kDeviceLink, {"load-csv", "more.csv"}}),
+        SpecialCase{"CsvDevice", "more.csv", Special::kDeviceLink, {"load-csv", "more.csv"}},
+        SpecialCase{"CsvPipe", "more.csv", Special::kPipe, {"load-csv", "more.csv"}},
+        SpecialCase{
+            "CsvFolder", "more.csv", Special::kFolder, {"load-csv", "--dry-run", "more.csv"}}),
     [](const testing::TestParamInfo<SpecialCase>& info) { return std::string(info.param.name); });
 
 TEST(HostileFolder, ReadOnlyFilesAreRefusedBeforeAnythingIsWritten) {

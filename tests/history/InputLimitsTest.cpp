@@ -159,7 +159,8 @@ TEST(CsvLimits, ABadLastLineOfAFourMegabyteCsvChangesNothing) {
   std::string csv = "draw,date,number\n";
   while (csv.size() < (4 << 20))
     csv += "1,1994-10-07,001\n";
-  // Repeats of draw 1 are refused as not ascending before the last line.
+  // Repeats of draw 1 that agree are one draw; the last one disagrees.
+  csv += "1,1994-10-07,002\n";
   EXPECT_FALSE(MergeResultsCsv(history, csv).ok());
   csv = DrawLines(1, 9999);
   csv += "x,123\r";

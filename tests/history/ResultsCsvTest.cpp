@@ -40,7 +40,7 @@ TEST(ResultsCsv, BadInputIsReportedAndChangesNothing) {
   for (const Case& c : {
            Case{"1,191\n2,98\n", "2 行目"},
            Case{"1,191\nx2,988\n", "2 行目"},
-           Case{"1,191\n1,191\n", "重複"},
+           Case{"1,191\n1,192\n", "重複"},
            Case{"1,191\n3,988\n", "第 2 回が抜けています"},
            Case{"1,191\n2,1994-10-07,98a\n", "2 行目"},
            Case{"1;191\n", "1 行目"},

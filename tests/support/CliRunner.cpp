@@ -19,7 +19,7 @@ namespace kitebar::test {
 namespace {
 
 CliResult Run(const std::vector<std::string>& args, bool interrupted,
-              const std::filesystem::path& folder = {}) {
+              const std::string& input = "/dev/null", const std::filesystem::path& folder = {}) {
   CliResult result;
   // Several runs may be under way at once, from threads of one test.
   static std::atomic<int> runs{0};
@@ -33,7 +33,7 @@ CliResult Run(const std::vector<std::string>& args, bool interrupted,
                                    0600);
   posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                    0600);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 0, input.c_str(), O_RDONLY, 0);
   if (!folder.empty())
     posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
   std::vector<std::string> argvStrings{KITEBAR_CLI_PATH};
@@ -76,12 +76,16 @@ CliResult RunCli(const std::vector<std::string>& args) {
   return Run(args, false);
 }
 
+CliResult RunCliWithInput(const std::vector<std::string>& args, const std::string& input) {
+  return Run(args, false, input);
+}
+
 CliResult RunCliInterrupted(const std::vector<std::string>& args) {
   return Run(args, true);
 }
 
 CliResult RunCliIn(const std::filesystem::path& folder, const std::vector<std::string>& args) {
-  return Run(args, false, folder);
+  return Run(args, false, "/dev/null", folder);
 }
 
 }  // namespace kitebar::test

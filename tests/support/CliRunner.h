@@ -17,6 +17,9 @@ struct CliResult {
 // once.
 CliResult RunCli(const std::vector<std::string>& args);
 
+// As RunCli, with standard input read from `input`.
+CliResult RunCliWithInput(const std::vector<std::string>& args, const std::string& input);
+
 // As RunCli, with a Ctrl+C that comes before the program is ready for it:
 // the program starts with SIGINT blocked and one SIGINT waiting, so that it
 // gets the signal the moment it unblocks it.

@@ -23,6 +23,7 @@
 #include "app/CAboutDialog.h"
 #include "app/CKitebarApp.h"
 #include "app/CMainFrame.h"
+#include "app/PasteResultsDialog.h"
 #include "app/SimulationSettingsDialog.h"
 #include "app/WinningNumberDialog.h"
 
@@ -31,6 +32,7 @@ namespace {
 using kitebar::app::CAboutDialog;
 using kitebar::app::CKitebarApp;
 using kitebar::app::CMainFrame;
+using kitebar::app::PasteResultsDialog;
 using kitebar::app::SimulationSettingsDialog;
 using kitebar::app::WinningNumberDialog;
 
@@ -62,8 +64,10 @@ bool SaveWindow(QWidget& window, const QString& file) {
 bool SaveDialogs(CKitebarApp& app, const QDir& output) {
   WinningNumberDialog winningNumbers(app.history(), app.pageOpener(), app.mainFrame());
   SimulationSettingsDialog settings(app.history(), app.mainFrame());
+  PasteResultsDialog paste(app.mainFrame());
   return SaveWindow(winningNumbers, output.filePath(QStringLiteral("winning-number-dialog.png"))) &&
-         SaveWindow(settings, output.filePath(QStringLiteral("simulation-settings-dialog.png")));
+         SaveWindow(settings, output.filePath(QStringLiteral("simulation-settings-dialog.png"))) &&
+         SaveWindow(paste, output.filePath(QStringLiteral("paste-results-dialog.png")));
 }
 
 bool SaveAll(CMainFrame& frame, const QDir& output) {
