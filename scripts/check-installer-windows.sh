@@ -59,7 +59,7 @@ done
 wine "$programs/kitebar-cli.exe" --version | tr -d '\r' | grep -q '1\.0' ||
   fail "the installed kitebar-cli.exe does not run"
 mkdir -p "$data"
-(cd "$data" && wine "$programs/kitebar-cli.exe" load-csv "$programs/numbers3.csv" >/dev/null) ||
+(cd "$data" && wine "$programs/kitebar-cli.exe" load-csv "$programs/numbers3.csv" >/dev/null 2>&1) ||
   fail "the installed kitebar-cli.exe cannot fill $data"
 cp "$data/kitebarnum.dat" "$work/history"
 
