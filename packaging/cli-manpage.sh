@@ -211,6 +211,14 @@ lines of hits, expected hits and p\-value, and last
 .I R
 .BR rules :
 the p\-value of the best rule once the choice among all rules is paid for.
+For straight and mini it is exact: each winning number is a hit of exactly
+one rule, so by chance the rules' hits are multinomial and the chance that
+the best of them does as well is worked out without approximation. For box
+it is the share of 10,000 histories simulated with a fixed seed; 0.0000 means
+that none of them did as well, which puts it below 0.0003 with 95 % confidence.
+The page
+.I Kitebar_tuning.html
+gives the count and its one\-sided 95 % upper bound.
 .SH FILES
 All in the current directory:
 .TP

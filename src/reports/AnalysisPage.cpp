@@ -100,7 +100,7 @@ std::string FormatExpected(double value) {
 }
 
 std::string FormatPValue(double p) {
-  return p < kSmallestShownPValue ? "&lt; 0.0001" : FormatFixed(p, 4);
+  return p < kSmallestShownPValue ? "&lt;&nbsp;0.0001" : FormatFixed(p, 4);
 }
 
 std::string_view VerdictClass(double pValue) {
