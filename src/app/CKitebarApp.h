@@ -2,8 +2,10 @@
 
 #include <QStringList>
 #include <memory>
+#include <optional>
 
 #include "app/CommandTarget.h"
+#include "app/StartFolder.h"
 #include "history/DrawHistory.h"
 #include "reports/PageOpener.h"
 
@@ -34,6 +36,10 @@ class CKitebarApp final : public CommandTarget {
   // told and the main window gets a close request, which ends the program
   // once the event loop runs.
   bool InitInstance(const QStringList& arguments);
+  // The data folder that the program prepared before start-up: a folder
+  // that is not ready is explained instead of the missing history, and a
+  // first start tells where the data lives.
+  void SetStartFolder(StartFolder start);
 
   DrawHistory& history() { return history_; }
   PageOpener& pageOpener() { return *pageOpener_; }
@@ -49,6 +55,9 @@ class CKitebarApp final : public CommandTarget {
   void OnFileNew();
   // Ctrl+O: the file dialog; the chosen file becomes the document unread.
   void OnFileOpen();
+  // "データのフォルダーを開く": the working folder, where every file of the
+  // program lives, in the desktop's file manager.
+  void OnOpenDataFolder();
 
  private:
   // The history file cannot be read at start-up: a missing one may be made
@@ -56,12 +65,18 @@ class CKitebarApp final : public CommandTarget {
   bool MakeFirstHistory(const Status& loaded);
   // A damaged history or a file that cannot be read is pointed out at start-up.
   void WarnOfUnusableFiles();
+  // Tells why the start folder is not ready; returns whether the program can
+  // go on there.
+  bool ExplainStartFolder();
+  // Ends the program once its event loop runs.
+  void RequestClose();
 
   DrawHistory history_;
   std::unique_ptr<PageOpener> pageOpener_;
   std::unique_ptr<QTranslator> toolkitTranslator_;
   std::unique_ptr<CKitebarDoc> document_;
   std::unique_ptr<CMainFrame> mainFrame_;
+  std::optional<StartFolder> startFolder_;
 };
 
 }  // namespace kitebar::app

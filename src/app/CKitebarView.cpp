@@ -5,11 +5,14 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QTemporaryDir>
 
 #include "app/CKitebarApp.h"
+#include "app/DesktopPlatform.h"
 #include "app/MessageBoxes.h"
 #include "app/Resources.h"
+#include "app/ScreenFit.h"
 #include "common/AtomicFile.h"
 #include "engine/PredictionRecord.h"
 #include "engine/PredictionRun.h"
@@ -56,10 +59,28 @@ void CKitebarView::OnPredictionStart() {
     MessageBoxes::Show(this, QString::fromStdString(recorded.message()), QMessageBox::Warning);
 }
 
+bool CKitebarView::PrinterInstalledOrFileChosen() {
+  if (!QPrinterInfo::availablePrinterNames().isEmpty())
+    return true;
+  const QString missing = QStringLiteral("プリンターがインストールされていません。");
+  if (!PrintDialogOffersFiles()) {
+    MessageBoxes::ShowInformation(
+        this, missing + QStringLiteral("Windows の設定の「プリンターとスキャナー」でプリンターを"
+                                       "追加してから、もう一度印刷してください。"));
+    return false;
+  }
+  return MessageBoxes::Show(this, missing + QStringLiteral("PDF ファイルに印刷しますか？"),
+                            QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
+                            QMessageBox::Yes) == QMessageBox::Yes;
+}
+
 void CKitebarView::OnFilePrint() {
+  if (!PrinterInstalledOrFileChosen())
+    return;
   QPrinter printer;
   QPrintDialog dialog(&printer, this);
   dialog.setObjectName(QStringLiteral("printDialog"));
+  KeepFittedToScreen(dialog);
   if (dialog.exec() != QDialog::Accepted)
     return;
   if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {

@@ -12,6 +12,7 @@
 #include "cli/Output.h"
 #include "cli/ParseErrors.h"
 #include "history/HistoryChange.h"
+#include "settings/SettingsFiles.h"
 
 namespace {
 
@@ -75,9 +76,12 @@ int main(int argc, char** argv) {
                "さい。");
     return kExitUsage;
   }
-  // A settings file that is a named pipe or a runaway file is named before any
-  // command computes with defaults in its place.
-  if (const kitebar::Status files = kitebar::CheckSettingsFiles("."); !files.ok()) {
+  // A settings file that is a named pipe, a runaway file or saved in UTF-16 is
+  // named before any command computes with defaults in its place.
+  kitebar::Status files = kitebar::CheckSettingsFiles(".");
+  if (files.ok())
+    files = kitebar::CheckSettingsEncodings(".");
+  if (!files.ok()) {
     PrintError(files.Wrapped("設定ファイルを読めないため、何もしていません。").message());
     return kExitFailure;
   }

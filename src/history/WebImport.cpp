@@ -75,9 +75,9 @@ class WebImportRun {
     }
     if (const Status index = reader_.ReadIndexPage(); !index) {
       view_.SetBusy(false);
-      return Fail(index.Wrapped(
-          "結果サイトの目次ページ（" + std::string(kIndexPageName) + "）を読めませんでした: ",
-          kNothingChanged));
+      return Fail(index.Wrapped("結果サイトの目次ページ（" + reader_.baseUrl() + kIndexPageName +
+                                    "）を読めませんでした: ",
+                                kNothingChanged));
     }
     startCount_ = savedCount_ = history_.count;
     const std::vector<std::string>& queue = reader_.pageNames();

@@ -89,9 +89,11 @@ QByteArray HistoryText(int draws) {
   return text;
 }
 
-StartedApp StartApp(const QStringList& arguments) {
+StartedApp StartApp(const QStringList& arguments, std::optional<StartFolder> startFolder) {
   StartedApp started;
   started.app = std::make_unique<CKitebarApp>();
+  if (startFolder)
+    started.app->SetStartFolder(std::move(*startFolder));
   auto opener = std::make_unique<RecordingPageOpener>();
   started.opener = opener.get();
   started.app->SetPageOpener(std::move(opener));
