@@ -138,10 +138,7 @@ bool CKitebarApp::MakeFirstHistory(const Status& loaded) {
 // The program runs on with what it can read; every write that the trouble
 // concerns will refuse with the same explanation.
 void CKitebarApp::WarnOfUnusableFiles() {
-  Status files = CheckSettingsFiles(".");
-  if (files.ok())
-    files = CheckSettingsEncodings(".");
-  if (!files.ok()) {
+  if (const Status files = CheckSettingsFiles("."); !files.ok()) {
     MessageBoxes::Show(
         mainFrame_.get(),
         QString::fromStdString(files

@@ -78,10 +78,7 @@ int main(int argc, char** argv) {
   }
   // A settings file that is a named pipe, a runaway file or saved in UTF-16 is
   // named before any command computes with defaults in its place.
-  kitebar::Status files = kitebar::CheckSettingsFiles(".");
-  if (files.ok())
-    files = kitebar::CheckSettingsEncodings(".");
-  if (!files.ok()) {
+  if (const kitebar::Status files = kitebar::CheckSettingsFiles("."); !files.ok()) {
     PrintError(files.Wrapped("設定ファイルを読めないため、何もしていません。").message());
     return kExitFailure;
   }
