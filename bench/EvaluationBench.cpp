@@ -1,5 +1,7 @@
 #include <benchmark/benchmark.h>
 
+#include <array>
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,6 +12,7 @@
 #include "common/AtomicFile.h"
 #include "engine/Evaluation.h"
 #include "engine/PreparedHistory.h"
+#include "engine/RandomStream.h"
 #include "engine/WalkForward.h"
 #include "engine/WalkForwardPredictor.h"
 #include "engine/WindmillSimulator.h"
@@ -169,6 +172,76 @@ void BM_CliEvaluateProcess(benchmark::State& state) {
       [] { return plain::RunProcess({"/bin/true"}); }, "kitebar-cli evaluate failed");
 }
 BENCHMARK(BM_CliEvaluateProcess)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// Not a time: how the page's whole-course bands hold on the process that
+// makes the hits. 4,000 histories of as many draws as the real one, every
+// winning number drawn uniformly, tested with the prediction set as the page
+// tests them; counted per kind, the share of courses that leave the band
+// anywhere (an error above 5 % by more than three standard errors). For
+// straight and mini the band follows from the chances alone, for box from
+// the draw structure alone: one evaluation gives the band of every history.
+void BM_BandCoverageOnChanceHistories(benchmark::State& state) {
+  constexpr int kHistories = 4000;
+  const ScratchFolder folder;
+  if (!folder.ok())
+    return;
+  const auto chanceHistory = [](int index) {
+    DrawHistory history;
+    RandomStream random(24680, index);
+    for (int draw = 1; draw <= kSampleDrawCount; ++draw) {
+      const std::string digits = std::to_string(1000 + random.Below(1000)).substr(1);
+      if (!history.AppendImportedDraw(digits).ok())
+        break;
+    }
+    return history;
+  };
+  for (auto _ : state) {
+    const Result<Evaluation> page = EvaluateHistory(chanceHistory(-1), EvaluationRequest{});
+    if (!page.ok()) {
+      state.SkipWithError("the evaluation failed");
+      return;
+    }
+    const RunSettings base = ReadRunSettings();
+    const WalkForwardPredictor predictor(ReadSettingsType(page->settingsType), base.diameter,
+                                         base.stepNum);
+    std::array<int, kHitKindCount> outside{};
+    std::vector<TestedDraw> tested;
+    for (int index = 0; index < kHistories; ++index) {
+      const PreparedHistory prepared(chanceHistory(index));
+      tested.clear();
+      WalkDraws(prepared, predictor, page->range, PositionSource::kEstimated, &tested);
+      for (int kind = 0; kind < kHitKindCount; ++kind) {
+        const std::vector<CoursePoint>& course = page->courses[static_cast<std::size_t>(kind)];
+        double excess = 0;
+        std::size_t point = 0;
+        bool stayed = true;
+        for (const TestedDraw& draw : tested) {
+          excess += (IsHit(draw.outcome, static_cast<HitKind>(kind)) ? 1 : 0) -
+                    ChanceOf(draw.chances, static_cast<HitKind>(kind)) / 1000.0;
+          if (point < course.size() && draw.drawNumber == course[point].drawNumber) {
+            stayed = stayed && excess >= course[point].allLow - 1e-9 &&
+                     excess <= course[point].allHigh + 1e-9;
+            ++point;
+          }
+        }
+        outside[static_cast<std::size_t>(kind)] += stayed ? 0 : 1;
+      }
+    }
+    constexpr std::array<const char*, kHitKindCount> kNames{"straight_out", "box_out", "mini_out"};
+    const double limit = 0.05 + 3 * std::sqrt(0.05 * 0.95 / kHistories);
+    for (int kind = 0; kind < kHitKindCount; ++kind) {
+      const double share =
+          static_cast<double>(outside[static_cast<std::size_t>(kind)]) / kHistories;
+      state.counters[kNames[static_cast<std::size_t>(kind)]] = share;
+      if (share > limit)
+        state.SkipWithError("a band holds less than 95 % of chance courses");
+    }
+  }
+}
+BENCHMARK(BM_BandCoverageOnChanceHistories)
+    ->Iterations(1)
+    ->Repetitions(1)
+    ->Unit(benchmark::kSecond);
 
 }  // namespace
 }  // namespace kitebar

@@ -8,6 +8,7 @@
 #include "BenchSupport.h"
 #include "Floors.h"
 #include "common/AtomicFile.h"
+#include "engine/PredictionRecord.h"
 #include "history/DrawHistory.h"
 #include "reports/PredictionReport.h"
 
@@ -21,9 +22,10 @@ const std::vector<std::string> kPredictCommand{KITEBAR_CLI_PATH, "predict"};
 
 // "kitebar-cli predict" as a whole process on the real history: it starts,
 // loads the history, estimates and saves draw 7089 (the history file is
-// restored without that position before each run) and writes
-// "showyosou.html". With `withWrites` the floor is the idle process plus the
-// two files written durably, else the idle process alone.
+// restored without that position, and the prediction record removed, before
+// each run), writes "showyosou.html" and adds the prediction to the record.
+// With `withWrites` the floor is the idle process plus the two files written
+// durably and the one flushed append, else the idle process alone.
 void CliPredictProcess(benchmark::State& state, bool withWrites) {
   const ScratchFolder folder;
   DrawHistory history;
@@ -35,13 +37,19 @@ void CliPredictProcess(benchmark::State& state, bool withWrites) {
     return;
   }
   const std::string page(std::filesystem::file_size(kPredictionPage), 'x');
+  const std::string recordLine(std::filesystem::file_size(kPredictionRecordFile), 'x');
   TimeAgainstFloor(
-      state, [&] { WriteFileAtomically(kHistoryFileName, file); },
+      state,
+      [&] {
+        WriteFileAtomically(kHistoryFileName, file);
+        std::filesystem::remove(kPredictionRecordFile);
+      },
       [] { return plain::RunProcess(kPredictCommand); },
       [&] {
         return plain::RunProcess(kIdleProcess) &&
                (!withWrites || (plain::RewriteDurably(kFloorFile, file) &&
-                                plain::RewriteDurably("floor.html", page)));
+                                plain::RewriteDurably("floor.html", page) &&
+                                plain::AppendDurably(kFloorAppendFile, recordLine)));
       },
       "kitebar-cli predict failed");
 }

@@ -34,3 +34,47 @@ foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
     list(APPEND KITEBAR_MINGW_RUNTIME_DLLS ${path})
   endif()
 endforeach()
+
+# Each program carries its icon, its version information and an application
+# manifest (packaging/windows/resources), through MinGW's windres. The icons
+# are drawn from the program's artwork in the sizes that Explorer and the
+# taskbar ask for; kitebar-cli.exe's wears a console badge, so that the two
+# programs look different in a folder.
+enable_language(RC)
+find_program(KITEBAR_CONVERT convert)
+if(NOT KITEBAR_CONVERT)
+  message(FATAL_ERROR "ImageMagick's convert not found: it draws the programs' icons "
+                      "(bash scripts/install-windows-deps.sh installs it)")
+endif()
+set(KITEBAR_ICON_ARTWORK ${PROJECT_SOURCE_DIR}/src/app/res/kitebar-icon-256.png)
+set(KITEBAR_ICON_SIZES -define icon:auto-resize=256,48,32,24,16 -define png:exclude-chunk=date,time)
+add_custom_command(
+  OUTPUT ${PROJECT_BINARY_DIR}/icons/kitebar.ico ${PROJECT_BINARY_DIR}/icons/kitebar-cli.ico
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/icons
+  COMMAND ${KITEBAR_CONVERT} ${KITEBAR_ICON_ARTWORK} ${KITEBAR_ICON_SIZES}
+          ${PROJECT_BINARY_DIR}/icons/kitebar.ico
+  COMMAND ${KITEBAR_CONVERT} ${KITEBAR_ICON_ARTWORK}
+          -fill "#1e2630" -stroke white -strokewidth 8 -draw "roundrectangle 110,126 250,250 24,24"
+          -fill none -strokewidth 18
+          -draw "stroke-linejoin round stroke-linecap round polyline 142,160 180,190 142,220 line 194,222 226,222"
+          ${KITEBAR_ICON_SIZES} ${PROJECT_BINARY_DIR}/icons/kitebar-cli.ico
+  DEPENDS ${KITEBAR_ICON_ARTWORK}
+  COMMENT "Drawing the programs' icons"
+  VERBATIM)
+add_custom_target(kitebar_windows_icons
+  DEPENDS ${PROJECT_BINARY_DIR}/icons/kitebar.ico ${PROJECT_BINARY_DIR}/icons/kitebar-cli.ico)
+
+# Gives `target` (kitebar or kitebar-cli) its resources, with `description`
+# as the file description that Explorer shows.
+function(kitebar_windows_resources target description)
+  set(KITEBAR_RC_NAME ${target})
+  set(KITEBAR_RC_DESCRIPTION ${description})
+  set(KITEBAR_RC_ICON ${PROJECT_BINARY_DIR}/icons/${target}.ico)
+  set(KITEBAR_RC_MANIFEST ${PROJECT_SOURCE_DIR}/packaging/windows/resources/kitebar.manifest)
+  set(script ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc)
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/resources/program.rc.in ${script} @ONLY)
+  set_source_files_properties(${script} PROPERTIES
+    OBJECT_DEPENDS "${KITEBAR_RC_ICON};${KITEBAR_RC_MANIFEST}")
+  target_sources(${target} PRIVATE ${script})
+  add_dependencies(${target} kitebar_windows_icons)
+endfunction()

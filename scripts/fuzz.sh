@@ -16,7 +16,7 @@ if ! [[ "$seconds" =~ ^[0-9]+$ ]] || [ "$seconds" -lt 1 ]; then
   exit 2
 fi
 build_dir=${KITEBAR_FUZZ_BUILD_DIR:-build-fuzz}
-targets=(${KITEBAR_FUZZ_TARGETS:-history_load profile results_csv result_page http_response hit_report})
+targets=(${KITEBAR_FUZZ_TARGETS:-history_load profile results_csv result_page http_response hit_report record})
 
 CXX=clang++ CC=clang cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DKITEBAR_FUZZ=ON -DKITEBAR_BUILD_TESTS=OFF -DKITEBAR_BUILD_GUI=OFF -DKITEBAR_SANITIZE=OFF \

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Makes the release archive for Windows, build-windows/kitebar-windows-x64.zip
-# (it took the place of the command line's own kitebar-cli-windows-x64.zip):
+# (it took the place of the command line's own kitebar-cli-windows-x64.zip),
+# and the setup program that installs the same folder,
+# build-windows/kitebar-setup-<version>-x64.exe (packaging/windows/kitebar.nsi):
 #   kitebar.exe, kitebar-cli.exe        built with `cmake --preset windows`
 #   Qt6*.dll, MinGW runtime DLLs        exactly those the programs and the
 #                                       plugins load, found from their imports
@@ -8,14 +10,22 @@
 #   translations/qtbase_ja.qm, qt.conf  Qt's own texts in Japanese, found
 #                                       through qt.conf as on Linux
 #   numbers3.csv, README.txt, web-import.txt (the import's documentation),
-#   LICENSE-Qt.txt and qt-build.sh (Qt's licence and how it was built)
+#   LICENSE-Qt.txt and qt-build.sh (Qt's licence and how it was built:
+#   scripts/build-qt-mingw.sh)
 # The text files are UTF-8 with a byte order mark and CR LF line ends, as
-# Notepad expects. Prints the archive's path.
-#   KITEBAR_QT_MINGW_DIR  Qt for MinGW (default: ../shared/qt6-mingw)
+# Notepad expects. Prints the setup program's path, then the archive's.
+#   KITEBAR_QT_MINGW_DIR  Qt for MinGW (default: ../shared/qt6-mingw), as
+#                         scripts/build-qt-mingw.sh builds it
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-windows-deps.sh
-qt=$(readlink -f "${KITEBAR_QT_MINGW_DIR:-../shared/qt6-mingw}")
+qt=$(readlink -m "${KITEBAR_QT_MINGW_DIR:-../shared/qt6-mingw}")
+if [ ! -f "$qt/lib/cmake/Qt6/Qt6Config.cmake" ]; then
+  echo "package-windows.sh: no Qt for MinGW in $qt. Build it with" \
+    "'bash scripts/build-qt-mingw.sh $qt' (about 40 minutes), or set KITEBAR_QT_MINGW_DIR" \
+    "to the folder of one built that way." >&2
+  exit 1
+fi
 cmake --preset windows -DKITEBAR_QT_MINGW_DIR="$qt" >/dev/null
 cmake --build --preset windows -j"$(nproc)" --target kitebar kitebar-cli
 
@@ -72,10 +82,24 @@ text_file packaging/windows/README.txt >"$out/README.txt"
 text_file docs/web-import.md >"$out/web-import.txt"
 text_file packaging/windows/LICENSE-Qt.txt /usr/share/common-licenses/LGPL-3 \
   /usr/share/common-licenses/GPL-3 >"$out/LICENSE-Qt.txt"
-cp "$qt/build.sh" "$out/qt-build.sh"
+cp scripts/build-qt-mingw.sh "$out/qt-build.sh"
 
 archive="$PWD/build-windows/$name.zip"
 rm -f "$archive"
 # -X: no Unix owners or permissions in the archive.
 (cd "$stage" && zip -q -X -r "$archive" "$name")
+
+# The setup program installs the same files; its uninstaller removes those
+# and no others (the deepest folders first), from a list made here.
+version=$(sed -n 's/^project(Kitebar VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+setup="$PWD/build-windows/kitebar-setup-$version-x64.exe"
+{
+  (cd "$out" && find . -type f | sort) | sed 's|^\./||; s|/|\\|g; s|.*|  Delete "$INSTDIR\\&"|'
+  (cd "$out" && find . -mindepth 1 -type d | sort -r) |
+    sed 's|^\./||; s|/|\\|g; s|.*|  RMDir "$INSTDIR\\&"|'
+} >"$stage/files.nsh"
+makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DPROGRAM="$out" \
+  -DICON="$PWD/build-windows/icons/kitebar.ico" -DFILES="$stage/files.nsh" -DOUTFILE="$setup" \
+  packaging/windows/kitebar.nsi >/dev/null
+echo "$setup"
 echo "$archive"

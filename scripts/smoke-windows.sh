@@ -2,7 +2,8 @@
 # The desktop program for Windows as its user meets it, under Wine and Xvfb:
 # kitebar.exe, unpacked from the release archive into a fresh Wine prefix,
 # starts in %LOCALAPPDATA%\Kitebar, which its first start fills from
-# numbers3.csv, and shows its main window "Kitebar - …"; the menu 基本設定 >
+# numbers3.csv, and shows its main window "Kitebar - …" with a note of where
+# the data folder is; the menu 基本設定 >
 # 当選データ管理 opens 当選番号編集, where the next draw's number is typed and
 # registered. The Linux desktop program does the same, with the same keys, on
 # the same X server in a folder that the Linux kitebar-cli filled from the same
@@ -81,6 +82,28 @@ open_winning_numbers() {
   return 1
 }
 
+# The first start of kitebar.exe tells where the data folder is, in a box
+# over the main window with the same title: Enter closes it. Waits for the
+# box, then for the main window alone.
+dismiss_first_start_note() {
+  local deadline=$(($(milliseconds) + 30000)) box
+  until [ "$(xdotool search --onlyvisible --name '^Kitebar -' 2>/dev/null | wc -l)" -ge 2 ]; do
+    [ "$(milliseconds)" -lt "$deadline" ] || return 1
+    sleep 0.1
+  done
+  sleep 0.5
+  if [ -n "$screenshots" ]; then import -window root "$screenshots/first-start.png"; fi
+  # The box came second; without a window manager the keyboard follows the
+  # focus that is set, not the window on top.
+  box=$(xdotool search --onlyvisible --name '^Kitebar -' 2>/dev/null | sort -n | tail -n 1)
+  xdotool windowfocus --sync "$box" 2>/dev/null || true
+  xdotool key Return
+  until [ "$(xdotool search --onlyvisible --name '^Kitebar -' 2>/dev/null | wc -l)" -le 1 ]; do
+    [ "$(milliseconds)" -lt "$deadline" ] || return 1
+    sleep 0.1
+  done
+}
+
 # Starts `$@` in the current folder, registers 123 as the next draw (7089)
 # through the dialog, closes the dialog and ends the program with 終了 (the
 # menu bar item after ﾍﾙﾌﾟ). Prints the milliseconds to the main window.
@@ -91,6 +114,10 @@ register_through_dialog() {
   program=$!
   window=$(wait_for_window '^Kitebar -' 60) || fail "no main window from $*"
   shown=$(($(milliseconds) - started))
+  if [ "$first_start_note" = yes ]; then
+    dismiss_first_start_note || fail "no note of the data folder at the first start of $*"
+    window=$(wait_for_window '^Kitebar -' 5)
+  fi
   if [ -n "$screenshots" ] && [ "$1" = wine ]; then
     sleep 1
     import -window "$window" "$screenshots/main-window.png"
@@ -146,7 +173,9 @@ mkdir "$work/linux"
 
 # The first start, from a folder that is not the working folder.
 history="$windows_folder/kitebarnum.dat"
+first_start_note=yes
 windows_first=$(cd "$work" && register_through_dialog wine "$program_folder/kitebar.exe")
+first_start_note=no
 
 # A later start, of a program and a folder that are there already.
 started=$(milliseconds)

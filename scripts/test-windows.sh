@@ -5,8 +5,8 @@
 # (the desktop program's under Qt's offscreen platform) under Wine in a fresh,
 # headless Wine prefix, then runs
 # kitebar-cli.exe on the bundled history beside the Linux kitebar-cli and
-# compares every file they write, their stdout, stderr and exit status, byte
-# for byte.
+# compares every file they write (the prediction record too), their stdout,
+# stderr and exit status, byte for byte.
 #   KITEBAR_LINUX_CLI     the Linux kitebar-cli to compare with (default: built
 #                         here in build-compare-linux, without the desktop program)
 #   KITEBAR_QT_MINGW_DIR  Qt for MinGW (default: ../shared/qt6-mingw), as for
@@ -18,7 +18,9 @@ bash scripts/install-windows-deps.sh
 
 qt=$(readlink -m "${KITEBAR_QT_MINGW_DIR:-../shared/qt6-mingw}")
 if [ ! -f "$qt/lib/cmake/Qt6/Qt6Config.cmake" ]; then
-  echo "test-windows.sh: no Qt for MinGW in $qt; set KITEBAR_QT_MINGW_DIR to its folder" >&2
+  echo "test-windows.sh: no Qt for MinGW in $qt. Build it with" \
+    "'bash scripts/build-qt-mingw.sh $qt' (about 40 minutes), or set KITEBAR_QT_MINGW_DIR" \
+    "to the folder of one built that way." >&2
   exit 1
 fi
 echo "-- cross build (build-windows)"
@@ -58,7 +60,10 @@ windows_cli="$root/build-windows/src/kitebar-cli.exe"
 
 # The same commands in two fresh folders; each one's stdout, stderr and exit
 # status are kept as files of the folder. The CSV has a Japanese name, which
-# reaches the Windows program through its wide command line.
+# reaches the Windows program through its wide command line. The prediction
+# record's entries carry their time: fixed here, so that both builds write
+# the same bytes, chain values included.
+export KITEBAR_RECORD_TIME=2025-01-06T09:30:00Z
 run_commands() {
   local folder=$1
   shift
@@ -83,6 +88,9 @@ register 12x
 evaluate
 tune --train-to 6000 --kind straight --threads 2
 tune --train-to 6000 --threads 2
+register 123
+predict --draw 7090
+record
 COMMANDS
 }
 

@@ -6,6 +6,7 @@
 
 #include "app/DialogUnits.h"
 #include "app/Resources.h"
+#include "app/ScreenFit.h"
 #include "app/WindowPlacement.h"
 
 namespace kitebar::app {
@@ -39,6 +40,7 @@ CAboutDialog::CAboutDialog(QWidget* parent)
 }
 
 void CAboutDialog::showEvent(QShowEvent* event) {
+  FitToScreen(*this);
   PlaceOverOwner(*this);
   QDialog::showEvent(event);
 }

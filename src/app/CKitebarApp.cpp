@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QTranslator>
+#include <filesystem>
 
 #include "app/CAboutDialog.h"
 #include "app/CKitebarDoc.h"
@@ -17,6 +18,7 @@
 #include "app/Resources.h"
 #include "app/ResultsImport.h"
 #include "history/HistoryChange.h"
+#include "settings/SettingsFiles.h"
 
 // The pictures live in a static library, whose resources are registered by
 // name; this must happen outside any namespace.
@@ -99,10 +101,16 @@ bool CKitebarApp::InitInstance(const QStringList& arguments) {
     return EndStartUp(HistoryLoadFailedText() + QStringLiteral("\n\n") + launchProblem_);
   mainFrame_->show();
   mainFrame_->repaint();
+  if (startFolder_ && !startFolder_->problem.ok() && !ExplainStartFolder()) {
+    mainFrame_->close();
+    return false;
+  }
   if (const Status loaded = history_.Load(); !loaded.ok() && !MakeFirstHistory(loaded)) {
     mainFrame_->close();
     return false;
   }
+  if (startFolder_ && startFolder_->firstStart)
+    MessageBoxes::ShowInformation(mainFrame_.get(), FirstStartText(*startFolder_));
   WarnOfUnusableFiles();
   return true;
 }
@@ -111,6 +119,18 @@ bool CKitebarApp::EndStartUp(const QString& reason) {
   MessageBoxes::ShowStop(mainFrame_.get(), reason);
   mainFrame_->close();
   return false;
+}
+
+void CKitebarApp::SetStartFolder(StartFolder start) {
+  startFolder_ = std::move(start);
+}
+
+// A folder that cannot be made ends the program; a numbers3.csv that cannot
+// fill it leaves the ways to make a first history, which come next.
+bool CKitebarApp::ExplainStartFolder() {
+  MessageBoxes::Show(mainFrame_.get(), StartFolderProblemText(*startFolder_),
+                     startFolder_->folderMissing ? QMessageBox::Critical : QMessageBox::Warning);
+  return !startFolder_->folderMissing;
 }
 
 // Asked again after a refusal or a cancel, until a history is made or the
@@ -143,11 +163,14 @@ bool CKitebarApp::MakeFirstHistory(const Status& loaded) {
 // concerns will refuse with the same explanation.
 void CKitebarApp::WarnOfUnusableFiles() {
   if (const Status files = CheckSettingsFiles("."); !files.ok()) {
-    MessageBoxes::Show(mainFrame_.get(),
-                       QString::fromStdString(
-                           files.message() +
-                           "（このままでは、そのファイルの設定がすべて既定値として扱われます。）"),
-                       QMessageBox::Warning);
+    MessageBoxes::Show(
+        mainFrame_.get(),
+        QString::fromStdString(files
+                                   .Wrapped("",
+                                            "このままでは、そのファイルの設定がすべて既定値として"
+                                            "扱われます。")
+                                   .message()),
+        QMessageBox::Warning);
   } else if (history_.damage()) {
     MessageBoxes::Show(mainFrame_.get(), QString::fromStdString(history_.DamageWarning()),
                        QMessageBox::Warning);
@@ -168,6 +191,9 @@ bool CKitebarApp::OnCmdMsg(int command) {
       return true;
     case command::kFileOpen:
       OnFileOpen();
+      return true;
+    case command::kOpenDataFolder:
+      OnOpenDataFolder();
       return true;
     default:
       return false;
@@ -191,6 +217,19 @@ void CKitebarApp::OnFileOpen() {
   FitFileDialog(dialog);
   if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
     document_->OnOpenDocument(dialog.selectedFiles().constFirst());
+}
+
+// The folder opens the way pages do: the desktop's handler for a folder is
+// its file manager (Explorer on Windows).
+void CKitebarApp::OnOpenDataFolder() {
+  const std::filesystem::path folder = std::filesystem::current_path();
+  if (!pageOpener_->Open(folder).ok()) {
+    MessageBoxes::ShowStop(
+        mainFrame_.get(),
+        QStringLiteral("データのフォルダー %1 を開けませんでした。エクスプローラー"
+                       "（ファイル マネージャー）で、このフォルダーを開いてください。")
+            .arg(QDir::toNativeSeparators(QDir::currentPath())));
+  }
 }
 
 }  // namespace kitebar::app

@@ -3,8 +3,10 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <optional>
 
 #include "app/CommandTarget.h"
+#include "app/StartFolder.h"
 #include "history/DrawHistory.h"
 #include "reports/PageOpener.h"
 
@@ -34,13 +36,17 @@ class CKitebarApp final : public CommandTarget {
   // made at once (MakeFirstHistory). Returns false when the program is to
   // end at once, which it then does with status 1: an unknown option or a
   // file that cannot be opened, a working folder that could not be prepared
-  // (SetLaunchProblem) and a history that cannot be had are each told in a
+  // (SetLaunchProblem, SetStartFolder) and a history that cannot be had are each told in a
   // message first, and the main window is closed.
   bool InitInstance(const QStringList& arguments);
+  // The data folder that the program prepared before start-up: a folder
+  // that is not ready is explained instead of the missing history, and a
+  // first start tells where the data lives.
+  void SetStartFolder(StartFolder start);
 
-  // Why the working folder could not be prepared before the start (by
-  // kitebar-launch, or by the program itself on Windows): start-up then says
-  // so, in place of reading a history that is not there.
+  // Why kitebar-launch could not prepare the working folder before the
+  // start: start-up then says so, in place of reading a history that is not
+  // there.
   void SetLaunchProblem(const QString& problem) { launchProblem_ = problem; }
 
   DrawHistory& history() { return history_; }
@@ -57,6 +63,9 @@ class CKitebarApp final : public CommandTarget {
   void OnFileNew();
   // Ctrl+O: the file dialog; the chosen file becomes the document unread.
   void OnFileOpen();
+  // "データのフォルダーを開く": the working folder, where every file of the
+  // program lives, in the desktop's file manager.
+  void OnOpenDataFolder();
 
  private:
   // The history file cannot be read at start-up: a missing one may be made
@@ -66,6 +75,9 @@ class CKitebarApp final : public CommandTarget {
   void WarnOfUnusableFiles();
   // Shows why the program cannot run and closes the main window; false.
   bool EndStartUp(const QString& reason);
+  // Tells why the start folder is not ready; returns whether the program can
+  // go on there.
+  bool ExplainStartFolder();
 
   DrawHistory history_;
   QString launchProblem_;
@@ -73,6 +85,7 @@ class CKitebarApp final : public CommandTarget {
   std::unique_ptr<QTranslator> toolkitTranslator_;
   std::unique_ptr<CKitebarDoc> document_;
   std::unique_ptr<CMainFrame> mainFrame_;
+  std::optional<StartFolder> startFolder_;
 };
 
 }  // namespace kitebar::app

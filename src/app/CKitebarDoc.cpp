@@ -17,6 +17,7 @@
 #include "common/AtomicFile.h"
 #include "common/ProgramFiles.h"
 #include "engine/Evaluation.h"
+#include "engine/RecordScore.h"
 #include "reports/EvaluationPage.h"
 
 namespace kitebar::app {
@@ -82,7 +83,8 @@ void CKitebarDoc::OnEvaluation() {
     const Result<Evaluation> evaluation = EvaluateHistory(app_.history(), EvaluationRequest{});
     if (!evaluation.ok())
       return evaluation.status();
-    if (Status written = WriteEvaluationPage(kEvaluationPage, *evaluation); !written.ok())
+    const LiveScore live = ScoreLiveRecord(app_.history(), LiveCourses::kWith);
+    if (Status written = WriteEvaluationPage(kEvaluationPage, *evaluation, &live); !written.ok())
       return written;
     // Whether a browser took the page is not examined, as for the other pages.
     app_.pageOpener().Open(kEvaluationPage);

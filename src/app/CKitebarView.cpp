@@ -5,12 +5,16 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QTemporaryDir>
 
 #include "app/CKitebarApp.h"
+#include "app/DesktopPlatform.h"
 #include "app/MessageBoxes.h"
 #include "app/Resources.h"
+#include "app/ScreenFit.h"
 #include "common/AtomicFile.h"
+#include "engine/PredictionRecord.h"
 #include "engine/PredictionRun.h"
 #include "reports/PredictionReport.h"
 
@@ -47,14 +51,36 @@ void CKitebarView::OnPredictionStart() {
   }
   if (!WritePredictionPage(kPredictionPage, prediction->drawNumber, prediction->candidates).ok())
     return;
+  const Result<RecordOutcome> recorded = RecordShownPrediction(app_.history(), *prediction);
   // Whether a browser took the page is not examined.
   app_.pageOpener().Open(kPredictionPage);
+  // The page stands; the record that could not take it is said after it.
+  if (!recorded.ok())
+    MessageBoxes::Show(this, QString::fromStdString(recorded.message()), QMessageBox::Warning);
+}
+
+bool CKitebarView::PrinterInstalledOrFileChosen() {
+  if (!QPrinterInfo::availablePrinterNames().isEmpty())
+    return true;
+  const QString missing = QStringLiteral("プリンターがインストールされていません。");
+  if (!PrintDialogOffersFiles()) {
+    MessageBoxes::ShowInformation(
+        this, missing + QStringLiteral("Windows の設定の「プリンターとスキャナー」でプリンターを"
+                                       "追加してから、もう一度印刷してください。"));
+    return false;
+  }
+  return MessageBoxes::Show(this, missing + QStringLiteral("PDF ファイルに印刷しますか？"),
+                            QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
+                            QMessageBox::Yes) == QMessageBox::Yes;
 }
 
 void CKitebarView::OnFilePrint() {
+  if (!PrinterInstalledOrFileChosen())
+    return;
   QPrinter printer;
   QPrintDialog dialog(&printer, this);
   dialog.setObjectName(QStringLiteral("printDialog"));
+  KeepFittedToScreen(dialog);
   if (dialog.exec() != QDialog::Accepted)
     return;
   if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {

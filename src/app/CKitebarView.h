@@ -28,6 +28,7 @@ class CKitebarView final : public QWidget, public CommandTarget {
   // a stop message instead.
   void OnPredictionStart();
   // Ctrl+P: the print dialog, then the picture at the page's top-left corner.
+  // Without a printer the user is told so first.
   void OnFilePrint();
   // The main window became active: repaint, and with it reload the history.
   void OnActivateView();
@@ -39,6 +40,10 @@ class CKitebarView final : public QWidget, public CommandTarget {
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  // Whether printing can go on: a printer is installed, or the user takes the
+  // PDF file that the print dialog offers instead. Windows' print dialog
+  // shows nothing at all without a printer: the user is told why.
+  bool PrinterInstalledOrFileChosen();
   void PrintToChosenFile(QPrinter& printer);
 
   CKitebarApp& app_;

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
@@ -21,10 +22,12 @@ namespace kitebar::app {
 namespace {
 
 // Title bar, system menu, minimise and close box; no maximise box. The fixed
-// size removes the sizing border.
-constexpr Qt::WindowFlags kFrameFlags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                                        Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                                        Qt::WindowCloseButtonHint;
+// size removes the sizing border; on Windows the thin border of a fixed-size
+// window says so to the window system itself, where a sizing border would
+// still let the window be dragged larger or maximised (under Wine).
+constexpr Qt::WindowFlags kFrameFlags =
+    Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
 
 struct Accelerator {
   QKeyCombination keys;
@@ -124,6 +127,10 @@ void CMainFrame::BuildMenu() {
   AddCommand(settings, QStringLiteral("成績の検証"), command::kEvaluation,
              QStringLiteral("予想が偶然より当たっているかを検証します。"),
              QStringLiteral("evaluationAction"));
+  settings.addSeparator();
+  AddCommand(settings, QStringLiteral("データのフォルダーを開く"), command::kOpenDataFolder,
+             QStringLiteral("当選番号や設定のファイルがあるフォルダーを開きます。"),
+             QStringLiteral("openDataFolderAction"));
 
   QMenu& help = *bar.addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
   help.setObjectName(QStringLiteral("helpMenu"));
@@ -144,6 +151,22 @@ void CMainFrame::BuildAccelerators() {
     connect(action, &QAction::triggered, this, [this, command] { RouteCommand(command); });
     addAction(action);
   }
+  auto* menuKey = new QAction(this);
+  menuKey->setObjectName(QStringLiteral("menuBarKey"));
+  menuKey->setShortcut(QKeySequence(Qt::Key_F10));
+  menuKey->setShortcutContext(Qt::WindowShortcut);
+  connect(menuKey, &QAction::triggered, this, &CMainFrame::EnterMenuBar);
+  addAction(menuKey);
+}
+
+// F10 does what Alt pressed and released alone does: the menu bar takes the
+// keyboard, its first item highlighted. The menu bar watches the window for
+// exactly that pair of events.
+void CMainFrame::EnterMenuBar() {
+  QKeyEvent altPressed(QEvent::ShortcutOverride, Qt::Key_Alt, Qt::NoModifier);
+  QCoreApplication::sendEvent(this, &altPressed);
+  QKeyEvent altReleased(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+  QCoreApplication::sendEvent(this, &altReleased);
 }
 
 void CMainFrame::BuildStatusBar() {

@@ -44,6 +44,7 @@ class CMainFrame final : public QMainWindow, public CommandTarget {
  private:
   void BuildMenu();
   void BuildAccelerators();
+  void EnterMenuBar();
   void BuildStatusBar();
   void AddCommand(QWidget& owner, const QString& text, int command, const QString& prompt,
                   const QString& objectName);

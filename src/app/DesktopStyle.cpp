@@ -10,6 +10,9 @@
 #include <algorithm>
 #include <map>
 #include <string_view>
+#include <utility>
+
+#include "app/DialogUnits.h"
 
 namespace kitebar::app {
 namespace {
@@ -67,6 +70,9 @@ int DesktopStyle::styleHint(StyleHint hint, const QStyleOption* option, const QW
                             QStyleHintReturn* returnData) const {
   if (hint == SH_DialogButtonBox_ButtonsHaveIcons)
     return 0;
+  // Alt pressed and let go alone moves to the menu bar, as on Windows.
+  if (hint == SH_MenuBar_AltKeyNavigation)
+    return 1;
   return QProxyStyle::styleHint(hint, option, widget, returnData);
 }
 
@@ -136,6 +142,7 @@ void DesktopStyle::drawControl(ControlElement element, const QStyleOption* optio
 void UseDesktopStyle() {
   if (qobject_cast<DesktopStyle*>(QApplication::style()) == nullptr)
     QApplication::setStyle(new DesktopStyle);
+  QApplication::setFont(MessageBoxFont(QApplication::font("QMessageBox")), "QMessageBox");
 }
 
 QString ToolkitTranslator::translate(const char* context, const char* sourceText,
@@ -143,17 +150,21 @@ QString ToolkitTranslator::translate(const char* context, const char* sourceText
   if (QString text = QTranslator::translate(context, sourceText, disambiguation, n);
       !text.isEmpty())
     return text;
-  static const std::map<std::string_view, QString> kFileKinds{
-      {"Drive", QStringLiteral("ドライブ")},
-      {"File Folder", QStringLiteral("ファイル フォルダー")},
-      {"Folder", QStringLiteral("フォルダー")},
-      {"Alias", QStringLiteral("エイリアス")},
-      {"Shortcut", QStringLiteral("ショートカット")},
-      {"Unknown", QStringLiteral("不明")}};
-  if (std::string_view(context) != "QAbstractFileIconProvider")
-    return {};
-  const auto kind = kFileKinds.find(sourceText);
-  return kind != kFileKinds.end() ? kind->second : QString();
+  using Source = std::pair<std::string_view, std::string_view>;
+  static const std::map<Source, QString> kMissing{
+      {{"QAbstractFileIconProvider", "Drive"}, QStringLiteral("ドライブ")},
+      {{"QAbstractFileIconProvider", "File Folder"}, QStringLiteral("ファイル フォルダー")},
+      {{"QAbstractFileIconProvider", "Folder"}, QStringLiteral("フォルダー")},
+      {{"QAbstractFileIconProvider", "Alias"}, QStringLiteral("エイリアス")},
+      {{"QAbstractFileIconProvider", "Shortcut"}, QStringLiteral("ショートカット")},
+      {{"QAbstractFileIconProvider", "Unknown"}, QStringLiteral("不明")},
+      {{"QPrintSettingsOutput", "Pages"}, QStringLiteral("ページ指定")},
+      {{"QPrintSettingsOutput", "Double Sided Printing"}, QStringLiteral("両面印刷")},
+      {{"QPrintSettingsOutput", "Off"}, QStringLiteral("しない")},
+      {{"QPrintSettingsOutput", "Long side binding"}, QStringLiteral("長辺とじ")},
+      {{"QPrintSettingsOutput", "Short side binding"}, QStringLiteral("短辺とじ")}};
+  const auto found = kMissing.find(Source(context, sourceText));
+  return found != kMissing.end() ? found->second : QString();
 }
 
 bool LoadToolkitTranslation(QTranslator& translator) {

@@ -12,7 +12,8 @@ namespace kitebar::app {
 //   control a few units below the box's top is then inside the frame);
 // - push buttons of the standard dialogs and message boxes carry text only;
 // - a list that has the keyboard focus shows it in its frame, as an entry
-//   field does.
+//   field does;
+// - Alt pressed and released alone moves to the menu bar.
 class DesktopStyle final : public QProxyStyle {
   Q_OBJECT
 
@@ -29,11 +30,13 @@ class DesktopStyle final : public QProxyStyle {
                    const QWidget* widget) const override;
 };
 
-// Makes DesktopStyle the style of the running application.
+// Makes DesktopStyle the style of the running application, and gives the
+// message boxes the dialogs' font family (MessageBoxFont).
 void UseDesktopStyle();
 
 // The toolkit's translation, with the texts that its Japanese catalogue lacks
-// (the file dialog's kinds of entries, such as "Folder") added.
+// added: the file dialog's kinds of entries (such as "Folder") and the print
+// dialog's page range and double-sided printing.
 class ToolkitTranslator final : public QTranslator {
  public:
   QString translate(const char* context, const char* sourceText, const char* disambiguation,

@@ -6,6 +6,7 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace kitebar::app {
 
@@ -18,18 +19,25 @@ namespace kitebar::app {
 inline QStringList DialogFontFamilies() {
   return {QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
           QStringLiteral("MS UI Gothic"),    QStringLiteral("IPAPGothic"),
-          QStringLiteral("Yu Gothic UI"),    QStringLiteral("Meiryo UI"),
-          QStringLiteral("Noto Sans CJK JP")};
+          QStringLiteral("IPA Pゴシック"),   QStringLiteral("Yu Gothic UI"),
+          QStringLiteral("Meiryo UI"),       QStringLiteral("Noto Sans CJK JP")};
 }
 
-// The first of DialogFontFamilies() that `installed` holds (font family
-// names match without regard to case); empty when it holds none.
-inline QString DialogFontFamily(const QStringList& installed) {
+// The first of DialogFontFamilies() that `isInstalled` knows; empty when it
+// knows none.
+inline QString DialogFontFamily(const std::function<bool(const QString&)>& isInstalled) {
   for (const QString& family : DialogFontFamilies()) {
-    if (installed.contains(family, Qt::CaseInsensitive))
+    if (isInstalled(family))
       return family;
   }
   return {};
+}
+
+// Whether the system has a font of `family` under that name or another of
+// its names: the font list names a font in the user's language (「IPA Pゴシック」
+// under a Japanese profile), but the font answers to its English name too.
+inline bool IsFontInstalled(const QString& family) {
+  return QFontDatabase::hasFamily(family);
 }
 
 // The dialogs' font from what the system has installed: left to the toolkit's
@@ -37,9 +45,20 @@ inline QString DialogFontFamily(const QStringList& installed) {
 // default font rather than to the nearest one the list names.
 inline QFont SettingsDialogFont() {
   QFont font;
-  const QString family = DialogFontFamily(QFontDatabase::families());
+  const QString family = DialogFontFamily(IsFontInstalled);
   font.setFamilies(family.isEmpty() ? DialogFontFamilies() : QStringList{family});
   font.setPointSize(9);
+  return font;
+}
+
+// The message boxes' font: the dialogs' family at the system's size. The
+// system's own face may be a Latin one (a serif one under Wine), beside
+// which the Japanese letters would come from another font.
+inline QFont MessageBoxFont(const QFont& systemFont) {
+  QFont font = systemFont;
+  const QString family = DialogFontFamily(IsFontInstalled);
+  if (!family.isEmpty())
+    font.setFamilies({family});
   return font;
 }
 

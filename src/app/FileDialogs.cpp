@@ -2,13 +2,10 @@
 
 #include <QEvent>
 #include <QFileDialog>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QListView>
-#include <QScreen>
 #include <QSplitter>
 #include <QTreeView>
-#include <QWindow>
 #include <algorithm>
 
 #include "app/WindowPlacement.h"
@@ -17,18 +14,6 @@ namespace kitebar::app {
 namespace {
 
 constexpr QSize kMinimumSize{760, 460};
-
-// The room on the owner's screen for a dialog with a frame like the owner's:
-// a dialog larger than its screen would hide its buttons past the edge.
-QSize RoomOnScreen(const QWidget& dialog) {
-  const QWidget* owner =
-      dialog.parentWidget() != nullptr ? dialog.parentWidget()->window() : nullptr;
-  const QScreen* screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
-  if (screen == nullptr)
-    return QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-  const QWindow* framed = owner != nullptr ? owner->windowHandle() : nullptr;
-  return screen->availableSize().shrunkBy(framed != nullptr ? framed->frameMargins() : QMargins());
-}
 
 void FitColumns(QTreeView& files) {
   QHeaderView& header = *files.header();

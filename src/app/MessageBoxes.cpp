@@ -1,6 +1,9 @@
 #include "app/MessageBoxes.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QLayout>
 #include <deque>
 
 #include "app/Resources.h"
@@ -17,6 +20,26 @@ std::deque<QMessageBox::StandardButton>& QueuedAnswers() {
 std::vector<MessageBoxes::Shown>& ShownBoxes() {
   static std::vector<MessageBoxes::Shown> boxes;
   return boxes;
+}
+
+// The window system sets the caption in its title bar's font beside the
+// frame's icon and buttons; a box only as wide as its text would cut the
+// caption short ("Kitebar -… ミュレータ-").
+constexpr int kTitleBarControlsWidth = 128;
+
+int TitleBarWidth(const QString& title) {
+  const QFontMetrics metrics(QApplication::font("QMdiSubWindowTitleBar"));
+  return metrics.horizontalAdvance(title) + kTitleBarControlsWidth;
+}
+
+// The button box spans the box's whole width: at least as wide as the
+// caption needs, the box is too.
+void MakeRoomForTitle(QMessageBox& box) {
+  auto* buttons = box.findChild<QDialogButtonBox*>();
+  if (buttons == nullptr || box.layout() == nullptr)
+    return;
+  const QMargins margins = box.layout()->contentsMargins();
+  buttons->setMinimumWidth(TitleBarWidth(box.windowTitle()) - margins.left() - margins.right());
 }
 
 // The box takes its final size only as it is shown, after the toolkit centred
@@ -40,6 +63,7 @@ std::unique_ptr<QMessageBox> MessageBoxes::Create(QWidget* parent, const QString
                                                   QMessageBox::StandardButton defaultButton) {
   auto box = std::make_unique<CentredMessageBox>(icon, ApplicationTitle(), text, buttons, parent);
   box->setDefaultButton(defaultButton);
+  MakeRoomForTitle(*box);
   return box;
 }
 

@@ -13,6 +13,7 @@ inline constexpr int kWinningDataManagement = 32775;
 inline constexpr int kEvaluation = 32776;
 inline constexpr int kImportCsvFile = 32777;
 inline constexpr int kPasteResults = 32778;
+inline constexpr int kOpenDataFolder = 32779;
 inline constexpr int kFileNew = 57600;
 inline constexpr int kFileOpen = 57601;
 inline constexpr int kFileSave = 57603;

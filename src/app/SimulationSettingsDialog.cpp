@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/ListGeometry.h"
+#include "app/ScreenFit.h"
 #include "app/SettingsControls.h"
 #include "app/SettingsPictures.h"
 #include "app/WindowPlacement.h"
@@ -245,6 +246,7 @@ void SimulationSettingsDialog::ScrollToLastComplete() {
 
 // The list can scroll only once it has its size on the screen.
 void SimulationSettingsDialog::showEvent(QShowEvent* event) {
+  FitToScreen(*this);
   PlaceOverOwner(*this);
   QDialog::showEvent(event);
   ScrollToLastComplete();

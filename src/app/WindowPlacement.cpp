@@ -26,11 +26,22 @@ QMargins FrameMargins(const QWidget& dialog, const QWidget* owner) {
   return own.isNull() ? FrameMarginsOf(owner) : own;
 }
 
+const QWidget* OwnerOf(const QWidget& dialog) {
+  return dialog.parentWidget() != nullptr ? dialog.parentWidget()->window() : nullptr;
+}
+
 }  // namespace
 
+QSize RoomOnScreen(const QWidget& dialog) {
+  const QWidget* owner = OwnerOf(dialog);
+  const QScreen* screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
+  if (screen == nullptr)
+    return QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  return screen->availableSize().shrunkBy(FrameMargins(dialog, owner));
+}
+
 void PlaceOverOwner(QWidget& dialog) {
-  const QWidget* owner =
-      dialog.parentWidget() != nullptr ? dialog.parentWidget()->window() : nullptr;
+  const QWidget* owner = OwnerOf(dialog);
   QScreen* screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
   if (screen == nullptr)
     return;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QSize>
+
 class QWidget;
 
 namespace kitebar::app {
@@ -9,5 +11,10 @@ namespace kitebar::app {
 // as little as needed to keep its whole frame, title bar included, on the
 // owner's screen.
 void PlaceOverOwner(QWidget& dialog);
+
+// The room for a dialog's inside on its owner's screen (the primary screen
+// without an owner): the screen's available area less a frame like the
+// owner's. A dialog larger than that would hide its buttons past the edge.
+QSize RoomOnScreen(const QWidget& dialog);
 
 }  // namespace kitebar::app

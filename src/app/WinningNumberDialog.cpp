@@ -14,6 +14,7 @@
 #include "app/DialogUnits.h"
 #include "app/ListGeometry.h"
 #include "app/MessageBoxes.h"
+#include "app/ScreenFit.h"
 #include "app/WindowPlacement.h"
 #include "history/DrawHistory.h"
 
@@ -127,6 +128,7 @@ void WinningNumberDialog::ScrollToLastDraw() {
 
 // The list can scroll only once it has its size on the screen.
 void WinningNumberDialog::showEvent(QShowEvent* event) {
+  FitToScreen(*this);
   PlaceOverOwner(*this);
   QDialog::showEvent(event);
   ScrollToLastDraw();

@@ -4,6 +4,8 @@
 #include <QRadioButton>
 #include <QTableWidget>
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 #include "app/BusyState.h"
 #include "app/MessageBoxes.h"
@@ -58,6 +60,10 @@ void WinningNumberDialog::OnRegister() {
       ShowChangedHistory();
       return;
     }
+    if (!registered->recordProblem.empty()) {
+      MessageBoxes::Show(this, FromUtf8("当選番号は登録しました。" + registered->recordProblem),
+                         QMessageBox::Warning);
+    }
   }
   ReturnToAppendMode();
 }
@@ -70,9 +76,20 @@ void WinningNumberDialog::RunWebImport() {
 }
 
 void WinningNumberDialog::OnShowHitHistory() {
-  // No back-test record yet, or a page that cannot be written: no page, and
-  // nothing to show.
-  WriteHitReport(HitReportVariant::kRunning, !controls_.allDrawsRadio->isChecked(), &pageOpener_);
+  // Before the first registration there is no back-test file: nothing to show
+  // yet, which the user would otherwise take for a broken button.
+  std::error_code error;
+  if (!std::filesystem::exists(kBackTestFile, error)) {
+    MessageBoxes::ShowInformation(
+        this, QStringLiteral("表示する当選履歴はまだありません。\n［登録>>］で次の回の当選番号を"
+                             "登録するたびに、その回の予想の成績が 1 回分ずつ記録されていきます。"
+                             "過去の回の成績は［過去300回の履歴］で見られます。"));
+    return;
+  }
+  const Result<HitTallies> written = WriteHitReport(
+      HitReportVariant::kRunning, !controls_.allDrawsRadio->isChecked(), &pageOpener_);
+  if (!written)
+    MessageBoxes::ShowStop(this, FromUtf8(written.message()));
 }
 
 void WinningNumberDialog::OnRecentHitHistory() {

@@ -6,6 +6,7 @@
 #include "cli/ImportCommand.h"
 #include "cli/LoadCsvCommand.h"
 #include "cli/PredictCommand.h"
+#include "cli/RecordCommand.h"
 #include "cli/RegisterCommands.h"
 #include "cli/RepairCommand.h"
 #include "cli/SettingsCommand.h"
@@ -26,6 +27,7 @@ std::vector<std::unique_ptr<Command>> MakeCommands() {
   commands.push_back(std::make_unique<HitsCommand>());
   commands.push_back(std::make_unique<RepairCommand>());
   commands.push_back(std::make_unique<EvaluateCommand>());
+  commands.push_back(std::make_unique<RecordCommand>());
   commands.push_back(std::make_unique<TuneCommand>());
   return commands;
 }

@@ -7,6 +7,7 @@
 #include "cli/Output.h"
 #include "common/NumberText.h"
 #include "engine/Evaluation.h"
+#include "engine/RecordScore.h"
 #include "history/DrawHistory.h"
 #include "reports/EvaluationPage.h"
 
@@ -21,12 +22,7 @@ std::string SummaryLines(const Evaluation& e) {
   std::string lines = "draws " + FormatInt(e.draws) + " type " + FormatInt(e.settingsType + 1) +
                       " from " + FormatInt(e.range.from) + " to " + FormatInt(e.range.to) +
                       " skipped " + FormatInt(e.skipped) + "\n";
-  for (int kind = 0; kind < kHitKindCount; ++kind) {
-    const KindSummary& s = e.kinds[static_cast<std::size_t>(kind)];
-    lines += std::string(kKindWords[static_cast<std::size_t>(kind)]) + " hits " +
-             FormatInt(s.hits) + " expected " + FormatFixed(s.expected, 2) + " p " +
-             FormatFixed(s.pValue, 4) + "\n";
-  }
+  lines += KindSummaryLines(e.kinds);
   if (e.positions == PositionSource::kStoredWhereGiven) {
     lines += "stored-positions used " + FormatInt(e.storedPositions) + " decided " +
              FormatInt(e.decidedPositions) + "\n";
@@ -35,6 +31,17 @@ std::string SummaryLines(const Evaluation& e) {
 }
 
 }  // namespace
+
+std::string KindSummaryLines(const KindSummaries& kinds) {
+  std::string lines;
+  for (int kind = 0; kind < kHitKindCount; ++kind) {
+    const KindSummary& s = kinds[static_cast<std::size_t>(kind)];
+    lines += std::string(kKindWords[static_cast<std::size_t>(kind)]) + " hits " +
+             FormatInt(s.hits) + " expected " + FormatFixed(s.expected, 2) + " p " +
+             FormatFixed(s.pValue, 4) + "\n";
+  }
+  return lines;
+}
 
 CLI::App* EvaluateCommand::Register(CLI::App& app) {
   CLI::App* command = app.add_subcommand(
@@ -74,8 +81,10 @@ int EvaluateCommand::Run() {
     PrintError(evaluation.message());
     return kExitFailure;
   }
+  const LiveScore live = ScoreLiveRecord(history, LiveCourses::kWith);
   // The lines go out only once their page is there to read.
-  if (const Status written = WriteEvaluationPage(kEvaluationPage, *evaluation); !written.ok()) {
+  if (const Status written = WriteEvaluationPage(kEvaluationPage, *evaluation, &live);
+      !written.ok()) {
     PrintError(written.message());
     return kExitFailure;
   }

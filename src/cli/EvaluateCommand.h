@@ -1,6 +1,9 @@
 #pragma once
 
+#include <string>
+
 #include "cli/Command.h"
+#include "engine/Evaluation.h"
 
 namespace kitebar::cli {
 
@@ -8,6 +11,10 @@ namespace kitebar::cli {
 // the walk-forward evaluation against chance. Prints four fixed lines (a
 // fifth with --stored-positions) and writes "Kitebar_kensho.html"; changes
 // no other file.
+// One line per kind, "straight hits H expected E p P", that scripts read;
+// `record` prints its live figures in the same form.
+std::string KindSummaryLines(const KindSummaries& kinds);
+
 class EvaluateCommand final : public Command {
  public:
   CLI::App* Register(CLI::App& app) override;

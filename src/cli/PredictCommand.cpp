@@ -5,12 +5,24 @@
 #include "cli/CommandSupport.h"
 #include "cli/Output.h"
 #include "common/NumberText.h"
+#include "engine/PredictionRecord.h"
 #include "engine/PredictionRun.h"
 #include "engine/WindmillSimulator.h"
 #include "history/DrawHistory.h"
 #include "reports/PredictionReport.h"
 
 namespace kitebar::cli {
+namespace {
+
+// A prediction shown for a draw still to come goes into the record; when the
+// record cannot take it, the prediction stands and stderr says why.
+void RecordShown(DrawHistory& history, const Prediction& prediction) {
+  const Result<RecordOutcome> recorded = RecordShownPrediction(history, prediction);
+  if (!recorded.ok())
+    PrintError(recorded.message());
+}
+
+}  // namespace
 
 CLI::App* PredictCommand::Register(CLI::App& app) {
   CLI::App* command =
@@ -41,6 +53,7 @@ int PredictCommand::RunNextDraw() {
     out += FormatInt(k) + ": " + CandidateText(prediction->candidates, k) + "\n";
   }
   WriteText(stdout, out);
+  RecordShown(history, *prediction);
   return open_ ? OpenPageOrReport(kPredictionPage) : kExitOk;
 }
 
@@ -63,6 +76,7 @@ int PredictCommand::RunListing() {
   }
   const std::string out = ListingForTerminal(prediction->listing);
   WriteText(stdout, out);
+  RecordShown(history, *prediction);
   return kExitOk;
 }
 

@@ -22,6 +22,8 @@ int ReportRegistration(const Result<Registration>& registration, std::string_vie
     return kExitUsage;
   }
   PrintLine(std::string(what) + " " + FormatInt(registration->draw) + " " + registration->padded);
+  if (!registration->recordProblem.empty())
+    PrintError("当選番号は登録しました。" + registration->recordProblem);
   return kExitOk;
 }
 

@@ -134,10 +134,12 @@ int TuneCommand::Run() {
   }
   if (const Status written = WriteTuningPage(kTuningPage, *tuning, save); !written.ok()) {
     // The set file was replaced before the page failed: the user must know.
-    PrintError(written.message() +
-               (save.set >= 0 ? "なお、最良の設定はタイプ" + FormatInt(save.set + 1) + "（" +
-                                    SettingsTypeFile(save.set) + "）に保存しました。"
-                              : std::string()));
+    PrintError(written
+                   .Wrapped("", save.set >= 0
+                                    ? "なお、最良の設定はタイプ" + FormatInt(save.set + 1) + "（" +
+                                          SettingsTypeFile(save.set) + "）に保存しました。"
+                                    : std::string())
+                   .message());
     return kExitFailure;
   }
   return open_ ? OpenPageOrReport(kTuningPage) : kExitOk;

@@ -12,6 +12,7 @@
 #include "cli/Output.h"
 #include "cli/ParseErrors.h"
 #include "history/HistoryChange.h"
+#include "settings/SettingsFiles.h"
 
 namespace {
 
@@ -83,10 +84,10 @@ int main(int argc, char** argv) {
                "い。");
     return kExitUsage;
   }
-  // A settings file that is a named pipe or a runaway file is named before any
-  // command computes with defaults in its place.
+  // A settings file that is a named pipe, a runaway file or saved in UTF-16 is
+  // named before any command computes with defaults in its place.
   if (const kitebar::Status files = kitebar::CheckSettingsFiles("."); !files.ok()) {
-    PrintError("設定ファイルを読めないため、何もしていません。" + files.message());
+    PrintError(files.Wrapped("設定ファイルを読めないため、何もしていません。").message());
     return kExitFailure;
   }
   for (const auto& [subcommand, command] : registered) {

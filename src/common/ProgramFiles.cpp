@@ -18,6 +18,7 @@ constexpr std::array kProgramFiles{
     ProgramFile{"Kitebard.dat", ProgramFileKind::kData, kMaxBackTestFileBytes},
     ProgramFile{"Kitebard_100.dat", ProgramFileKind::kData, kMaxBackTestFileBytes},
     ProgramFile{"tmp.dat", ProgramFileKind::kData, kMaxHistoryFileBytes},
+    ProgramFile{"kitebar-record.csv", ProgramFileKind::kData, kMaxPredictionRecordBytes},
     ProgramFile{"base.ini", ProgramFileKind::kSettings, kMaxSettingsFileBytes},
     ProgramFile{"type1.ini", ProgramFileKind::kSettings, kMaxSettingsFileBytes},
     ProgramFile{"type2.ini", ProgramFileKind::kSettings, kMaxSettingsFileBytes},

@@ -13,7 +13,8 @@ namespace kitebar {
 // folder.
 enum class ProgramFileKind {
   kData,      // read, changed and written back under the folder's lock: the
-              // history, the back-test records, the import's scratch file
+              // history, the back-test records, the import's scratch file,
+              // the prediction record (only ever added to)
   kSettings,  // the six settings files, changed key by key under the lock
   kPage,      // a page, written whole and never read back
   kLock,      // the folder's lock file

@@ -20,8 +20,12 @@ constexpr double kSameP = 1 + 1e-9;
 // with room to spare for few expected hits.
 constexpr double kScoreMargin = 0.35;
 constexpr double kSkewMargin = 2.0;
-constexpr int kNumberBits = 10;
-constexpr int kNumbersPerWord = 64 / kNumberBits;
+// A Poisson term below this share of the largest is left out of the exact
+// adjusted p-value: all of them together move it by far less than 1e-20.
+constexpr double kNegligibleTerm = 1e-40;
+constexpr double kUnionBoundExact = 1e-6;
+constexpr double kBoundTail = 0.05;
+constexpr int kBisectionSteps = 60;
 
 struct CodeTables {
   // difference[a][b]: a less b, digit by digit (SubtractStepCodes), looked up
@@ -70,31 +74,9 @@ double NormalScoreOfTail(double p) {
   return low;
 }
 
-// Winning numbers 000 to 999, evenly: ten bits at a time, a value above 999
-// thrown away.
-class NumberStream {
- public:
-  NumberStream(std::uint64_t seed, std::int64_t history) : random_(seed, history) {}
-
-  int Next() {
-    for (;;) {
-      if (left_ == 0) {
-        word_ = random_.Next();
-        left_ = kNumbersPerWord;
-      }
-      const auto value = static_cast<int>(word_ & ((1u << kNumberBits) - 1));
-      word_ >>= kNumberBits;
-      --left_;
-      if (value < kNumberCount)
-        return value;
-    }
-  }
-
- private:
-  RandomStream random_;
-  std::uint64_t word_ = 0;
-  int left_ = 0;
-};
+double LogPoisson(int count, double mean) {
+  return count * std::log(mean) - mean - std::lgamma(count + 1.0);
+}
 
 }  // namespace
 
@@ -256,7 +238,109 @@ bool BestRuleJudge::SomeClassReaches() {
   return false;
 }
 
+double ChanceBestReaches(int draws, int rules, int best) {
+  if (best <= 0)
+    return 1;
+  if (best > draws || rules <= 0)
+    return 0;
+  const int most = best - 1;  // every count at most this
+  if (static_cast<long long>(most) * rules < draws)
+    return 1;
+  // The union bound, rules x P(one count >= best), is the answer when no two
+  // counts can both reach best, and within half its square of it otherwise
+  // (multinomial counts are negatively associated): exact to twelve
+  // decimals once it is below 1e-6, where the sum below would be slow.
+  HitDistribution one(draws);
+  one.AddDraws(draws, 1.0 / rules);
+  const double unionBound = rules * one.AtLeast(best);
+  if (2 * best > draws || unionBound < kUnionBoundExact)
+    return std::min(unionBound, 1.0);
+  // With Y_i independent Poisson of mean draws / rules, P(every count <=
+  // most) = P(every Y_i <= most | the Y_i sum to draws) = q^rules P(T =
+  // draws) / P(the sum = draws), q = P(Y_i <= most) and T the sum of the Y_i
+  // each conditioned on Y_i <= most. The terms are kept relative to the
+  // largest, so nothing underflows.
+  const double mean = static_cast<double>(draws) / rules;
+  const int mode = std::min(most, static_cast<int>(mean));
+  const double logLargest = LogPoisson(mode, mean);
+  std::vector<double> term;
+  for (int count = 0; count <= most; ++count) {
+    const double relative = std::exp(LogPoisson(count, mean) - logLargest);
+    if (count > mode && relative < kNegligibleTerm)
+      break;
+    term.push_back(relative);
+  }
+  const double termSum = std::accumulate(term.begin(), term.end(), 0.0);
+  for (double& value : term)
+    value /= termSum;
+  const int top = static_cast<int>(term.size()) - 1;
+  // T's distribution over the sums from `lowest` on, one rule at a time:
+  // only sums from which the rules still to come can reach `draws` are kept.
+  std::vector<double> sum{1.0};
+  std::vector<double> next;
+  int lowest = 0;
+  for (int added = 1; added <= rules; ++added) {
+    const long long reachable = static_cast<long long>(rules - added) * top;
+    const int from = static_cast<int>(std::max<long long>(0, draws - reachable));
+    const int to = std::min(draws, lowest + static_cast<int>(sum.size()) - 1 + top);
+    if (to < from)
+      return 1;
+    next.assign(static_cast<std::size_t>(to - from + 1), 0.0);
+    const int held = static_cast<int>(sum.size());
+    for (int count = 0; count <= top; ++count) {
+      // The sums s with from <= lowest + s + count <= to.
+      const int first = std::max(0, from - lowest - count);
+      const int last = std::min(held - 1, to - lowest - count);
+      const double weight = term[static_cast<std::size_t>(count)];
+      double* out = next.data() + (lowest + count - from);
+      for (int at = first; at <= last; ++at)
+        out[at] += sum[static_cast<std::size_t>(at)] * weight;
+    }
+    sum.swap(next);
+    lowest = from;
+  }
+  const double atDraws = sum[static_cast<std::size_t>(draws - lowest)];
+  if (!(atDraws > 0))
+    return 1;
+  const double logEveryBelow = rules * (logLargest + std::log(termSum)) + std::log(atDraws) -
+                               LogPoisson(draws, static_cast<double>(draws));
+  return std::clamp(-std::expm1(logEveryBelow), 0.0, 1.0);
+}
+
+double UpperBoundOfShare(int reached, int trials) {
+  if (trials <= 0 || reached >= trials)
+    return 1;
+  // The chance at which `reached` or fewer come up in 5 % of runs.
+  HitDistribution binomial(trials);
+  double low = static_cast<double>(std::max(reached, 0)) / trials;
+  double high = 1;
+  for (int step = 0; step < kBisectionSteps; ++step) {
+    const double middle = (low + high) / 2;
+    binomial.Reset();
+    binomial.AddDraws(trials, middle);
+    (1 - binomial.AtLeast(reached + 1) > kBoundTail ? low : high) = middle;
+  }
+  return high;
+}
+
 AdjustedP AdjustPValue(const AdjustedPRequest& request) {
+  if (request.kind == HitKind::kBox)
+    return SimulateAdjustedP(request);
+  const int draws = std::max(request.testedDraws, 0);
+  const BestRuleJudge judge(request.kind, draws, request.observedP);
+  AdjustedP result;
+  // A stop asked for while it was worked out counts as for the simulation.
+  if (request.stop != nullptr && request.stop->load(std::memory_order_relaxed)) {
+    result.stopped = true;
+    return result;
+  }
+  result.exact = true;
+  result.p = ChanceBestReaches(draws, RuleClassCount(request.kind), judge.fewestReachingHits());
+  result.upperBound = result.p;
+  return result;
+}
+
+AdjustedP SimulateAdjustedP(const AdjustedPRequest& request) {
   const int histories = std::max(request.histories, 1);
   const int groups = (histories + kHistoriesPerGroup - 1) / kHistoriesPerGroup;
   std::vector<int> reached(static_cast<std::size_t>(groups), -1);
@@ -282,10 +366,10 @@ AdjustedP AdjustPValue(const AdjustedPRequest& request) {
     result.stopped = true;
     return result;
   }
-  const int total = std::accumulate(reached.begin(), reached.end(), 0);
   result.histories = histories;
-  result.p = static_cast<double>(total) / histories;
-  result.standardError = std::sqrt(result.p * (1 - result.p) / histories);
+  result.reached = std::accumulate(reached.begin(), reached.end(), 0);
+  result.p = static_cast<double>(result.reached) / histories;
+  result.upperBound = UpperBoundOfShare(result.reached, histories);
   return result;
 }
 

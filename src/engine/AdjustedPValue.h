@@ -36,6 +36,9 @@ class BestRuleJudge {
   double Tail(std::span<const int> drawsAtLevel, int hits);
   // The chances a kind's candidate sets can have, in thousandths, ascending.
   const std::vector<int>& levels() const { return levels_; }
+  // With one chance level: the fewest hits whose p-value reaches the
+  // observed one (one more than the draws when none does).
+  int fewestReachingHits() const { return singleLevelThreshold_; }
 
  private:
   // The hits of every class and the draws after each previous step code.
@@ -79,17 +82,39 @@ struct AdjustedPRequest {
 
 struct AdjustedP {
   double p = 1;
-  double standardError = 0;
+  // Worked out exactly (straight and mini), or estimated from simulated
+  // histories (box): `reached` of `histories` had a best rule as good.
+  bool exact = false;
   int histories = 0;
+  int reached = 0;
+  // The one-sided 95 % upper bound on p (Clopper-Pearson): p itself when
+  // exact.
+  double upperBound = 1;
   bool stopped = false;
 };
 
+// P(the largest of `rules` counts reaches `best`) when each of `draws` draws
+// falls on one of the rules, each with the same chance, independently: the
+// counts are multinomial. Exact, through the counts as independent Poisson
+// variables conditioned on their sum.
+double ChanceBestReaches(int draws, int rules, int best);
+
+// The one-sided 95 % upper bound of Clopper and Pearson on a chance seen
+// `reached` times in `trials`.
+double UpperBoundOfShare(int reached, int trials);
+
 // The probability that on a history of as many tested draws, each winning
 // number drawn uniformly from 000 to 999 and independently, the best rule
-// class has a p-value at most `observedP`: estimated from `histories`
-// simulated histories. History h's numbers come from the seed and h alone,
-// and each group of histories is counted in a place of its own, so the
-// result is the same for any thread count.
+// class has a p-value at most `observedP`. Every draw's winning number is a
+// straight of exactly one rule and a mini of exactly one class, so for those
+// kinds it is ChanceBestReaches; a box may fall on several rules or none,
+// and its value is estimated from `histories` simulated histories
+// (SimulateAdjustedP).
 AdjustedP AdjustPValue(const AdjustedPRequest& request);
+
+// The estimate from simulated histories, for any kind. History h's numbers
+// come from the seed and h alone, and each group of histories is counted in
+// a place of its own, so the result is the same for any thread count.
+AdjustedP SimulateAdjustedP(const AdjustedPRequest& request);
 
 }  // namespace kitebar

@@ -85,17 +85,17 @@ ChanceLevels ChanceLevelsOf(std::span<const int> candidates) {
   std::bitset<kNumberCount> numbers;
   std::bitset<kNumberCount / 10> minis;
   std::bitset<kBoxClassCount> classes;
-  for (const int number : candidates) {
-    numbers.set(static_cast<std::size_t>(number));
-    minis.set(static_cast<std::size_t>(number % 100));
-    classes.set(static_cast<std::size_t>(BoxClassOf(number)));
-  }
   // Every candidate lies in its own class, so the permutations that are no
   // candidate are the classes' sizes less the distinct candidates.
   int permutations = 0;
-  for (int boxClass = 0; boxClass < kBoxClassCount; ++boxClass) {
-    if (classes.test(static_cast<std::size_t>(boxClass)))
+  for (const int number : candidates) {
+    numbers.set(static_cast<std::size_t>(number));
+    minis.set(static_cast<std::size_t>(number % 100));
+    const int boxClass = BoxClassOf(number);
+    if (!classes.test(static_cast<std::size_t>(boxClass))) {
+      classes.set(static_cast<std::size_t>(boxClass));
       permutations += BoxClassSize(boxClass);
+    }
   }
   const auto distinct = static_cast<int>(numbers.count());
   return {distinct, permutations - distinct,

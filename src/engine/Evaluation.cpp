@@ -1,5 +1,9 @@
 #include "engine/Evaluation.h"
 
+#include <algorithm>
+#include <optional>
+#include <thread>
+
 #include "common/NumberText.h"
 #include "engine/SimultaneousBand.h"
 #include "engine/WindmillSimulator.h"
@@ -22,10 +26,45 @@ double Thousandths(std::int64_t value) {
   return static_cast<double>(value) / kChanceDenominator;
 }
 
+// The set that `predictor` offers after each winning number, by step code.
+std::vector<std::uint8_t> SetsAfterNumbers(const WalkForwardPredictor& predictor) {
+  std::vector<std::uint8_t> sets(kNumberCount);
+  for (int number = 0; number < kNumberCount; ++number) {
+    const DigitTriple digits{static_cast<std::uint8_t>(number / 100),
+                             static_cast<std::uint8_t>(number / 10 % 10),
+                             static_cast<std::uint8_t>(number % 10)};
+    sets[static_cast<std::size_t>(number)] =
+        CandidateSets::Get().Code(predictor.KeyFromPreviousWinning(digits)).stepCode;
+  }
+  return sets;
+}
+
+std::vector<ProcessDraw> ProcessDrawsOf(const std::vector<TestedDraw>& tested) {
+  std::vector<ProcessDraw> draws;
+  draws.reserve(tested.size());
+  for (std::size_t at = 0; at < tested.size(); ++at) {
+    const TestedDraw& draw = tested[at];
+    draws.push_back(
+        {draw.fromStoredPosition ? CandidateSets::Get().Code(draw.candidateKey).stepCode : -1,
+         at > 0 && tested[at - 1].drawNumber == draw.drawNumber - 1});
+  }
+  return draws;
+}
+
+int BandThreads() {
+  return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+}
+
 // The course of one kind, sampled at evenly spread tested draws: the
 // distribution is carried forward draw by draw, so each point's range is
-// that of the draws up to it.
+// that of the draws up to it. Straight and mini hit with one chance on every
+// draw whatever came before, so their hits are independent and the exact
+// stretches of SimultaneousBand make the whole-course band; a box's chance
+// follows from the number before, on which the box hit of the draw before
+// depends too, so its band is simulated on the draw process (ProcessBand)
+// when the predictor that offered the sets is given.
 std::vector<CoursePoint> CourseOf(const std::vector<TestedDraw>& tested, HitKind kind,
+                                  const WalkForwardPredictor* predictor,
                                   HitDistribution& distribution) {
   std::vector<CoursePoint> course;
   const auto count = static_cast<int>(tested.size());
@@ -54,7 +93,16 @@ std::vector<CoursePoint> CourseOf(const std::vector<TestedDraw>& tested, HitKind
     course.push_back({draw.drawNumber, hits - mean, distribution.Quantile(kLowerTail) - mean,
                       distribution.Quantile(kUpperTail) - mean});
   }
-  const std::vector<HitsRange> band = SimultaneousBand(chances, pointAfter);
+  if (kind == HitKind::kBox && predictor != nullptr) {
+    const std::vector<ExcessRange> band = ProcessBand(
+        kind, SetsAfterNumbers(*predictor), ProcessDrawsOf(tested), pointAfter, BandThreads());
+    for (std::size_t point = 0; point < course.size(); ++point) {
+      course[point].allLow = band[point].low;
+      course[point].allHigh = band[point].high;
+    }
+    return course;
+  }
+  const std::vector<HitsRange> band = SimultaneousBand(chances, pointAfter, BandThreads());
   expected = 0;
   std::size_t point = 0;
   for (int i = 0; i < count && point < course.size(); ++i) {
@@ -130,6 +178,7 @@ Result<Evaluation> EvaluateHistory(const DrawHistory& history, const EvaluationR
   const PreparedHistory prepared(history);
   const int rangeSize = to - from + 1;
   std::vector<TestedDraw> chosenTested;
+  std::optional<WalkForwardPredictor> chosenPredictor;
   std::vector<TestedDraw> tested;
   tested.reserve(static_cast<std::size_t>(rangeSize));
   HitDistribution scratch(history.count);
@@ -156,6 +205,7 @@ Result<Evaluation> EvaluateHistory(const DrawHistory& history, const EvaluationR
     if (!chosen)
       continue;
     chosenTested = tested;
+    chosenPredictor = predictor;
     evaluation.kinds = summaries;
     evaluation.draws = tally.draws;
     evaluation.skipped = tally.skipped;
@@ -174,9 +224,14 @@ Result<Evaluation> EvaluateHistory(const DrawHistory& history, const EvaluationR
   }
   for (int kind = 0; kind < kHitKindCount; ++kind) {
     evaluation.courses[static_cast<std::size_t>(kind)] =
-        CourseOf(chosenTested, static_cast<HitKind>(kind), scratch);
+        CourseOf(chosenTested, static_cast<HitKind>(kind), &*chosenPredictor, scratch);
   }
   return evaluation;
+}
+
+std::vector<CoursePoint> CourseOfTestedDraws(const std::vector<TestedDraw>& tested, HitKind kind) {
+  HitDistribution scratch(std::max<int>(1, static_cast<int>(tested.size())));
+  return CourseOf(tested, kind, nullptr, scratch);
 }
 
 }  // namespace kitebar

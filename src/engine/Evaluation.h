@@ -83,6 +83,12 @@ struct Evaluation {
 };
 inline constexpr int kCoursePoints = 300;
 
+// The course of one kind over `tested` (in draw order) for draws whose
+// candidates were not offered by one predictor (the prediction record): the
+// whole-course band takes each draw's chance as given and the draws as
+// independent, for box too.
+std::vector<CoursePoint> CourseOfTestedDraws(const std::vector<TestedDraw>& tested, HitKind kind);
+
 // The walk-forward evaluation of `request` on the history in memory and the
 // settings files as they are now. Writes nothing. Fails only on a refused
 // range.

@@ -1,9 +1,12 @@
 #include "engine/PredictionRun.h"
 
 #include <algorithm>
+#include <charconv>
 #include <memory>
+#include <type_traits>
 
 #include "common/NumberText.h"
+#include "common/Sha256.h"
 #include "history/DrawHistory.h"
 #include "history/HistoryChange.h"
 #include "settings/SettingsFiles.h"
@@ -58,6 +61,41 @@ Status SaveEstimate(const DrawHistory& history, int drawNumber) {
   return Status::Ok();
 }
 
+// A float in its shortest text that reads back to the same value: the same
+// on every platform.
+std::string ExactText(float value) {
+  char text[32];
+  const auto [end, error] = std::to_chars(text, text + sizeof text, value);
+  return error == std::errc() ? std::string(text, end) : std::string("?");
+}
+
+template <typename T, std::size_t N>
+std::string PlaceValues(std::string_view key, const std::array<T, N>& values) {
+  std::string text(key);
+  for (const T& value : values) {
+    if constexpr (std::is_same_v<T, float>) {
+      text += ' ' + ExactText(value);
+    } else {
+      text += ' ' + FormatInt(value);
+    }
+  }
+  return text + "\n";
+}
+
+constexpr std::size_t kDigestDigits = 12;
+
+// The values the simulator computed the candidates with, one per line in a
+// fixed order, and its digest.
+std::string SettingsDigestOf(const WindmillSimulator& simulator, int settingsType) {
+  const std::string text =
+      "set " + FormatInt(settingsType) + "\nstep " + FormatInt(simulator.stepNum) + "\ndiameter " +
+      ExactText(simulator.targetDiameter) + "\nstop " +
+      std::string(DrawRecord::FieldText(simulator.stopConstant)) + "\n" +
+      PlaceValues("reach", simulator.startToReach) + PlaceValues("hit", simulator.startToHit) +
+      PlaceValues("speed", simulator.speedOffset);
+  return Sha256Hex(text).substr(0, kDigestDigits);
+}
+
 Result<Prediction> ComputePrediction(DrawHistory& history, int drawNumber, bool showListing) {
   auto simulator = std::make_unique<WindmillSimulator>();
   simulator->drawNumber = drawNumber;
@@ -84,6 +122,8 @@ Result<Prediction> ComputePrediction(DrawHistory& history, int drawNumber, bool 
   simulator->PredictCandidates(typeIndex);
   prediction.drawNumber = drawNumber;
   prediction.candidates = simulator->candidates;
+  prediction.settingsType = UsableSettingsTypeIndex(typeIndex);
+  prediction.settingsDigest = SettingsDigestOf(*simulator, prediction.settingsType);
   if (showListing)
     prediction.listing = CandidateListing(prediction.candidates);
   return prediction;

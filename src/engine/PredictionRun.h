@@ -19,6 +19,12 @@ struct Prediction {
   std::string listing;
   // Whether the run estimated the draw's position and stored it in the history.
   bool estimated = false;
+  // The set the candidates came from (0 to 4), and the first 12 hexadecimal
+  // digits of the SHA-256 of every value they were computed with (the set's
+  // values, the step value and the diameter): a changed setting shows as a
+  // changed digest.
+  int settingsType = 0;
+  std::string settingsDigest;
 };
 
 // Who saves a position that a prediction run estimates.

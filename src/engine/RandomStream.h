@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 namespace kitebar {
 
@@ -32,6 +33,56 @@ class RandomStream {
   }
 
   std::uint64_t state_;
+};
+
+// Winning numbers 000 to 999, evenly: ten bits at a time, a value above 999
+// thrown away.
+class NumberStream {
+ public:
+  NumberStream(std::uint64_t seed, std::int64_t index) : random_(seed, index) {}
+
+  int Next() {
+    for (;;) {
+      if (left_ == 0) {
+        word_ = random_.Next();
+        left_ = kNumbersPerWord;
+      }
+      const auto value = static_cast<int>(word_ & kValueMask);
+      word_ >>= kNumberBits;
+      --left_;
+      if (value < kNumbers)
+        return value;
+    }
+  }
+
+  // Winning numbers for `index` all at once, without a branch on each one:
+  // the numbers that Next() would give first.
+  static void Fill(std::uint64_t seed, std::int64_t index, std::span<std::uint16_t> numbers) {
+    RandomStream random(seed, index);
+    std::size_t filled = 0;
+    while (filled < numbers.size()) {
+      std::uint64_t word = random.Next();
+      // A whole word while it cannot overrun, then one value at a time.
+      const bool whole = filled + kNumbersPerWord <= numbers.size();
+      for (int at = 0; at < kNumbersPerWord && (whole || filled < numbers.size()); ++at) {
+        const std::uint64_t value = word & kValueMask;
+        word >>= kNumberBits;
+        // Written every time, kept only when below 1000.
+        numbers[filled] = static_cast<std::uint16_t>(value);
+        filled += value < kNumbers ? 1 : 0;
+      }
+    }
+  }
+
+ private:
+  static constexpr int kNumbers = 1000;
+  static constexpr int kNumberBits = 10;
+  static constexpr std::uint64_t kValueMask = (std::uint64_t{1} << kNumberBits) - 1;
+  static constexpr int kNumbersPerWord = 64 / kNumberBits;
+
+  RandomStream random_;
+  std::uint64_t word_ = 0;
+  int left_ = 0;
 };
 
 }  // namespace kitebar

@@ -6,6 +6,7 @@
 #include "common/AtomicFile.h"
 #include "common/NumberText.h"
 #include "engine/BackTest.h"
+#include "engine/PredictionRecord.h"
 #include "history/DrawHistory.h"
 #include "history/HistoryChange.h"
 
@@ -20,12 +21,18 @@ Status CannotSave(const Status& saved) {
                        "）。" + std::string(kWinningNumberNotRegistered));
 }
 
+// The file's draw numbers have four digits. A full file is most often one
+// with a mistyped draw number near its end, which repair puts right.
+constexpr char kHistoryFullAdvice[] =
+    "当選番号ファイルに記録できるのは第 9999 回までで、ファイルはそこまで埋まっています。"
+    "回の番号を打ち間違えた行があるときは「kitebar-cli repair」で直してください。"
+    "第 9999 回まで本当に記録したときは、新しいフォルダーで新しい当選番号ファイルを"
+    "作ってください（「kitebar-cli load-csv」）。";
+
 std::string OutOfRangeMessage(int draw, int last) {
   return "第 " + FormatInt(draw) + " 回は登録できません。登録できるのは第 1 回から第 " +
          FormatInt(last) + " 回までです。" +
-         (draw > DrawHistory::kMaxDrawNumber
-              ? "当選番号ファイルに記録できるのは第 9999 回までです。"
-              : "回の番号を確かめてください。");
+         (draw > DrawHistory::kMaxDrawNumber ? kHistoryFullAdvice : "回の番号を確かめてください。");
 }
 
 // The dialog showed `draw` as the next draw, but the file has changed since.
@@ -86,7 +93,7 @@ Status SaveDrawAndEntry(const DrawHistory& history, const std::string& previousH
 Result<Registration> RegisterWinningNumber(DrawHistory& history, RegistrationTarget target,
                                            std::string_view entry) {
   const ThreeDigitEntry checked = ApplyThreeDigitEntryRule(entry);
-  Registration registration{checked.padded, false, 0};
+  Registration registration{checked.padded, false, 0, {}};
   // Nothing typed is not the number 000, which a user types.
   if (!checked.valid || IsBlankEntry(entry))
     return registration;
@@ -120,6 +127,7 @@ Result<Registration> RegisterWinningNumber(DrawHistory& history, RegistrationTar
     ++history.count;
   registration.stored = true;
   registration.draw = draw;
+  registration.recordProblem = RecordAfterRegistration(history, draw, newDraw).message();
   return registration;
 }
 
@@ -135,7 +143,7 @@ Result<Registration> RegisterWinningNumber(DrawHistory& history, int targetDraw,
 Result<Registration> RegisterPosition(DrawHistory& history, int drawNumber,
                                       std::string_view entry) {
   const ThreeDigitEntry checked = ApplyThreeDigitEntryRule(entry);
-  Registration registration{checked.padded, false, 0};
+  Registration registration{checked.padded, false, 0, {}};
   if (!checked.valid)
     return registration;
   Result<FolderLock> change = BeginHistoryChange(history);

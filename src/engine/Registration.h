@@ -16,6 +16,10 @@ struct Registration {
   bool stored = false;
   // The draw that was registered.
   int draw = 0;
+  // Why the prediction record could not take what the registration adds to
+  // it (see RecordAfterRegistration); empty when it did. The number is
+  // registered all the same.
+  std::string recordProblem;
 };
 
 // The draw a winning number is for, as the one who asked meant it. The
@@ -48,8 +52,9 @@ class RegistrationTarget {
 // For a new draw the draw is back-tested first: its entry in "Kitebard.dat"
 // and its winning number in the history are both kept or both left out. For
 // a draw 1 to count the number is corrected without back-test. A pending
-// record keeps its position. Fails, with a message for the user and the files
-// as they were, when a file cannot be written or the target no longer applies.
+// record keeps its position. Once the number is saved, the prediction record
+// takes it (and for a new draw the prediction of the next one). Fails, with a message for the user
+// and the files as they were, when a file cannot be written or the target no longer applies.
 Result<Registration> RegisterWinningNumber(DrawHistory& history, RegistrationTarget target,
                                            std::string_view entry);
 

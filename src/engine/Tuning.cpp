@@ -1,6 +1,8 @@
 #include "engine/Tuning.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 #include "common/NumberText.h"
 #include "engine/WalkForwardPredictor.h"
@@ -10,6 +12,22 @@ namespace kitebar {
 namespace {
 
 constexpr int kFirstTestableDraw = 2;
+constexpr double kLevel = 0.05;
+constexpr double kPower = 0.8;
+constexpr double kLevelScore = 1.6448536269514722;  // P(Z >= it) = 0.05
+constexpr double kPowerScore = 0.8416212335729143;  // P(Z >= it) = 0.2
+constexpr int kLargestExactDraws = 100000;
+
+// The chance that `draws` draws at `rate` give a p-value below 0.05 when
+// their hits are compared with `chance` per draw.
+double PowerOver(int draws, double chance, double rate, HitDistribution& scratch) {
+  scratch.Reset();
+  scratch.AddDraws(draws, chance);
+  const int fewestUnusual = scratch.HighestWithTailAtLeast(kLevel) + 1;
+  scratch.Reset();
+  scratch.AddDraws(draws, rate);
+  return scratch.AtLeast(fewestUnusual);
+}
 
 RangeResult ResultOver(const PreparedHistory& history, const WalkForwardPredictor& predictor,
                        DrawRange range, HitKind kind, HitDistribution& scratch) {
@@ -90,7 +108,54 @@ Result<Tuning> TuneSettings(const DrawHistory& history, const TuningRequest& req
   tuning.trainCurrent = ResultOver(training, current, trainRange, request.kind, scratch);
   tuning.holdoutBest = ResultOver(whole, bestPredictor, holdoutRange, request.kind, scratch);
   tuning.holdoutCurrent = ResultOver(whole, current, holdoutRange, request.kind, scratch);
+  const KindSummary& trained = tuning.trainBest.summary;
+  if (tuning.holdoutBest.draws > 0 && trained.expected > 0) {
+    const double chance = tuning.holdoutBest.summary.expected / tuning.holdoutBest.draws;
+    tuning.holdoutDrawsNeeded =
+        DrawsToShowRate(chance, std::min(1.0, chance * trained.hits / trained.expected));
+  }
   return tuning;
+}
+
+int DrawsToShowRate(double chance, double rate) {
+  if (!(chance > 0) || !(rate > chance))
+    return 0;
+  const double spread =
+      kLevelScore * std::sqrt(chance * (1 - chance)) + kPowerScore * std::sqrt(rate * (1 - rate));
+  const double approximate = std::ceil(spread * spread / ((rate - chance) * (rate - chance)));
+  if (approximate > kLargestExactDraws)
+    return approximate < std::numeric_limits<int>::max() ? static_cast<int>(approximate)
+                                                         : std::numeric_limits<int>::max();
+  // The power rises with the draws, but falls back a little each time the
+  // hits that a p-value below 0.05 takes go up by one: the first crossing of
+  // 80 %, by bisection, then on past every fall below it within a tenth more
+  // draws.
+  int low = 1;
+  int high = static_cast<int>(approximate) * 2 + 50;
+  HitDistribution scratch(high + high / 5);
+  while (low < high) {
+    const int middle = low + (high - low) / 2;
+    if (PowerOver(middle, chance, rate, scratch) >= kPower)
+      high = middle;
+    else
+      low = middle + 1;
+  }
+  for (int draws = low + 1; draws <= low + low / 10; ++draws) {
+    if (PowerOver(draws, chance, rate, scratch) < kPower)
+      low = draws + 1;
+  }
+  return low;
+}
+
+TuningEvidence WeighEvidence(const Tuning& tuning) {
+  TuningEvidence evidence;
+  evidence.trainingUnusual = tuning.adjusted.upperBound < kLevel;
+  evidence.holdoutUnusual = tuning.holdoutBest.summary.pValue < kLevel;
+  evidence.holdoutLongEnough =
+      tuning.holdoutDrawsNeeded > 0 && tuning.holdoutBest.draws >= tuning.holdoutDrawsNeeded;
+  evidence.supportsRule =
+      evidence.trainingUnusual && (evidence.holdoutUnusual || !evidence.holdoutLongEnough);
+  return evidence;
 }
 
 Status SaveSearchedSetting(int set, const SearchedSetting& setting) {

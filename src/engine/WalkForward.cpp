@@ -76,7 +76,7 @@ WalkTally WalkDraws(const PreparedHistory& history, const WalkForwardPredictor& 
         tally.kinds[1].hits += outcome.box;
         tally.kinds[2].hits += outcome.mini;
         if (tested != nullptr)
-          tested->push_back({n, key, outcome, chances});
+          tested->push_back({n, key, outcome, chances, position != StoredPosition::kNone});
       },
       [&] { ++tally.skipped; });
   for (int code = 0; code < kStepCodeCount; ++code) {

@@ -77,6 +77,7 @@ struct TestedDraw {
   int candidateKey = 0;  // the candidates offered (see CandidateSets)
   DrawOutcome outcome;
   ChanceLevels chances;
+  bool fromStoredPosition = false;
 };
 
 // A kind's totals with what the exact distribution of its hits needs: how

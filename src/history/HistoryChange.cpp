@@ -36,7 +36,7 @@ Status CheckSettingsFiles(const std::filesystem::path& folder) {
     if (Status readable = CheckReadable(folder / name, kMaxSettingsFileBytes); !readable.ok())
       return readable;
   }
-  return Status::Ok();
+  return CheckSettingsEncodings(folder);
 }
 
 Result<FolderLock> BeginHistoryChange(DrawHistory& history) {

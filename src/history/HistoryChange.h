@@ -17,7 +17,7 @@ namespace kitebar {
 Result<FolderLock> BeginHistoryChange(DrawHistory& history);
 
 // The settings files of the working folder, checked as their reader will read
-// them: absent, or a regular file within its size limit. The reader takes a
+// them: absent, or a regular file within its size limit, not saved as UTF-16. The reader takes a
 // file it cannot read for a missing one, so that every value would silently
 // be its default; this check names the first such file instead, with what to
 // do about it.

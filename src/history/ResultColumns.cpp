@@ -189,7 +189,7 @@ class ColumnFinder {
                     [this](int i) { return values_[static_cast<std::size_t>(i)].StartsAtZero(); });
     }
     if (found.size() > 1 && AllSame(found))
-      found.resize(1);
+      found.erase(found.begin() + 1, found.end());
     return Choose(found, ColumnRole::kDraw, layout.draw);
   }
 

@@ -37,6 +37,7 @@ class ResultPageReader {
   // the replacement.
   Status WriteScratchFile() const;
 
+  const std::string& baseUrl() const { return baseUrl_; }
   const std::vector<std::string>& pageNames() const { return pageNames_; }
   void ClearQueue() { pageNames_.clear(); }
   std::filesystem::path ScratchFile() const;

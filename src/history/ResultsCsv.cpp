@@ -55,8 +55,12 @@ Status KeepOneRowPerDraw(std::vector<CsvDraw>& draws) {
     const bool datesAgree = first.date == second.date || first.date == 0 || second.date == 0;
     if (first.digits != second.digits || !datesAgree) {
       const auto row = [](const CsvDraw& draw) {
-        return FormatInt(draw.line) + " 行目: " + DigitsText(draw) +
-               (draw.date != 0 ? " " + DateText(draw.date) : "");
+        std::string text = FormatInt(draw.line) + " 行目: " + DigitsText(draw);
+        if (draw.date != 0) {
+          text += ' ';
+          text += DateText(draw.date);
+        }
+        return text;
       };
       return Status::Failure(DrawName(first.draw) + "が重複していて、内容が違います（" +
                              row(first) + "、" + row(second) + "）。");

@@ -51,6 +51,7 @@ Status ReplaceHistoryFile(const std::filesystem::path& scratch, const DrawHistor
 
 // What the user can do after a failed run; the bookmark makes the next run
 // go on from the last page read whole.
+constexpr char kNothingChanged[] = "当選番号ファイルは変更していません。";
 constexpr char kResumeAdvice[] = "もう一度実行すると、最後に読み終えたページから読み込みます。";
 
 class WebImportRun {
@@ -74,9 +75,9 @@ class WebImportRun {
     }
     if (const Status index = reader_.ReadIndexPage(); !index) {
       view_.SetBusy(false);
-      return Fail(index.Wrapped(
-          "結果サイトの目次ページ（" + std::string(kIndexPageName) + "）を読めませんでした: ",
-          "当選番号ファイルは変更していません。"));
+      return Fail(index.Wrapped("結果サイトの目次ページ（" + reader_.baseUrl() + kIndexPageName +
+                                    "）を読めませんでした: ",
+                                kNothingChanged));
     }
     startCount_ = savedCount_ = history_.count;
     const std::vector<std::string>& queue = reader_.pageNames();
@@ -154,7 +155,7 @@ class WebImportRun {
 
   std::string SavedSoFar() const {
     if (savedCount_ == startCount_)
-      return "当選番号ファイルは変更していません。";
+      return kNothingChanged;
     return "第 " + FormatInt(savedCount_) + " 回までの当選番号は保存されています。";
   }
 

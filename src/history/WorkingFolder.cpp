@@ -9,8 +9,8 @@
 
 namespace kitebar {
 
-Status PrepareWorkingFolder(const std::filesystem::path& folder,
-                            const std::filesystem::path& sample) {
+Result<FolderPreparation> PrepareWorkingFolder(const std::filesystem::path& folder,
+                                               const std::filesystem::path& sample) {
   std::error_code error;
   std::filesystem::create_directories(folder, error);
   if (error || !std::filesystem::is_directory(folder, error)) {
@@ -23,13 +23,19 @@ Status PrepareWorkingFolder(const std::filesystem::path& folder,
   // Whatever is there (a link included) is the user's.
   if (std::filesystem::symlink_status(historyFile, error).type() !=
       std::filesystem::file_type::not_found)
-    return Status::Ok();
+    return FolderPreparation::kAlreadyPrepared;
   const Result<std::string> csv = ReadWholeFile(sample, kMaxResultsCsvBytes);
   if (!csv.ok())
     return csv.status();
+  // The CSV's own faults name its line; a failure to save speaks for itself.
+  DrawHistory checked;
+  if (const Result<int> read = MergeResultsCsv(checked, *csv); !read.ok())
+    return Status::Failure("「" + sample.string() + "」の " + read.message());
   DrawHistory history(historyFile);
   const Result<int> added = AddResultsCsv(history, *csv);
-  return added.ok() ? Status::Ok() : added.status();
+  if (!added.ok())
+    return added.status();
+  return FolderPreparation::kFilled;
 }
 
 }  // namespace kitebar

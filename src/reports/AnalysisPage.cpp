@@ -20,6 +20,7 @@ th { background: #eaeef2; text-align: center; font-weight: 600; }
 td.name, td.verdict { text-align: left; }
 td.name { font-weight: 600; white-space: nowrap; }
 td.range { white-space: nowrap; }
+td.numbers { text-align: left; }
 td.verdict.within { color: #1a7f37; }
 td.verdict.unusual { color: #953800; }
 tr.chosen td { background: #fff8c5; }
@@ -100,7 +101,7 @@ std::string FormatExpected(double value) {
 }
 
 std::string FormatPValue(double p) {
-  return p < kSmallestShownPValue ? "&lt; 0.0001" : FormatFixed(p, 4);
+  return p < kSmallestShownPValue ? "&lt;&nbsp;0.0001" : FormatFixed(p, 4);
 }
 
 std::string_view VerdictClass(double pValue) {

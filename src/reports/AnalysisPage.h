@@ -33,7 +33,7 @@ std::string_view AnalysisPageFoot();
 std::string FormatGrouped(long long count);
 // Expected hits with two decimals.
 std::string FormatExpected(double value);
-// A p-value with four decimals, or "&lt; 0.0001".
+// A p-value with four decimals, or "&lt;&nbsp;0.0001" (never broken after the sign).
 std::string FormatPValue(double p);
 // The style of a verdict cell: within chance, or unusual.
 std::string_view VerdictClass(double pValue);

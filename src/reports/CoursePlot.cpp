@@ -17,6 +17,45 @@ double NiceStep(double span, int parts) {
   return 10 * power;
 }
 
+namespace {
+
+constexpr int kFewestTicks = 3;
+
+// The multiples of `step` from `low` to `high`.
+std::vector<double> MultiplesBetween(double low, double high, double step) {
+  std::vector<double> values;
+  const double slack = step * 1e-9;
+  for (double index = std::ceil((low - slack) / step); index * step <= high + slack; ++index)
+    values.push_back(index * step);
+  return values;
+}
+
+// The next step of 1, 2 or 5 times a power of ten below `step`.
+double SmallerStep(double step) {
+  const double power = std::pow(10.0, std::floor(std::log10(step) + 1e-9));
+  const double factor = std::round(step / power);
+  return factor >= 5 ? 2 * power : (factor >= 2 ? power : power / 2);
+}
+
+}  // namespace
+
+std::vector<double> AxisTicks(double low, double high) {
+  double step = NiceStep(high - low, 4);
+  std::vector<double> ticks = MultiplesBetween(low, high, step);
+  while (static_cast<int>(ticks.size()) < kFewestTicks && high > low) {
+    step = SmallerStep(step);
+    ticks = MultiplesBetween(low, high, step);
+  }
+  return ticks;
+}
+
+std::string TickLabel(double value, double step) {
+  if (std::abs(value) < step / 2)
+    return "0";
+  const int decimals = std::max(0, static_cast<int>(std::ceil(-std::log10(step) - 1e-9)));
+  return (value > 0 ? "+" : "−") + FormatFixed(std::abs(value), decimals);
+}
+
 std::string SvgCoordinate(double value) {
   return FormatFixed(value, 1);
 }
@@ -100,22 +139,16 @@ std::string Line(const Frame& frame, const std::vector<CoursePoint>& course,
          "\"/>\n";
 }
 
-std::string ValueLabel(double value) {
-  const std::string magnitude = FormatFixed(std::abs(value), 0);
-  if (value > 0.5)
-    return "+" + magnitude;
-  return value < -0.5 ? "−" + magnitude : "0";
-}
-
 std::string ValueAxis(const Frame& frame) {
   std::string svg;
   const PlotShape& shape = frame.shape();
-  const double step = NiceStep(frame.high() - frame.low(), 4);
-  for (double value = std::ceil(frame.low() / step) * step; value <= frame.high(); value += step) {
+  const std::vector<double> ticks = AxisTicks(frame.low(), frame.high());
+  const double step = ticks.size() > 1 ? ticks[1] - ticks[0] : 1;
+  for (const double value : ticks) {
     const double y = frame.Y(value);
     svg += SvgLine(std::abs(value) < step / 2 ? "zero" : "grid", shape.left, y,
                    shape.width - shape.right, y);
-    svg += SvgText("tick", shape.left - 6, y + 5, "end", ValueLabel(value));
+    svg += SvgText("tick", shape.left - 6, y + 5, "end", TickLabel(value, step));
   }
   svg += "<text class=\"axis\" transform=\"translate(18 " +
          SvgCoordinate(shape.top + frame.PlotHeight() / 2) +
@@ -126,7 +159,8 @@ std::string ValueAxis(const Frame& frame) {
 std::string DrawAxis(const Frame& frame) {
   std::string svg;
   const PlotShape& shape = frame.shape();
-  const double step = NiceStep(frame.lastDraw() - frame.firstDraw(), 5);
+  // Draw numbers are whole: a step below one would repeat them.
+  const double step = std::max(1.0, NiceStep(frame.lastDraw() - frame.firstDraw(), 5));
   for (double draw = std::ceil(frame.firstDraw() / step) * step; draw <= frame.lastDraw();
        draw += step) {
     const double x = frame.X(draw);

@@ -27,6 +27,15 @@ inline constexpr PlotShape kNarrowPlot{420, 300, 62, 10, 36, 54};
 // `parts` pieces: for the ticks of an axis.
 double NiceStep(double span, int parts);
 
+// Where a value axis from `low` to `high` is labelled: the multiples of a
+// step of 1, 2 or 5 times a power of ten, the largest that leaves at least
+// three of them inside, so that every span reads.
+std::vector<double> AxisTicks(double low, double high);
+
+// A tick's label: "0", or the value with its sign and as many decimals as
+// `step` needs to tell neighbouring ticks apart.
+std::string TickLabel(double value, double step);
+
 // Pieces of the drawings, at drawing coordinates (one decimal).
 std::string SvgCoordinate(double value);
 std::string SvgLine(std::string_view cssClass, double x1, double y1, double x2, double y2);

@@ -8,6 +8,7 @@
 #include "engine/SimultaneousBand.h"
 #include "reports/AnalysisPage.h"
 #include "reports/CoursePlot.h"
+#include "reports/RecordSection.h"
 
 namespace kitebar {
 namespace {
@@ -79,11 +80,14 @@ std::string Courses(const Evaluation& e) {
       "<p>帯は２つあります。濃い灰色の帯（回ごとの帯）は、その回だけを見たときに、偶然だけでも"
       " 95% の確率で収まる範囲です。偶然だけの線でも、途中のどこかで一度はこの帯の外に出ることが"
       "３回に１回ほどあるので、一度外に出ただけでは何も言えません。薄い灰色の帯（全体の帯）は、"
-      "偶然だけなら線が最初から最後までずっと収まっている確率が 95% になる範囲です（偶然だけの"
-      "履歴を " +
+      "偶然だけなら線が最初から最後までずっと収まっている確率が 95% になる範囲です。ストレートと"
+      "ミニは、偶然だけの履歴を " +
       FormatGrouped(kBandHistories) +
-      " 通り、決まった乱数の種で作って求めました）。線がこの帯から外に出たら、偶然では珍しい"
-      "動きです。</p>\n"
+      " 通り作って求めました。ボックスは前の回の当選番号で次の回の当たりやすさが変わるので、"
+      "当選番号を 000〜999 から偶然に選び、その番号から予想を出し直す履歴を " +
+      FormatGrouped(kProcessBandHistories) +
+      " 通り作り、外に出る線が 5% を超えない（95% の確かさで）幅にしました。乱数の種は決まって"
+      "いて、何度実行しても同じ帯です。線がこの帯から外に出たら、偶然では珍しい動きです。</p>\n"
       "<div class=\"plots\">\n";
   for (int kind = 0; kind < kHitKindCount; ++kind) {
     const KindLook& look = kKindLooks[static_cast<std::size_t>(kind)];
@@ -179,9 +183,11 @@ std::string VerdictOf(double pValue) {
          "あります。";
 }
 
-std::string BuildEvaluationPage(const Evaluation& evaluation) {
+std::string BuildEvaluationPage(const Evaluation& evaluation, const LiveScore* live) {
   std::string page = AnalysisPageHead("成績の検証");
   page += "<h1>成績の検証：予想は偶然より当たっているか</h1>\n";
+  if (live != nullptr)
+    page += LiveRecordSection(*live);
   page += Lead(evaluation);
   page += "<h2>種類ごとの成績</h2>\n" + KindRows(evaluation);
   page += "<h2>当選−期待値の推移</h2>\n" + Courses(evaluation);
@@ -192,8 +198,10 @@ std::string BuildEvaluationPage(const Evaluation& evaluation) {
   return page;
 }
 
-Status WriteEvaluationPage(const std::filesystem::path& file, const Evaluation& evaluation) {
-  if (Status written = WriteFileAtomically(file, BuildEvaluationPage(evaluation)); !written.ok()) {
+Status WriteEvaluationPage(const std::filesystem::path& file, const Evaluation& evaluation,
+                           const LiveScore* live) {
+  if (Status written = WriteFileAtomically(file, BuildEvaluationPage(evaluation, live));
+      !written.ok()) {
     return written.Wrapped(file.string() + " に書き込めません。");
   }
   return Status::Ok();

@@ -5,6 +5,7 @@
 
 #include "common/Status.h"
 #include "engine/Evaluation.h"
+#include "engine/RecordScore.h"
 
 namespace kitebar {
 
@@ -21,10 +22,13 @@ std::string VerdictOf(double pValue);
 // chosen range), the course of hits less expected hits against the band of
 // each draw and the band of the whole course as inline SVG, and the five
 // sets side by side with what their fifteen p-values mean together. No script and
-// nothing to download; it reads at desktop and at phone width.
-std::string BuildEvaluationPage(const Evaluation& evaluation);
+// nothing to download; it reads at desktop and at phone width. With `live`,
+// the live score of the prediction record comes first, apart from the
+// replayed figures (see LiveRecordSection).
+std::string BuildEvaluationPage(const Evaluation& evaluation, const LiveScore* live = nullptr);
 
 // Writes the page to `file`, replacing it atomically.
-Status WriteEvaluationPage(const std::filesystem::path& file, const Evaluation& evaluation);
+Status WriteEvaluationPage(const std::filesystem::path& file, const Evaluation& evaluation,
+                           const LiveScore* live = nullptr);
 
 }  // namespace kitebar

@@ -13,6 +13,8 @@ constexpr double kPerHit = 1000.0;
 constexpr double kBarSpacing = 20.0;
 constexpr double kBarGap = 1.0;
 constexpr double kLargestDot = 7.0;
+constexpr double kSmallestDot = 1.5;
+constexpr double kLabelRow = 18.0;
 // The y-axis title, rotated, at the very left: the tick labels end 6 units
 // left of the plot, so the plot's left margin leaves room for both.
 constexpr double kAxisTitleX = 14.0;
@@ -54,8 +56,9 @@ class Axes {
  public:
   Axes(const Bins& bins, const PlotShape& shape) : bins_(bins), shape_(shape) {
     const int tallest = std::max(1, *std::max_element(bins.settings.begin(), bins.settings.end()));
+    // Whole rules, and at least two steps up, so that three ticks show.
     countStep_ = std::max(1.0, NiceStep(tallest, 4));
-    top_ = std::ceil(tallest / countStep_) * countStep_;
+    top_ = std::max(std::ceil(tallest / countStep_), 2.0) * countStep_;
   }
 
   double X(double thousandths) const {
@@ -76,30 +79,34 @@ class Axes {
   double top_ = 1;
 };
 
-std::string HitsLabel(double hits, double step) {
-  const int decimals = step >= 1 ? 0 : (step >= 0.1 ? 1 : 2);
-  const std::string magnitude = FormatFixed(std::abs(hits), decimals);
-  if (std::abs(hits) < step / 2)
-    return "0";
-  return (hits > 0 ? "+" : "−") + magnitude;
+// The dots' radius: as wide and as tall as a bar and a rule allow.
+double DotRadius(const Bins& bins, const Axes& axes) {
+  const double barWidth = axes.X(static_cast<double>(bins.start + bins.width)) -
+                          axes.X(static_cast<double>(bins.start));
+  return std::max(
+      std::min({barWidth / 2 - kBarGap, (axes.Y(0) - axes.Y(1)) / 2 - kBarGap, kLargestDot}),
+      kSmallestDot);
+}
+
+// The middle of bar `bin`.
+double BarMiddle(const Bins& bins, const Axes& axes, std::size_t bin) {
+  const auto from = static_cast<double>(bins.start + bins.width * static_cast<std::int64_t>(bin));
+  return (axes.X(from) + axes.X(from + static_cast<double>(bins.width))) / 2;
 }
 
 // One dot per rule, stacked in its score range.
 std::string Dots(const Bins& bins, const Axes& axes) {
   std::string svg;
+  const std::string radius = SvgCoordinate(DotRadius(bins, axes));
   for (std::size_t bin = 0; bin < bins.settings.size(); ++bin) {
     const int rules = bins.settings[bin];
     if (rules == 0)
       continue;
-    const auto from = static_cast<double>(bins.start + bins.width * static_cast<std::int64_t>(bin));
-    const double x = (axes.X(from) + axes.X(from + static_cast<double>(bins.width))) / 2;
-    const double radius =
-        std::min({(axes.X(from + static_cast<double>(bins.width)) - axes.X(from)) / 2 - kBarGap,
-                  (axes.Y(0) - axes.Y(1)) / 2 - kBarGap, kLargestDot});
+    const std::string x = SvgCoordinate(BarMiddle(bins, axes, bin));
     svg += "<g class=\"dots\"><title>" + FormatInt(rules) + " 通り</title>";
     for (int rule = 0; rule < rules; ++rule) {
-      svg += "<circle cx=\"" + SvgCoordinate(x) + "\" cy=\"" + SvgCoordinate(axes.Y(rule + 0.5)) +
-             "\" r=\"" + SvgCoordinate(std::max(radius, 1.5)) + "\"/>";
+      svg += "<circle cx=\"" + x + "\" cy=\"" + SvgCoordinate(axes.Y(rule + 0.5)) + "\" r=\"" +
+             radius + "\"/>";
     }
     svg += "</g>\n";
   }
@@ -129,20 +136,26 @@ std::string ScoreAxis(const Bins& bins, const Axes& axes, const PlotShape& shape
        hits += step) {
     const double x = axes.X(hits * kPerHit);
     svg += SvgLine(std::abs(hits) < step / 2 ? "zero" : "grid", x, shape.top, x, axes.PlotBottom());
-    svg += SvgText("tick", x, axes.PlotBottom() + 20, "middle", HitsLabel(hits, step));
+    svg += SvgText("tick", x, axes.PlotBottom() + 20, "middle", TickLabel(hits, step));
   }
   svg += SvgText("axis", shape.left + axes.PlotWidth() / 2, shape.height - 6, "middle",
                  "学習での当選−期待値（回）");
   return svg;
 }
 
-// A mark's line over the plot and its label above it, on the side where the
-// label has room.
-std::string Mark(const Axes& axes, const PlotShape& shape, std::int64_t at,
+// A mark's line from its label above the plot down to the axis, or to just
+// above the dots of its own bar where it would cross them; the label on the
+// side where it has room.
+std::string Mark(const Bins& bins, const Axes& axes, const PlotShape& shape, std::int64_t at,
                  std::string_view cssClass, std::string_view label, double labelY) {
   const double x = axes.X(static_cast<double>(at));
+  const auto bin = static_cast<std::size_t>((at - bins.start) / bins.width);
+  const double radius = DotRadius(bins, axes);
+  double end = axes.PlotBottom();
+  if (std::abs(x - BarMiddle(bins, axes, bin)) < radius + kBarGap)
+    end = axes.Y(bins.settings[bin]) - kBarGap;
   const bool rightHalf = x > shape.left + axes.PlotWidth() / 2;
-  return SvgLine("mark " + std::string(cssClass), x, labelY + 4, x, axes.PlotBottom()) +
+  return SvgLine("mark " + std::string(cssClass), x, labelY + 4, x, end) +
          SvgText(cssClass, rightHalf ? x - 4 : x + 4, labelY, rightHalf ? "end" : "start", label);
 }
 
@@ -160,8 +173,9 @@ std::string ScoreHistogramSvg(const std::vector<std::int32_t>& excessThousandths
   svg += CountAxis(axes, shape);
   svg += ScoreAxis(bins, axes, shape);
   svg += Dots(bins, axes);
-  svg += Mark(axes, shape, marks.current, "current", "今の設定", shape.top + 14);
-  svg += Mark(axes, shape, marks.best, "best", "見つけた設定", shape.top - 10);
+  // Both labels above the plot, one row each, clear of the dots.
+  svg += Mark(bins, axes, shape, marks.current, "current", "今の設定", shape.top - kLabelRow - 8);
+  svg += Mark(bins, axes, shape, marks.best, "best", "見つけた設定", shape.top - 8);
   svg += "<rect class=\"frame\" x=\"" + SvgCoordinate(shape.left) + "\" y=\"" +
          SvgCoordinate(shape.top) + "\" width=\"" + SvgCoordinate(axes.PlotWidth()) +
          "\" height=\"" + SvgCoordinate(axes.PlotHeight()) + "\"/>\n";

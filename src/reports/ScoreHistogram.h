@@ -10,8 +10,9 @@
 namespace kitebar {
 
 // For a desktop window and for a phone held upright, as the course plots.
-inline constexpr PlotShape kWideHistogram{800, 280, 70, 16, 30, 54};
-inline constexpr PlotShape kNarrowHistogram{420, 300, 66, 12, 30, 54};
+// The room above the plot holds the two marks' labels, one row each.
+inline constexpr PlotShape kWideHistogram{800, 296, 70, 16, 46, 54};
+inline constexpr PlotShape kNarrowHistogram{420, 316, 66, 12, 46, 54};
 
 // Where the best rule and the current set's rule lie, in thousandths of a hit.
 struct HistogramMarks {

@@ -51,21 +51,85 @@ std::string CommandLine(const Tuning& t) {
          piece("--save-to T");
 }
 
-std::string AdjustedFigure(const AdjustedP& adjusted) {
-  return FormatPValue(adjusted.p) + "（モンテカルロ標準誤差 ±" +
-         FormatFixed(adjusted.standardError, 4) + "）";
+// A bound rounded up at its last shown decimal, so that "below" stays true.
+std::string BoundFigure(double bound) {
+  return FormatFixed(std::ceil(bound * 1e4 - 1e-9) / 1e4, 4);
 }
 
-std::string HoldoutVerdict(const KindSummary& s) {
-  if (s.pValue >= kSignificance) {
-    return "偶然と見分けがつきません。学習でのよさは、その期間にたまたま合っていただけと考えるの"
-           "が自然です。";
+// The adjusted p-value alone: exact, the simulated share, or the bound when
+// no simulated history reached it.
+std::string AdjustedValue(const AdjustedP& adjusted) {
+  if (!adjusted.exact && adjusted.reached == 0)
+    return "&lt;&nbsp;" + BoundFigure(adjusted.upperBound) + "（95% 上限）";
+  return FormatPValue(adjusted.p);
+}
+
+std::string AdjustedFigure(const AdjustedP& adjusted) {
+  if (adjusted.exact)
+    return AdjustedValue(adjusted) + "（正確な値）";
+  const std::string share = "偶然だけの履歴 " + FormatGrouped(adjusted.histories) + " 通りのうち " +
+                            FormatGrouped(adjusted.reached) + " 通り";
+  if (adjusted.reached == 0)
+    return "&lt;&nbsp;" + BoundFigure(adjusted.upperBound) + "（95% 上限。" + share + "）";
+  return FormatPValue(adjusted.p) + "（" + share + "。95% 上限 " +
+         BoundFigure(adjusted.upperBound) + "）";
+}
+
+std::string Ratio(const Tuning& t) {
+  const KindSummary& s = t.trainBest.summary;
+  return FormatFixed(s.expected > 0 ? s.hits / s.expected : 0.0, 2);
+}
+
+// How long a hold-out it takes to see the training rate, beside the one
+// there was.
+std::string HoldoutLength(const Tuning& t) {
+  if (t.holdoutDrawsNeeded == 0)
+    return "学習でも、見つけたルールは偶然の期待値より多くは当たっていません。";
+  return "学習での当たり方（偶然の " + Ratio(t) +
+         " 倍）が本物なら、検証でそれを 80% の確率で見分けるには約 " +
+         FormatGrouped(t.holdoutDrawsNeeded) + " 回が必要です（検証は " +
+         FormatGrouped(t.holdoutBest.draws) + " 回）。";
+}
+
+std::string Verdict(const Tuning& t, const TuningEvidence& e) {
+  const std::string adjusted = "（調整済み p値 " + AdjustedValue(t.adjusted) + "）";
+  const std::string holdout = "（p値 " + FormatPValue(t.holdoutBest.summary.pValue) + "）";
+  if (e.trainingUnusual && e.holdoutUnusual) {
+    return "学習では選んだことを割り引いても偶然では珍しい成績で" + adjusted +
+           "、探索に使っていない検証でも偶然では珍しい成績です" + holdout +
+           "。別々の２つの期間がそろって偶然を超えているので、このルールには偶然以上の何かが"
+           "あると考える根拠があります。";
   }
-  return VerdictOf(s.pValue);
+  if (e.trainingUnusual && e.holdoutLongEnough) {
+    return "学習では選んだことを割り引いても偶然では珍しい成績でしたが" + adjusted +
+           "、学習での当たり方が本物なら 80% の確率で見分けられる長さの検証で、偶然と見分けが"
+           "つきませんでした" +
+           holdout +
+           "。学習ほどのよさがあるとは考えにくく、学習でのよさの多くは、その期間にたまたま"
+           "合っていた分と考えられます。";
+  }
+  if (e.trainingUnusual) {
+    return "学習では選んだことを割り引いても偶然では珍しい成績です" + adjusted +
+           "。検証では偶然と見分けがつきませんが" + holdout +
+           "、検証が短すぎて決められません。偶然だという証拠にもなりません。";
+  }
+  if (e.holdoutUnusual) {
+    return "検証では偶然では珍しい成績でしたが" + holdout +
+           "、学習では選んだことを割り引くと偶然と見分けがつきません" + adjusted + "。" +
+           RuleCount(t) +
+           " 通りからいちばんよいものを選べば、偶然だけでもこのくらいのルールは見つかります。"
+           "２つの期間がそろわないので、このルールが偶然より当たるとは言えません（１つの検証が"
+           "偶然で 0.05 を下回ることは、20 回に１回あります）。";
+  }
+  return "学習でのよさは、選んだことを割り引くと偶然と見分けがつかず" + adjusted +
+         "、検証でも偶然と見分けがつきません" + holdout + "。" + RuleCount(t) +
+         " 通りからいちばんよいものを選べば、偶然だけでもこのくらいのルールは見つかるので、"
+         "このルールが偶然より当たると考える根拠はありません。";
 }
 
 std::string Lead(const Tuning& t) {
   const KindSummary& holdout = t.holdoutBest.summary;
+  const TuningEvidence evidence = WeighEvidence(t);
   std::string lead =
       "<p class=\"lead\">" + KindName(t) + "の当たりについて、" + RangeName(t.trainBest.range) +
       "（学習）で、どの設定もまとまる " + RuleCount(t) +
@@ -82,7 +146,8 @@ std::string Lead(const Tuning& t) {
       " 通りのうちいちばんよいルールがこれ以上の成績になる確率です。</p>\n"
       "<p><strong>検証：</strong>見つけたルールの当選 " +
       FormatInt(holdout.hits) + " 回、偶然の期待値 " + FormatExpected(holdout.expected) +
-      " 回、p値 " + FormatPValue(holdout.pValue) + "。" + HoldoutVerdict(holdout) + "</p></div>\n";
+      " 回、p値 " + FormatPValue(holdout.pValue) + "。" + HoldoutLength(t) + "</p>\n" +
+      "<p><strong>判定：</strong>" + Verdict(t, evidence) + "</p></div>\n";
   return lead;
 }
 
@@ -109,15 +174,23 @@ std::string BestValues(const Tuning& t, TuningSave save) {
     html += "<p>見つけたルールを" + TypeName(save.set) + "に保存しました（その設定から " +
             FormatInt(save.changes) +
             " 個の値を変えました。「シミュレート設定」の「更新」と同じ書き方です）。</p>\n";
-  } else {
+  }
+  if (!WeighEvidence(t).supportsRule) {
+    const std::string notSaved = save.set >= 0 ? "" : "この設定はどのタイプにも保存していません。";
+    return html + "<p>" + notSaved +
+           "上の判定のとおり、今の証拠では、この設定を保存しても過去に合わせるだけです。</p>\n";
+  }
+  if (save.set < 0) {
     html +=
-        "<p>この設定はどのタイプにも保存していません。保存するには「シミュレート設定」で入力して"
+        "<p>この設定はどのタイプにも保存していません。使うなら「シミュレート設定」で入力して"
         "「更新」を押すか、<code>" +
         CommandLine(t) +
         "</code>（T はタイプの番号 1〜5。そのタイプの値から変える値がいちばん少なくなるように"
         "保存します）を実行してください。</p>\n";
   }
-  return html;
+  return html +
+         "<p>使うなら、これからの回を「成績の検証」で確かめ続けてください。学習で見えたよさが"
+         "本物かどうかは、探索に使っていない回でしか確かめられません。</p>\n";
 }
 
 std::string ResultRow(std::string_view name, const RangeResult& result, std::string_view drawsLabel,
@@ -133,14 +206,15 @@ std::string ResultRow(std::string_view name, const RangeResult& result, std::str
 std::string Results(const Tuning& t) {
   const std::string current = "今の設定（" + TypeName(t.currentSet) + "）";
   std::string html =
-      "<table class=\"cards\">\n<thead><tr><th>設定</th><th>範囲</th><th>数えた回</th>"
-      "<th>当選（回）</th><th>偶然の期待値（回）</th><th>p値</th><th>判定</th></tr></thead>\n"
+      "<table class=\"cards\">\n<thead><tr><th>設定</th><th>範囲</th><th><span "
+      "class=\"nobr\">数えた回</span></th><th>当選（回）</th><th><span class=\"nobr\">偶然の"
+      "期待値</span>（回）</th><th>p値</th><th>判定</th></tr></thead>\n"
       "<tbody>\n";
   html += ResultRow("見つけた設定・学習", t.trainBest, "数えた回",
                     RuleCount(t) +
                         " 通りからいちばんよいものを選んだ値なので、この p値だけでは判定できま"
                         "せん。選んだことを割り引いた調整済み p値は " +
-                        FormatPValue(t.adjusted.p) + " です",
+                        AdjustedValue(t.adjusted) + " です",
                     "verdict", false);
   html += ResultRow(current + "・学習", t.trainCurrent, "数えた回",
                     VerdictOf(t.trainCurrent.summary.pValue),
@@ -178,27 +252,40 @@ std::string Distribution(const Tuning& t) {
          ScoreHistogramSvg(scores, marks, kNarrowHistogram, "narrow") + "</figure>\n";
 }
 
+// How the adjusted p-value was found: worked out, or simulated.
+std::string AdjustedMethod(const Tuning& t) {
+  if (t.adjusted.exact) {
+    return "当選番号が 000〜999 から偶然に選ばれるなら、各回の当選番号は " + RuleCount(t) +
+           " 通りのうちちょうど１つのルールで当たりになり、どのルールにも同じ確率で当たります。"
+           "そのため、ルールごとの当選数は偶然だけなら多項分布に従い、いちばん多いものが見つけた"
+           "ルールの当選数に届く確率を、近似も乱数も使わずに正確に計算できます。";
+  }
+  return "ボックスは１回の当選番号が複数のルールで当たりになることがあるので、正確な計算の代わ"
+         "りに、当選番号が 000〜999 から偶然に選ばれる、学習と同じ回数の履歴を " +
+         FormatGrouped(t.adjusted.histories) +
+         " 通り作り（乱数の種は決まっていて、何度実行しても同じ値になります）、それぞれで " +
+         RuleCount(t) +
+         " 通りのうちいちばん小さい p値が、見つけたルールの p値以下になった割合を求めます。"
+         "作った履歴の数が限られる分の揺れは、95% 上限（クロッパー・ピアソンの片側の上限）で"
+         "示します。本当の値がこれより大きいことは、まずありません。";
+}
+
 std::string Reading(const Tuning& t) {
   return "<p class=\"note\">学習での p値（" + FormatPValue(t.trainBest.summary.pValue) + "）は、" +
          RuleCount(t) +
          " 通りを調べていちばんよかったルールのものです。偶然だけでも、たくさん調べればどれかの "
          "p値は小さくなるので、この値だけではほとんど何も言えません。調整済み p値（" +
-         FormatPValue(t.adjusted.p) +
-         "）はその分を払った値です。当選番号が 000〜999 "
-         "から偶然に選ばれる、学習と同じ回数の履歴を" +
-         FormatGrouped(t.adjusted.histories) +
-         " 通り作り（乱数の種は決まっていて、何度実行しても同じ値になります）、それぞれで " +
-         RuleCount(t) +
-         " 通りのうちいちばん小さい p値が、見つけたルールの p値以下になった割合です。標準誤差は"
-         "その割合の、作った履歴の数による揺れです。</p>\n"
-         "<p "
-         "class=\"note\">検証の回は探索で一度も使っていないので、前もって１つのルールを決めてから"
-         "確かめたのと同じ重みを持ちます。ただし、学習の終わりや種類を変えて何度も実行すれば、それ"
-         "も"
-         "何度も試したことになり、どれかの検証がたまたまよく出ることがあります。また、今の設定の検"
-         "証"
-         "の結果は、その設定をどう選んだかによります。同じ期間の成績を見て選んだ設定なら、その分"
-         "割り引いて見てください。</p>\n";
+         AdjustedValue(t.adjusted) + "）はその分を払った値です。" + AdjustedMethod(t) +
+         "</p>\n"
+         "<p class=\"note\">検証の回は探索で一度も使っていないので、前もって１つのルールを決めて"
+         "から確かめたのと同じ重みを持ちます。ただし、検証が短ければ、本物のよさがあっても p値は"
+         "小さくなりにくく、偶然と見分けがつかないことは偶然だという証拠になりません。そこで、学習"
+         "での当たり方（当選 ÷ 偶然の期待値）が検証でも続くとしたとき、片側 0.05 の検定で 80% の"
+         "確率で見分けられる回数（二項分布から正確に計算）と比べて判定しています。また、学習の終わ"
+         "り"
+         "や種類を変えて何度も実行すれば、それも何度も試したことになり、どれかの検証がたまたまよく"
+         "出ることがあります。今の設定の検証の結果は、その設定をどう選んだかによります。同じ期間の"
+         "成績を見て選んだ設定なら、その分割り引いて見てください。</p>\n";
 }
 
 }  // namespace

@@ -18,7 +18,8 @@ struct TuningSave {
 };
 
 // The page of a tuning, in Japanese, UTF-8 and declared so: first the
-// adjusted p-value and the hold-out, then the best rule's setting, its
+// adjusted p-value, the hold-out and a verdict that weighs both with the
+// hold-out's length (WeighEvidence), then the best rule's setting, its
 // results on the training draws and the hold-out beside those of the
 // current set, the training score of every rule as an inline SVG drawing,
 // and how to read it all. No script and nothing to download; it reads at

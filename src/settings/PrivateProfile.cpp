@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <system_error>
 #include <vector>
 
 #include "common/AtomicFile.h"
@@ -38,10 +39,34 @@ bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
 // found, so that lines the writer does not touch are written back unchanged.
 using Line = ProfileLine;
 
+// Notepad's "UTF-8 (BOM 付き)" puts a byte order mark before the first line.
+// It is not part of the first section's name; a writer keeps it.
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+std::string_view WithoutUtf8Mark(std::string_view contents) {
+  if (contents.starts_with(kUtf8Mark))
+    contents.remove_prefix(kUtf8Mark.size());
+  return contents;
+}
+
+// Notepad's "UTF-16 LE" and "UTF-16 BE" begin with their byte order mark; a
+// file without one still shows its zero bytes beside the first ASCII letter.
+bool IsUtf16(std::string_view contents) {
+  return contents.starts_with("\xFF\xFE") || contents.starts_with("\xFE\xFF") ||
+         (contents.size() >= 2 && (contents[0] == '\0' || contents[1] == '\0'));
+}
+
+std::string Utf16Message(const std::filesystem::path& file) {
+  return "設定ファイル「" + file.filename().string() +
+         "」は UTF-16 で保存されているため、Kitebar には読み書きできません。メモ帳で開いて"
+         "「名前を付けて保存」を選び、エンコードを「UTF-8」にして上書き保存してください。";
+}
+
 // A line ends with CR LF, LF or a CR alone: a file whose lines end in bare
 // CRs would otherwise be one long line, in which a value written never reads
 // back.
 std::vector<Line> SplitLines(std::string_view contents) {
+  contents = WithoutUtf8Mark(contents);
   std::vector<Line> lines;
   while (!contents.empty()) {
     const std::size_t end = contents.find_first_of("\r\n");
@@ -158,7 +183,8 @@ std::string WithProfileValue(std::string_view contents, std::string_view section
     output.push_back(WithLineEnd(header));
     output.push_back(WithLineEnd(entry));
   }
-  return JoinLines(output);
+  return (contents.starts_with(kUtf8Mark) ? std::string(kUtf8Mark) : std::string()) +
+         JoinLines(output);
 }
 
 // The value of `key` in `section` of a file's `lines` (none when the file
@@ -189,6 +215,16 @@ Status TooLargeToWrite(const std::filesystem::path& file) {
 }
 
 }  // namespace
+
+Status CheckProfileEncoding(const std::filesystem::path& file) {
+  std::error_code error;
+  if (!std::filesystem::exists(file, error))
+    return Status::Ok();
+  const Result<std::string> contents = ReadWholeFile(file, kMaxSettingsFileBytes);
+  if (contents.ok() && IsUtf16(*contents))
+    return Status::Failure(Utf16Message(file));
+  return Status::Ok();
+}
 
 std::size_t GetPrivateProfileString(std::string_view section, std::string_view key,
                                     std::string_view defaultText, std::span<char> buffer,
@@ -245,6 +281,9 @@ Status WritePrivateProfileStrings(const std::vector<ProfileEntry>& entries,
   if (!read.ok())
     return read.status();
   std::string contents = std::move(read.value());
+  // Lines of single bytes added to it would leave a file that no editor reads.
+  if (IsUtf16(contents))
+    return Status::Failure(Utf16Message(file));
   for (const ProfileEntry& entry : entries)
     contents = WithProfileValue(contents, entry.section, entry.key, entry.value);
   // Past the limit every reader would take the defaults and every writer

@@ -14,7 +14,9 @@ namespace kitebar {
 
 // The two private-profile operations on INI files. Section and key names match
 // without regard to ASCII case; blanks around names and values are not part of
-// them; lines may end in CR LF, a bare LF or a bare CR.
+// them; lines may end in CR LF, a bare LF or a bare CR. A UTF-8 byte order
+// mark at the start (Notepad's "UTF-8 (BOM 付き)") is read past and kept by
+// the writers. A UTF-16 file reads as a missing one and is never written.
 
 // Copies the value of `key` in `section` into `buffer`, or `defaultText` when
 // the file, the section or the key is missing, cut to buffer.size() - 1
@@ -60,6 +62,12 @@ class ProfileSnapshot {
 // file is replaced atomically.
 Status WritePrivateProfileString(std::string_view section, std::string_view key,
                                  std::string_view value, const std::filesystem::path& file);
+
+// A settings file in UTF-16 (Notepad's "UTF-16 LE"), which the readers take
+// for a missing one: a failure that names it and says how to save it again.
+// A missing or unreadable file passes (the size and kind checks are
+// elsewhere).
+Status CheckProfileEncoding(const std::filesystem::path& file);
 
 struct ProfileEntry {
   std::string section;

@@ -99,6 +99,17 @@ Status WriteEndUrl(std::string_view pageName) {
   return WritePrivateProfileString(kEndUrl.section, kEndUrl.key, pageName, kBaseIniFile);
 }
 
+Status CheckSettingsEncodings(const std::filesystem::path& folder) {
+  std::vector<std::filesystem::path> names{std::filesystem::path(kBaseIniFile).filename()};
+  for (int set = 0; set < kSettingsTypeCount; ++set)
+    names.push_back(std::filesystem::path(SettingsTypeFile(set)).filename());
+  for (const std::filesystem::path& name : names) {
+    if (Status checked = CheckProfileEncoding(folder / name); !checked.ok())
+      return checked;
+  }
+  return Status::Ok();
+}
+
 std::string ReadBaseUrl() {
   return ReadBase(kBaseUrl);
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,6 +53,10 @@ struct EndUrl {
 };
 EndUrl ReadEndUrl();
 Status WriteEndUrl(std::string_view pageName);
+
+// The first of the six settings files in `folder` that is saved in UTF-16,
+// which the readers cannot read, named with how to save it again.
+Status CheckSettingsEncodings(const std::filesystem::path& folder);
 
 // The result site's address, [TvalUrl] BaseURL, default "http://localhost/numbers/".
 std::string ReadBaseUrl();

@@ -164,12 +164,20 @@ class DialogLayoutTest : public QObject {
                                            QStringLiteral("IPAPGothic"),
                                            QStringLiteral("IPAGothic")}
                             << QStringLiteral("IPAPGothic");
+    // A Japanese profile lists the fonts by their Japanese names.
+    QTest::newRow("debian, japanese profile")
+        << QStringList{QStringLiteral("Noto Sans CJK JP"), QStringLiteral("IPA Pゴシック"),
+                       QStringLiteral("IPAゴシック")}
+        << QStringLiteral("IPA Pゴシック");
     QTest::newRow("no japanese font") << QStringList{QStringLiteral("DejaVu Sans")} << QString();
   }
   void dialogFontIsTheNearestInstalled() {
     QFETCH(QStringList, installed);
     QFETCH(QString, chosen);
-    QCOMPARE(DialogFontFamily(installed), chosen);
+    QCOMPARE(DialogFontFamily([&installed](const QString& family) {
+               return installed.contains(family, Qt::CaseInsensitive);
+             }),
+             chosen);
   }
 
   void controlsLieInsideTheirFrames_data() { AddDialogRows(); }

@@ -6,12 +6,14 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTableWidget>
 #include <QTextBoundaryFinder>
 #include <QtTest>
+#include <filesystem>
 
 #include "app/CAboutDialog.h"
 #include "app/CKitebarDoc.h"
@@ -111,6 +113,8 @@ class MainFrameTest : public QObject {
     QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
     QVERIFY(flags.testFlag(Qt::WindowMinimizeButtonHint));
     QVERIFY(flags.testFlag(Qt::WindowSystemMenuHint));
+    // Windows gives it a border that cannot be dragged.
+    QVERIFY(flags.testFlag(Qt::MSWindowsFixedSizeDialogHint));
     QCOMPARE(frame().windowTitle(), QStringLiteral("Kitebar -ナンバーズシミュレータ-"));
   }
 
@@ -129,6 +133,9 @@ class MainFrameTest : public QObject {
         {QStringLiteral("-"), 0, {}},
         {QStringLiteral("成績の検証"), 32776,
          QStringLiteral("予想が偶然より当たっているかを検証します。")},
+        {QStringLiteral("-"), 0, {}},
+        {QStringLiteral("データのフォルダーを開く"), 32779,
+         QStringLiteral("当選番号や設定のファイルがあるフォルダーを開きます。")},
         {QStringLiteral("ﾍﾙﾌﾟ(&H)"), 0, {}},
         {QStringLiteral("Kitebar のﾊﾞｰｼﾞｮﾝ情報(&A)..."), 57664,
          QStringLiteral("ﾌﾟﾛｸﾞﾗﾑの情報、ﾊﾞｰｼﾞｮﾝそして著作権を表示")},
@@ -579,6 +586,51 @@ class MainFrameTest : public QObject {
     QCOMPARE(listed, rows);
   }
 
+  // The data folder, where the history and the settings are, goes to the
+  // file manager the way pages go to the browser.
+  void openDataFolderItemOpensTheWorkingFolder() {
+    FindAction(frame(), QStringLiteral("openDataFolderAction"))->trigger();
+    QCOMPARE(started_.opener->opened.size(), std::size_t{1});
+    QVERIFY(std::filesystem::equivalent(started_.opener->opened.front(),
+                                        QDir::currentPath().toStdU16String()));
+    QVERIFY(MessageBoxes::shown().empty());
+  }
+
+  // F10, or Alt pressed and let go alone, gives the menu bar the keyboard with
+  // its first item chosen; the arrow keys then move along it and Esc leaves.
+  void menuKeysEnterTheMenuBar_data() {
+    QTest::addColumn<int>("key");
+    QTest::newRow("F10") << int(Qt::Key_F10);
+    QTest::newRow("Alt") << int(Qt::Key_Alt);
+  }
+  void menuKeysEnterTheMenuBar() {
+    QFETCH(int, key);
+    QMenuBar& bar = *frame().menuBar();
+    QTest::keyClick(&frame(), static_cast<Qt::Key>(key));
+    QTRY_VERIFY(bar.hasFocus());
+    QCOMPARE(bar.activeAction(), FindAction(frame(), QStringLiteral("predictionStartAction")));
+    QTest::keyClick(&bar, Qt::Key_Right);
+    QCOMPARE(bar.activeAction()->text(), QStringLiteral("基本設定"));
+    QTest::keyClick(&bar, Qt::Key_Escape);
+    QCOMPARE(bar.activeAction(), nullptr);
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
+    QVERIFY(started_.opener->opened.empty());
+  }
+
+  // With no printer, Windows' print dialog would show nothing at all: the
+  // user is told; the toolkit's own dialog offers a PDF file, if wanted.
+  void ctrlPWithoutPrinterSaysSo() {
+    if (!QPrinterInfo::availablePrinterNames().isEmpty())
+      QSKIP("a printer is installed here");
+    MessageBoxes::SetNextAnswer(QMessageBox::No);
+    QTest::keyClick(&frame(), Qt::Key_P, Qt::ControlModifier);
+    QCOMPARE(MessageBoxes::shown().size(), std::size_t{1});
+    QVERIFY2(MessageBoxes::shown().front().text.startsWith(
+                 QStringLiteral("プリンターがインストールされていません。")),
+             qPrintable(MessageBoxes::shown().front().text));
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
+  }
+
   // Printing to a file goes through the same refusal as saving: the page
   // never lands on a file of the program.
   void ctrlPToAFileNeverReplacesAProgramFile_data() {
@@ -605,10 +657,14 @@ class MainFrameTest : public QObject {
       modal.findChild<QLineEdit*>(QStringLiteral("filename"))->setText(path);
       static_cast<QDialog&>(modal).accept();
     });
+    // Without a printer, the PDF file is taken when offered.
+    const std::size_t noPrinter = QPrinterInfo::availablePrinterNames().isEmpty() ? 1 : 0;
+    if (noPrinter != 0)
+      MessageBoxes::SetNextAnswer(QMessageBox::Yes);
     MessageBoxes::SetNextAnswer(QMessageBox::Ok);
     QTest::keyClick(&frame(), Qt::Key_P, Qt::ControlModifier);
 
-    QCOMPARE(MessageBoxes::shown().size(), refused ? std::size_t{1} : std::size_t{0});
+    QCOMPARE(MessageBoxes::shown().size(), noPrinter + (refused ? 1 : 0));
     QCOMPARE(ReadFile(QStringLiteral("kitebarnum.dat")), before);
     QCOMPARE(ReadFile(QStringLiteral("showyosou.html")), QByteArray("page"));
     if (!refused)
@@ -619,17 +675,25 @@ class MainFrameTest : public QObject {
 #ifdef _WIN32
     QSKIP("Windows shows its own print dialog, which is no Qt widget");
 #endif
+    // Without a printer, to a PDF file.
+    MessageBoxes::SetNextAnswer(QMessageBox::Yes);
     QString dialogName;
     QString title;
+    QStringList english;
     WhenModalOpens([&](QWidget& modal) {
       dialogName = modal.objectName();
       title = modal.windowTitle();
+      for (const QAbstractButton* button : modal.findChildren<QAbstractButton*>()) {
+        if (button->text().contains(QRegularExpression(QStringLiteral("^[A-Z][a-z]"))))
+          english << button->text();
+      }
       static_cast<QDialog&>(modal).reject();
     });
     QTest::keyClick(&frame(), Qt::Key_P, Qt::ControlModifier);
     QCOMPARE(dialogName, QStringLiteral("printDialog"));
-    // The toolkit's own dialog speaks Japanese too.
+    // The toolkit's own dialog speaks Japanese too, its options included.
     QCOMPARE(title, QStringLiteral("印刷"));
+    QCOMPARE(english, QStringList());
   }
 
   void activationReloadsHistory() {

@@ -2,8 +2,11 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QtTest>
+#include <memory>
 
+#include "app/DesktopStyle.h"
 #include "app/DialogFeedback.h"
+#include "app/DialogUnits.h"
 #include "app/MessageBoxes.h"
 #include "app/Resources.h"
 #include "support/AppTestSupport.h"
@@ -14,6 +17,7 @@ class MessageBoxesTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase() { UseDesktopStyle(); }
   void init() { MessageBoxes::ResetTestHook(); }
 
   void hookAnswersInOrderAndRecordsEachBox() {
@@ -46,6 +50,19 @@ class MessageBoxesTest : public QObject {
     QCOMPARE(caption, QStringLiteral("Kitebar -ナンバーズシミュレータ-"));
     QCOMPARE(icon, QMessageBox::Critical);
     QCOMPARE(text, QStringLiteral("当選番号の取得に失敗しました。"));
+  }
+
+  // A short message leaves the caption room in the title bar beside the
+  // frame's icon and buttons, in the title bar's font; the text is one font.
+  void shortBoxIsAsWideAsItsCaption() {
+    const std::unique_ptr<QMessageBox> box =
+        MessageBoxes::Create(nullptr, QStringLiteral("OK?"), QMessageBox::NoIcon);
+    box->show();
+    QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+    const QFontMetrics titleBar(QApplication::font("QMdiSubWindowTitleBar"));
+    QVERIFY2(box->width() >= titleBar.horizontalAdvance(ApplicationTitle()) + 100,
+             qPrintable(QString::number(box->width())));
+    QCOMPARE(box->font().families(), MessageBoxFont(QApplication::font()).families());
   }
 
   void dialogFeedbackDrivesControlsAndBoxes_data() {

@@ -5,11 +5,13 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QtTest>
+#include <filesystem>
 
 #include "app/CKitebarDoc.h"
 #include "app/CMainFrame.h"
 #include "app/MessageBoxes.h"
 #include "app/Resources.h"
+#include "app/StartFolder.h"
 #include "support/AppTestSupport.h"
 
 namespace kitebar::app::test {
@@ -72,7 +74,7 @@ class StartUpTest : public QObject {
     QFETCH(QStringList, parts);
     WriteFile(QStringLiteral("kitebarnum.dat"), HistoryText(2));
     MessageBoxes::SetNextAnswer(QMessageBox::Ok);
-    const StartedApp started = StartApp(arguments, launchProblem);
+    const StartedApp started = StartApp(arguments, std::nullopt, launchProblem);
 
     QVERIFY(!started.started);
     QCOMPARE(MessageBoxes::shown().size(), std::size_t{1});
@@ -83,6 +85,77 @@ class StartUpTest : public QObject {
     QVERIFY(!box.text.contains(QStringLiteral("load-csv")));
     QVERIFY(!started.app->mainFrame()->isVisible());
     QCOMPARE(started.app->history().count, 0);
+  }
+
+  // The data folder that the program prepares as it starts (on Windows): a
+  // folder that is not ready is explained by its cause, the folder and what to
+  // do; one that cannot be made ends the program, one that numbers3.csv cannot
+  // fill leaves the ways to make a first history (closed here); a first start
+  // says where the data lives.
+  void startFolderIsExplained_data() {
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QByteArray>("csv");  // empty: none
+    QTest::addColumn<int>("icon");
+    QTest::addColumn<QStringList>("says");
+    const QByteArray csv = "1,123\n2,456\n3,789\n";
+    QTest::newRow("first start") << QStringLiteral("data/Kitebar") << csv
+                                 << int(QMessageBox::Information)
+                                 << QStringList{
+                                        QDir::toNativeSeparators(QStringLiteral("data/Kitebar")),
+                                        QStringLiteral("「データのフォルダーを開く」")};
+    QTest::newRow("folder not made")
+        << QStringLiteral("blocker/Kitebar") << csv << int(QMessageBox::Critical)
+        << QStringList{QStringLiteral("当選番号の取得に失敗しました。\n"),
+                       QDir::toNativeSeparators(QStringLiteral("blocker/Kitebar")),
+                       QStringLiteral("書き込めること")};
+    QTest::newRow("no csv") << QStringLiteral("data/Kitebar") << QByteArray()
+                            << int(QMessageBox::Warning)
+                            << QStringList{QStringLiteral("numbers3.csv"),
+                                           QStringLiteral("インストールし直して")};
+    QTest::newRow("damaged csv") << QStringLiteral("data/Kitebar") << QByteArray("1,123\n2,45\n")
+                                 << int(QMessageBox::Warning)
+                                 << QStringList{QStringLiteral("numbers3.csv」の 2 行目"),
+                                                QStringLiteral("インストールし直して")};
+  }
+  void startFolderIsExplained() {
+    QFETCH(QString, folder);
+    QFETCH(QByteArray, csv);
+    QFETCH(int, icon);
+    QFETCH(QStringList, says);
+    WriteFile(QStringLiteral("blocker"), "a file where a folder should be");
+    const QString sample = QDir::current().absoluteFilePath(QStringLiteral("numbers3.csv"));
+    if (!csv.isEmpty())
+      WriteFile(sample, csv);
+    const StartFolder start = EnterStartFolder(std::filesystem::path(folder.toStdU16String()),
+                                               std::filesystem::path(sample.toStdU16String()));
+    MessageBoxes::SetNextAnswer(QMessageBox::Ok);
+    MessageBoxes::SetNextAnswer(QMessageBox::Close);
+    const StartedApp started = StartApp({}, start);
+
+    const MessageBoxes::Shown& box = MessageBoxes::shown().front();
+    QCOMPARE(int(box.icon), icon);
+    for (const QString& part : says)
+      QVERIFY2(box.text.contains(part), qPrintable(part + QStringLiteral(" in ") + box.text));
+    // A start that cannot go on ends with status 1.
+    const bool ready = icon == QMessageBox::Information;
+    QCOMPARE(started.started, ready);
+    QCOMPARE(started.app->history().count, ready ? 3 : 0);
+    QCOMPARE(started.app->mainFrame()->isVisible(), ready);
+  }
+
+  // Notepad's "UTF-16 LE": the readers would take every value for its
+  // default without a word.
+  void utf16SettingsFileIsNamedAtStartUp() {
+    WriteFile(QStringLiteral("kitebarnum.dat"), HistoryText(3));
+    WriteFile(QStringLiteral("type3.ini"), QByteArray("\xFF\xFE[\0E\0]\0", 8));
+    MessageBoxes::SetNextAnswer(QMessageBox::Ok);
+    const StartedApp started = StartApp();
+
+    QVERIFY(started.started);
+    QCOMPARE(MessageBoxes::shown().size(), std::size_t{1});
+    QCOMPARE(MessageBoxes::shown().front().icon, QMessageBox::Warning);
+    QVERIFY2(MessageBoxes::shown().front().text.contains(QStringLiteral("「type3.ini」は UTF-16")),
+             qPrintable(MessageBoxes::shown().front().text));
   }
 
   // The first start offers to make the history from results the user keeps;

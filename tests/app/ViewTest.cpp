@@ -45,6 +45,23 @@ class ViewTest : public QObject {
     QCOMPARE(page.count("<B><FONT color=#ffffff>"), 10);
     QCOMPARE(started_.opener->opened.size(), std::size_t{1});
     QCOMPARE(started_.opener->opened.front(), std::filesystem::path("showyosou.html"));
+    // Shown before draw 13 is held: recorded once, however often it is shown.
+    Action(QStringLiteral("predictionStartAction")).trigger();
+    const QList<QByteArray> record = ReadFile(QStringLiteral("kitebar-record.csv")).split('\n');
+    QCOMPARE(record.size(), 2);
+    QVERIFY(record.front().contains(",predict,13,1,"));
+  }
+
+  // A record that cannot take the prediction leaves the page shown and says so.
+  void predictionShownWhenTheRecordRefusesIt() {
+    Start(HistoryText(12));
+    QVERIFY(QDir().mkdir(QStringLiteral("kitebar-record.csv")));
+    MessageBoxes::SetNextAnswer(QMessageBox::Ok);
+    Action(QStringLiteral("predictionStartAction")).trigger();
+    QCOMPARE(started_.opener->opened.size(), std::size_t{1});
+    QCOMPARE(MessageBoxes::shown().size(), std::size_t{1});
+    QCOMPARE(MessageBoxes::shown().front().icon, QMessageBox::Warning);
+    QVERIFY(MessageBoxes::shown().front().text.contains(QStringLiteral("kitebar-record.csv")));
   }
 
   // A winning number registered elsewhere reaches the next prediction once the

@@ -444,9 +444,15 @@ class WinningNumberDialogTest : public QObject {
 
   void hitHistoryButtonShowsTheRunningRecord() {
     Open(HistoryText(8));
-    Button("hitHistoryButton").click();  // no record yet: nothing happens
+    MessageBoxes::SetNextAnswer(QMessageBox::Ok);
+    Button("hitHistoryButton").click();  // no record yet: says so, and how it fills
     QVERIFY(opener_.opened.empty());
     QVERIFY(!QFile::exists(QStringLiteral("Kitebar.html")));
+    QCOMPARE(MessageBoxes::shown().size(), std::size_t{1});
+    QVERIFY(MessageBoxes::shown().front().text.startsWith(
+        QStringLiteral("表示する当選履歴はまだありません。")));
+    QVERIFY(MessageBoxes::shown().front().text.contains(QStringLiteral("［登録>>］")));
+    MessageBoxes::ResetTestHook();
     WriteFile(kBackTestFile, "7\r\n13\r\n8\r\n00\r\n");
     Button("hitHistoryButton").click();
     QCOMPARE(opener_.opened, std::vector<std::filesystem::path>{"Kitebar.html"});

@@ -88,9 +88,18 @@ TEST_P(CliRefusal, SaysWhatIsWrongAndWhatToDoAndChangesNothing) {
 
 const std::string kUnreachableSite = "[TvalUrl]\r\nBaseURL=http://127.0.0.1:1/numbers/\r\n";
 
+// base.ini as Notepad saves it in "UTF-16 LE".
+const std::string kUtf16BaseIni("\xFF\xFE[\0T\0v\0a\0l\0U\0r\0l\0]\0", 20);
+
 INSTANTIATE_TEST_SUITE_P(
     Cases, CliRefusal,
-    testing::Values(RefusalCase{"RegisterDraw10000",
+    testing::Values(RefusalCase{"Utf16Settings",
+                                {"predict"},
+                                10,
+                                kUtf16BaseIni,
+                                1,
+                                {"「base.ini」は UTF-16", "「UTF-8」にして上書き保存"}},
+                    RefusalCase{"RegisterDraw10000",
                                 {"register", "123"},
                                 9999,
                                 "",

@@ -198,8 +198,10 @@ TEST(AtomicFile, ConcurrentWritersNeverMixTheirBytes) {
   std::vector<std::thread> writers;
   for (int i = 0; i < 8; ++i) {
     writers.emplace_back([&, i] {
-      for (int round = 0; round < 20; ++round)
-        EXPECT_TRUE(WriteFileAtomically("shared.dat", i % 2 ? a : b).ok());
+      for (int round = 0; round < 20; ++round) {
+        const Status written = WriteFileAtomically("shared.dat", i % 2 ? a : b);
+        EXPECT_TRUE(written.ok()) << written.message();
+      }
     });
   }
   for (std::thread& writer : writers)

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <set>
 #include <string>
 #include <vector>
@@ -319,13 +320,73 @@ INSTANTIATE_TEST_SUITE_P(
                       ClosestCase{"ReachOutOfRange", HitKind::kBox, "105", 7.5f, 1}),
     [](const ::testing::TestParamInfo<ClosestCase>& info) { return std::string(info.param.name); });
 
-// A stop asked for before the simulation leaves no adjusted p-value.
+// A stop asked for before the simulation, or before the exact value is
+// given, leaves no adjusted p-value.
 TEST(AdjustedPStop, BeforeTheStartLeavesItStopped) {
   const std::atomic<bool> stop{true};
-  const AdjustedP adjusted = AdjustPValue({HitKind::kBox, 500, 0.01, 1000, 1, 2, &stop});
-  EXPECT_TRUE(adjusted.stopped);
-  EXPECT_EQ(adjusted.histories, 0);
+  for (const HitKind kind : {HitKind::kStraight, HitKind::kBox, HitKind::kMini}) {
+    const AdjustedP adjusted = AdjustPValue({kind, 500, 0.01, 1000, 1, 2, &stop});
+    EXPECT_TRUE(adjusted.stopped);
+    EXPECT_EQ(adjusted.histories, 0);
+  }
 }
+
+// P(X >= hits) for X binomial, summed term by term from the logarithms
+// until the terms no longer count.
+double PlainTail(int draws, double chance, int hits) {
+  double tail = 0;
+  for (int k = std::max(hits, 0); k <= draws; ++k) {
+    const double term =
+        std::exp(std::lgamma(draws + 1.0) - std::lgamma(k + 1.0) - std::lgamma(draws - k + 1.0) +
+                 k * std::log(chance) + (draws - k) * std::log1p(-chance));
+    tail += term;
+    if (k > draws * chance && term < tail * 1e-17)
+      break;
+  }
+  return tail;
+}
+
+// The chance that `draws` draws at `rate` give a p-value below 0.05 against
+// `chance`, the plain way.
+double PlainPower(int draws, double chance, double rate) {
+  auto fewestUnusual = static_cast<int>(draws * chance);
+  while (PlainTail(draws, chance, fewestUnusual) >= 0.05)
+    ++fewestUnusual;
+  return PlainTail(draws, rate, fewestUnusual);
+}
+
+// The hold-out draws that show a rate: the power is 80 % or more at the
+// draws found and a tenth beyond, and below it one draw fewer. A rate at or
+// below chance needs none.
+struct RateCase {
+  const char* name;
+  double chance;
+  double rate;
+};
+
+class DrawsToShow : public ::testing::TestWithParam<RateCase> {};
+
+TEST_P(DrawsToShow, GiveEightyPercentPower) {
+  const RateCase& c = GetParam();
+  const int draws = DrawsToShowRate(c.chance, c.rate);
+  if (c.rate <= c.chance) {
+    EXPECT_EQ(draws, 0);
+    return;
+  }
+  for (const int more : {0, draws / 20, draws / 10})
+    EXPECT_GE(PlainPower(draws + more, c.chance, c.rate), 0.8) << draws + more;
+  EXPECT_LT(PlainPower(draws - 1, c.chance, c.rate), 0.8) << draws - 1;
+}
+
+INSTANTIATE_TEST_SUITE_P(Rates, DrawsToShow,
+                         ::testing::Values(RateCase{"StraightThreeTimes", 0.01, 0.028},
+                                           RateCase{"BoxTenPercentMore", 0.0414, 0.0455},
+                                           RateCase{"MiniDouble", 0.1, 0.2},
+                                           RateCase{"AtChance", 0.01, 0.01},
+                                           RateCase{"BelowChance", 0.1, 0.05}),
+                         [](const ::testing::TestParamInfo<RateCase>& info) {
+                           return std::string(info.param.name);
+                         });
 
 }  // namespace
 }  // namespace kitebar

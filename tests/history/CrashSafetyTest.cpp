@@ -1,7 +1,7 @@
 // Kills a process that saves, registers, analyses, back-tests and imports, at
 // random moments, and checks after every kill that each file holds what it
 // held before the interrupted step or what the step writes, never a mix, and
-// that the back-test files hold whole entries only.
+// that the back-test files and the prediction record hold whole entries only.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -25,6 +25,7 @@
 #include "common/Feedback.h"
 #include "engine/BackTest.h"
 #include "engine/PositionAnalysis.h"
+#include "engine/PredictionRecord.h"
 #include "engine/Registration.h"
 #include "history/DrawHistory.h"
 #include "history/HttpFetcher.h"
@@ -32,6 +33,7 @@
 #include "reports/HitReport.h"
 #include "settings/SettingsFiles.h"
 #include "settings/SettingsUpdates.h"
+#include "support/ScopedEnvironment.h"
 #include "support/TempWorkingDirectory.h"
 
 namespace kitebar {
@@ -50,11 +52,12 @@ constexpr int kInitialDraws = 20;
 constexpr int kSiteDraws = 35;
 constexpr int kCycles = 4;
 
-const std::array<std::string, 9> kFiles{
-    kHistoryFileName,    kBaseIniFile,        SettingsTypeFile(0),
-    SettingsTypeFile(1), SettingsTypeFile(2), SettingsTypeFile(3),
-    SettingsTypeFile(4), kBackTestFile,       kRecentBackTestFile};
+const std::array<std::string, 10> kFiles{
+    kHistoryFileName,    kBaseIniFile,         SettingsTypeFile(0), SettingsTypeFile(1),
+    SettingsTypeFile(2), SettingsTypeFile(3),  SettingsTypeFile(4), kBackTestFile,
+    kRecentBackTestFile, kPredictionRecordFile};
 constexpr std::size_t kRecentFileIndex = 8;
+constexpr std::size_t kRecordFileIndex = 9;
 
 // Every file of the working folder that a step can change (nothing for a
 // missing file), and every settings value as the program reads it.
@@ -278,6 +281,15 @@ class CrashSafetyTest : public testing::Test {
       ++killsAfterAChange_;
     for (std::size_t i = 0; i < kFiles.size(); ++i) {
       const bool oldOrNew = now.files[i] == before.files[i] || now.files[i] == after.files[i];
+      // The record grows by whole entries: a step that adds two may be cut
+      // between them, never inside one.
+      if (i == kRecordFileIndex && !oldOrNew && now.files[i] && after.files[i]) {
+        const std::string old = before.files[i].value_or("");
+        EXPECT_TRUE(now.files[i]->starts_with(old) && after.files[i]->starts_with(*now.files[i]) &&
+                    !ParseRecord(*now.files[i]).broken)
+            << "step " << k << ": the record holds a part of an entry";
+        continue;
+      }
       if (i == kRecentFileIndex && !oldOrNew && now.files[i] && after.files[i]) {
         EXPECT_TRUE(after.files[i]->starts_with(*now.files[i]) && HoldsWholeEntries(*now.files[i]))
             << "step " << k << ": " << kFiles[i] << " is not a beginning of its new contents";
@@ -297,6 +309,9 @@ class CrashSafetyTest : public testing::Test {
   }
 
   test::TempWorkingDirectory folder_;
+  // The record's entries carry their time: fixed, so that a step run again
+  // writes the bytes it wrote before.
+  test::ScopedEnvironment recordTime_{"KITEBAR_RECORD_TIME", "2025-01-06T09:30:00Z"};
   test::PageServer site_;
   std::vector<Snapshot> states_;
   std::vector<Clock::duration> durations_;
@@ -311,6 +326,7 @@ TEST_F(CrashSafetyTest, EveryKillLeavesTheOldOrTheNewContents) {
   // The steps really change what they should, or the check proves nothing.
   ASSERT_NE(states_.front().files[0], states_.back().files[0]);
   ASSERT_TRUE(states_.back().files[kRecentFileIndex].has_value());
+  ASSERT_TRUE(states_.back().files[kRecordFileIndex].has_value());
 
   std::mt19937 random(20240607);
   const Clock::time_point deadline = Clock::now() + kTimeBudget;

@@ -128,6 +128,9 @@ TEST_F(FullHistoryTest, RegistrationOfDraw10000IsRefusedWithTheReason) {
   const Result<Registration> registered = RegisterWinningNumber(history_, 10000, "123");
   ASSERT_FALSE(registered.ok());
   EXPECT_NE(registered.message().find("第 9999 回まで"), std::string::npos) << registered.message();
+  // And what to do about a full file.
+  EXPECT_NE(registered.message().find("kitebar-cli repair"), std::string::npos);
+  EXPECT_NE(registered.message().find("新しいフォルダー"), std::string::npos);
   EXPECT_FALSE(RegisterPosition(history_, 10000, "123").ok());
   EXPECT_FALSE(history_.AppendImportedDraw("123").ok());
   ExpectNothingChanged();

@@ -106,6 +106,9 @@ TEST_P(FailedIndexTest, ChangesNothingAndSaysWhy) {
   const Status imported = Import(server);
   EXPECT_FALSE(imported.ok());
   EXPECT_NE(imported.message().find(reason), std::string::npos) << imported.message();
+  // The address asked for, so that a wrong BaseURL shows.
+  EXPECT_NE(imported.message().find("（" + server.BaseUrl() + "numtop01.html）"), std::string::npos)
+      << imported.message();
   EXPECT_EQ(feedback.headlines(), std::vector<std::string>{"当選番号の取得に失敗しました。"});
   // The box goes on with what went wrong and what to do.
   EXPECT_EQ(feedback.messages.front(), "当選番号の取得に失敗しました。\n" + imported.message());

@@ -16,16 +16,17 @@ using test::TempWorkingDirectory;
 using test::WriteFileBytes;
 
 constexpr char kSample[] = "sample.csv";
-constexpr char kSampleCsv[] = "1,123\n2,456\n";
+constexpr const char* kSampleCsv = "1,123\n2,456\n";
 
 // What a first start finds, and what the folder holds after it.
 struct FirstStart {
   const char* name;
   const char* folder;
   const char* existingHistory;  // nullptr: none
-  bool sampleThere;
+  const char* sample;           // nullptr: none
   bool prepared;
   const char* historyAfter;  // nullptr: none
+  const char* failure = "";
 };
 
 class WorkingFolderPreparation : public testing::TestWithParam<FirstStart> {};
@@ -33,15 +34,21 @@ class WorkingFolderPreparation : public testing::TestWithParam<FirstStart> {};
 TEST_P(WorkingFolderPreparation, FillsANewFolderAndNeverTouchesAHistory) {
   const FirstStart& start = GetParam();
   TempWorkingDirectory base;
-  if (start.sampleThere)
-    WriteFileBytes(kSample, kSampleCsv);
+  if (start.sample != nullptr)
+    WriteFileBytes(kSample, start.sample);
   const std::filesystem::path folder = start.folder;
   if (start.existingHistory != nullptr) {
     std::filesystem::create_directories(folder);
     WriteFileBytes(folder / kHistoryFileName, start.existingHistory);
   }
-  const Status prepared = PrepareWorkingFolder(folder, kSample);
+  const Result<FolderPreparation> prepared = PrepareWorkingFolder(folder, kSample);
   EXPECT_EQ(prepared.ok(), start.prepared) << prepared.message();
+  if (prepared.ok()) {
+    EXPECT_EQ(*prepared == FolderPreparation::kFilled,
+              start.existingHistory == nullptr && start.historyAfter != nullptr);
+  } else {
+    EXPECT_NE(prepared.message().find(start.failure), std::string::npos) << prepared.message();
+  }
   EXPECT_TRUE(std::filesystem::is_directory(folder));
   if (start.historyAfter == nullptr) {
     EXPECT_FALSE(std::filesystem::exists(folder / kHistoryFileName));
@@ -53,10 +60,14 @@ TEST_P(WorkingFolderPreparation, FillsANewFolderAndNeverTouchesAHistory) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, WorkingFolderPreparation,
     testing::Values(
-        FirstStart{"NewFolder", "data/kitebar", nullptr, true, true, "0001,123\r\n0002,456\r\n"},
-        FirstStart{"HistoryKept", "kitebar", "0001,999\r\n", true, true, "0001,999\r\n"},
-        FirstStart{"EmptyHistoryKept", "kitebar", "", true, true, ""},
-        FirstStart{"NoSample", "kitebar", nullptr, false, false, nullptr}),
+        FirstStart{"NewFolder", "data/kitebar", nullptr, kSampleCsv, true,
+                   "0001,123\r\n0002,456\r\n"},
+        FirstStart{"HistoryKept", "kitebar", "0001,999\r\n", kSampleCsv, true, "0001,999\r\n"},
+        FirstStart{"EmptyHistoryKept", "kitebar", "", kSampleCsv, true, ""},
+        FirstStart{"NoSample", "kitebar", nullptr, nullptr, false, nullptr, "sample.csv"},
+        // The CSV's damage, by its name and line.
+        FirstStart{"DamagedSample", "kitebar", nullptr, "1,123\n2,45x\n", false, nullptr,
+                   "「sample.csv」の 2 行目"}),
     [](const testing::TestParamInfo<FirstStart>& info) { return info.param.name; });
 
 #ifdef _WIN32

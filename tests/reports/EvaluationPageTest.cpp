@@ -83,7 +83,7 @@ TEST_F(EvaluationPage, RowsPerKindWithFiguresAndVerdicts) {
                                "<td data-label=\"偶然の期待値\">9.98 回</td>"
                                "<td data-label=\"偶然なら95%以上はこの数以下\">15 回</td>"
                                "<td data-label=\"p値\">0.2791</td>"));
-  EXPECT_THAT(page_, HasSubstr("<td data-label=\"p値\">&lt; 0.0001</td>"));
+  EXPECT_THAT(page_, HasSubstr("<td data-label=\"p値\">&lt;&nbsp;0.0001</td>"));
   EXPECT_THAT(page_, HasSubstr(VerdictOf(0.00004)));
 }
 

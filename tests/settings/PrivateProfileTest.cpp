@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <string>
 
 #ifndef _WIN32
 #include "support/FileSizeLimit.h"
@@ -75,6 +76,48 @@ TEST(PrivateProfileWrite, ReplacesTheValueInItsLineAndKeepsEveryOtherLine) {
             "; note\n[StepNum]\nNum=55\n\n[Diameter]\r\nf=30.0\r\nodd line\r\ng=1\r\n");
   EXPECT_EQ(ReadProfileString(kFile, "StepNum", "num", "", 16), "55");
 }
+
+// How Notepad saves a file: a UTF-8 file with a byte order mark is the same
+// file and keeps its mark; a UTF-16 one is named and left as it is.
+struct SavedByNotepad {
+  const char* name;
+  std::string contents;
+  const char* read;  // BaseURL as read
+  bool written;
+  std::string after;  // the file after writing EndURL=p1
+};
+
+class NotepadEncodings : public testing::TestWithParam<SavedByNotepad> {};
+
+TEST_P(NotepadEncodings, MarkedUtf8ReadsAsItselfAndUtf16IsNamed) {
+  const SavedByNotepad& saved = GetParam();
+  TempWorkingDirectory folder;
+  WriteFileBytes(kFile, saved.contents);
+  EXPECT_EQ(ReadProfileString(kFile, "TvalUrl", "BaseURL", "default", 64), saved.read);
+  const Status written = WritePrivateProfileString("TvalUrl", "EndURL", "p1", kFile);
+  EXPECT_EQ(written.ok(), saved.written) << written.message();
+  EXPECT_EQ(CheckProfileEncoding(kFile).ok(), saved.written);
+  if (!saved.written) {
+    EXPECT_NE(written.message().find("「base.ini」は UTF-16"), std::string::npos);
+  }
+  EXPECT_EQ(ReadFileBytes(kFile), saved.after);
+}
+
+const std::string kUtf16Le("\xFF\xFE[\0T\0]\0\r\0\n\0", 12);
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, NotepadEncodings,
+    testing::Values(SavedByNotepad{"Utf8", "[TvalUrl]\r\nBaseURL=http://a/\r\n", "http://a/", true,
+                                   "[TvalUrl]\r\nBaseURL=http://a/\r\nEndURL=p1\r\n"},
+                    SavedByNotepad{"Utf8WithMark", "\xEF\xBB\xBF[TvalUrl]\r\nBaseURL=http://a/\r\n",
+                                   "http://a/", true,
+                                   "\xEF\xBB\xBF[TvalUrl]\r\nBaseURL=http://a/\r\nEndURL=p1\r\n"},
+                    SavedByNotepad{"MarkOnly", "\xEF\xBB\xBF", "default", true,
+                                   "\xEF\xBB\xBF[TvalUrl]\r\nEndURL=p1\r\n"},
+                    SavedByNotepad{"Utf16", kUtf16Le, "default", false, kUtf16Le},
+                    SavedByNotepad{"Utf16BigEndian", std::string("\xFE\xFF\0[\0T", 6), "default",
+                                   false, std::string("\xFE\xFF\0[\0T", 6)}),
+    [](const testing::TestParamInfo<SavedByNotepad>& info) { return info.param.name; });
 
 #ifndef _WIN32  // RLIMIT_FSIZE: POSIX only
 TEST(PrivateProfileWrite, FailureLeavesTheOldFileAsItWas) {

@@ -7,9 +7,11 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "app/CKitebarApp.h"
+#include "app/StartFolder.h"
 #include "reports/PageOpener.h"
 
 class QWidget;
@@ -59,7 +61,9 @@ struct StartedApp {
   RecordingPageOpener* opener = nullptr;
   bool started = false;
 };
-StartedApp StartApp(const QStringList& arguments = {}, const QString& launchProblem = {});
+StartedApp StartApp(const QStringList& arguments = {},
+                    std::optional<StartFolder> startFolder = std::nullopt,
+                    const QString& launchProblem = {});
 
 // Runs `answer` on the next modal window once it is open (a dialog's exec or
 // a message box shown without the hook), from the event loop of that window.
