@@ -20,6 +20,9 @@ linux_app=$(readlink -f "${KITEBAR_LINUX_APP:-build-ci/src/app/kitebar}")
 linux_cli=$(readlink -f "${KITEBAR_LINUX_CLI:-build-ci/src/kitebar-cli}")
 screenshots=${KITEBAR_SCREENSHOTS:+$(readlink -f "$KITEBAR_SCREENSHOTS")}
 csv=$PWD/data/numbers3.csv
+# The prediction record's entries carry their time: fixed, so that both
+# programs write the same bytes.
+export KITEBAR_RECORD_TIME=2025-01-06T09:30:00Z
 
 work=$(mktemp -d)
 export WINEPREFIX="$work/wine" WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml="
