@@ -18,9 +18,10 @@ std::string Bracketed(std::string_view message) {
   return "（" + std::string(message) + "）";
 }
 
-// What went wrong with the fetch of `url`, and its cause: a URL that was not
-// sent (the message says how to mend it), no answer, or the wrong answer.
-Status FetchFailure(const HttpFetcher& fetcher, std::string_view url) {
+// What went wrong with a fetch, and its cause: a URL that was not sent (the
+// message says how to mend it), no answer, or the wrong answer. The caller
+// names the page.
+Status FetchFailure(const HttpFetcher& fetcher) {
   switch (fetcher.failureKind()) {
     case HttpFetcher::FailureKind::kAddress:
       return Status::Failure(fetcher.failure() +
@@ -28,9 +29,8 @@ Status FetchFailure(const HttpFetcher& fetcher, std::string_view url) {
                              "始まる正しい URL に直してから、もう一度実行してください。");
     case HttpFetcher::FailureKind::kAnswer:
       if (!fetcher.answeredStatus().empty()) {
-        return Status::Failure("サーバーは " + std::string(url) + " の要求に「" +
-                                   fetcher.answeredStatus() + "」と答えました",
-                               Cause::kServer);
+        return Status::Failure(
+            "サーバーはこの要求に「" + fetcher.answeredStatus() + "」と答えました", Cause::kServer);
       }
       return Status::Failure("サーバーの応答を読めませんでした" + Bracketed(fetcher.failure()),
                              Cause::kServer);
@@ -58,7 +58,7 @@ bool ResultPageReader::FetchPage(std::string_view url) {
 Status ResultPageReader::ReadIndexPage() {
   const std::string url = baseUrl_ + kIndexPageName;
   if (!FetchPage(url))
-    return FetchFailure(fetcher_, url);
+    return FetchFailure(fetcher_);
   const int startCount = history_.count;
   pageNames_.clear();
   const std::optional<std::string> text = fetcher_.TakeResponse();
@@ -75,7 +75,7 @@ Status ResultPageReader::ReadIndexPage() {
 Result<std::string> ResultPageReader::FetchResultPage(std::string_view pageName) {
   const std::string url = baseUrl_ + std::string(pageName);
   if (!FetchPage(url))
-    return FetchFailure(fetcher_, url);
+    return FetchFailure(fetcher_);
   std::optional<std::string> text = fetcher_.TakeResponse();
   if (fetcher_.responseCut()) {
     return Status::Failure(
