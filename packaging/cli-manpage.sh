@@ -73,9 +73,14 @@ commands=$(printf '%s\n' "$help" | subcommands)
   printf '.TH KITEBAR\\-CLI 1 "%s" "Kitebar %s" "User Commands"\n' "$date" "$version"
   printf '.SH NAME\nkitebar\\-cli \\- the Kitebar predictor from the command line\n'
   printf '.SH SYNOPSIS\n.B kitebar\\-cli\n.I COMMAND\n.RI [ OPTIONS ]\n'
+  printf '.br\n.B kitebar\\-cli \\-\\-help\n.br\n.B kitebar\\-cli \\-\\-version\n'
   printf '.SH DESCRIPTION\n'
   printf '%s\n' "$help" | sed -n '1,/^Usage:/p' | sed '$d' | roff
   printf '.PP\nIt reads and writes the same files as the desktop program\n.BR kitebar (1).\n'
+  printf '.B \\-\\-help\nprints the commands,\n.BI "kitebar\\-cli " COMMAND " \\-\\-help"\n'
+  printf 'the options of one, and\n.B \\-\\-version\nthe version\n'
+  printf '.RB ( "kitebar\\-cli %s" ).\n' "$version"
+  printf 'Numbers may be typed with full-width digits (１２３).\n'
   printf '.SH COMMANDS\n'
   for command in $commands; do
     describe "$command"
@@ -254,7 +259,15 @@ gives the count and its one\-sided 95 % upper bound.
 All in the current directory:
 .TP
 .I kitebarnum.dat
-The draw history, one line per draw.
+The draw history, one line per draw:
+.IB NNNN , DDD
+or
+.IB NNNN , DDD , PPP , S
+(with the windmill position and 0 estimated or 1 decided), and last at most
+one line
+.IB NNNN ,, PPP , S
+for the next draw, not yet held, whose windmill position is known
+(for example 7089,,418,0).
 .TP
 .IR base.ini ", " type1.ini " ... " type5.ini
 The core settings, the result site of the import
@@ -264,8 +277,11 @@ and the five windmill setting sets.
 .IR Kitebard.dat ", " Kitebard_100.dat
 The back\-test records of the hit\-statistics pages.
 .TP
-.IR showyosou.html ", " Kitebar.html ", " Kitebar_100.html ", " Kitebar_kensho.html ", " Kitebar_tuning.html
-The pages of predict, hits, hits \-\-recent, evaluate and tune, in Shift_JIS.
+.IR showyosou.html ", " Kitebar.html ", " Kitebar_100.html
+The pages of predict, hits and hits \-\-recent, in Shift_JIS.
+.TP
+.IR Kitebar_kensho.html ", " Kitebar_tuning.html
+The pages of evaluate and tune, in UTF\-8.
 .TP
 .I kitebar\-record.csv
 The record of the predictions shown by predict and the desktop program, and
@@ -296,7 +312,10 @@ be told apart) is a failure too, and nothing is stored.
 .TP
 .B 2
 A wrong command line or entry (unknown command or option, a value out of its
-range, a number that is not three digits); nothing was changed.
+range, a winning number or position that is not one to three digits);
+nothing was changed.
+One or two digits are filled with zeros in front, as the desktop program's
+entry does: 12 is stored as 012.
 .TP
 .B 130
 Stopped with Ctrl+C

@@ -7,7 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)" --target kitebar kitebar-cli
+# The manual pages too, so that cmake --install build has everything it installs.
+cmake --build build -j"$(nproc)" --target kitebar kitebar-cli kitebar-package-docs
 mkdir -p run
 cd run
 if [ ! -f kitebarnum.dat ]; then

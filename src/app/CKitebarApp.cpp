@@ -47,6 +47,19 @@ QString HistoryMissingText(const Status& loaded, bool missing) {
              .arg(QDir::toNativeSeparators(QDir::currentPath()));
 }
 
+// "-" alone and names without a leading "-" are files; Qt has already taken
+// its own options off the command line.
+bool IsOption(const QString& argument) {
+  return argument.size() > 1 && argument.startsWith(QLatin1Char('-'));
+}
+
+QString UnknownOptionText(const QString& option) {
+  return QStringLiteral(
+             "「%1」というオプションはありません。kitebar に指定できるのは、開く文書のファイル名"
+             "と --help、--version です（使い方は kitebar --help で表示されます）。")
+      .arg(option);
+}
+
 }  // namespace
 
 CKitebarApp::CKitebarApp()
@@ -75,17 +88,26 @@ CKitebarApp* CKitebarApp::running() {
 bool CKitebarApp::InitInstance(const QStringList& arguments) {
   document_ = std::make_unique<CKitebarDoc>(*this);
   mainFrame_ = std::make_unique<CMainFrame>(*this, *document_);
-  if (!arguments.isEmpty() && !document_->OnOpenDocument(arguments.constFirst()))
-    return false;
+  if (!arguments.isEmpty()) {
+    const QString& first = arguments.constFirst();
+    if (IsOption(first))
+      return EndStartUp(UnknownOptionText(first));
+    if (!document_->OnOpenDocument(first))
+      return false;
+  }
+  // Without its working folder the program has no history of its own to
+  // show; whatever the current folder holds is not it.
+  if (!launchProblem_.isEmpty())
+    return EndStartUp(HistoryLoadFailedText() + QStringLiteral("\n\n") + launchProblem_);
   mainFrame_->show();
   mainFrame_->repaint();
   if (startFolder_ && !startFolder_->problem.ok() && !ExplainStartFolder()) {
-    RequestClose();
-    return true;
+    mainFrame_->close();
+    return false;
   }
   if (const Status loaded = history_.Load(); !loaded.ok() && !MakeFirstHistory(loaded)) {
-    RequestClose();
-    return true;
+    mainFrame_->close();
+    return false;
   }
   if (startFolder_ && startFolder_->firstStart)
     MessageBoxes::ShowInformation(mainFrame_.get(), FirstStartText(*startFolder_));
@@ -93,12 +115,14 @@ bool CKitebarApp::InitInstance(const QStringList& arguments) {
   return true;
 }
 
-void CKitebarApp::SetStartFolder(StartFolder start) {
-  startFolder_ = std::move(start);
+bool CKitebarApp::EndStartUp(const QString& reason) {
+  MessageBoxes::ShowStop(mainFrame_.get(), reason);
+  mainFrame_->close();
+  return false;
 }
 
-void CKitebarApp::RequestClose() {
-  QMetaObject::invokeMethod(mainFrame_.get(), &QWidget::close, Qt::QueuedConnection);
+void CKitebarApp::SetStartFolder(StartFolder start) {
+  startFolder_ = std::move(start);
 }
 
 // A folder that cannot be made ends the program; a numbers3.csv that cannot

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QStringList>
 #include <memory>
 #include <optional>
@@ -31,15 +32,22 @@ class CKitebarApp final : public CommandTarget {
 
   // Start-up: creates the document and the main window, shows it and loads the
   // history. `arguments` are the command line without the program name; a
-  // file name opens it as the (empty) document. Returns false when the
-  // program is to end at once. When the history cannot be opened the user is
-  // told and the main window gets a close request, which ends the program
-  // once the event loop runs.
+  // file name opens it as the (empty) document. A missing history may be
+  // made at once (MakeFirstHistory). Returns false when the program is to
+  // end at once, which it then does with status 1: an unknown option or a
+  // file that cannot be opened, a working folder that could not be prepared
+  // (SetLaunchProblem, SetStartFolder) and a history that cannot be had are each told in a
+  // message first, and the main window is closed.
   bool InitInstance(const QStringList& arguments);
   // The data folder that the program prepared before start-up: a folder
   // that is not ready is explained instead of the missing history, and a
   // first start tells where the data lives.
   void SetStartFolder(StartFolder start);
+
+  // Why kitebar-launch could not prepare the working folder before the
+  // start: start-up then says so, in place of reading a history that is not
+  // there.
+  void SetLaunchProblem(const QString& problem) { launchProblem_ = problem; }
 
   DrawHistory& history() { return history_; }
   PageOpener& pageOpener() { return *pageOpener_; }
@@ -65,13 +73,14 @@ class CKitebarApp final : public CommandTarget {
   bool MakeFirstHistory(const Status& loaded);
   // A damaged history or a file that cannot be read is pointed out at start-up.
   void WarnOfUnusableFiles();
+  // Shows why the program cannot run and closes the main window; false.
+  bool EndStartUp(const QString& reason);
   // Tells why the start folder is not ready; returns whether the program can
   // go on there.
   bool ExplainStartFolder();
-  // Ends the program once its event loop runs.
-  void RequestClose();
 
   DrawHistory history_;
+  QString launchProblem_;
   std::unique_ptr<PageOpener> pageOpener_;
   std::unique_ptr<QTranslator> toolkitTranslator_;
   std::unique_ptr<CKitebarDoc> document_;

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 
 #include "app/BusyState.h"
 #include "app/CKitebarApp.h"
@@ -128,11 +129,28 @@ void CKitebarDoc::OnNewDocument() {
   pathName_.clear();
 }
 
+namespace {
+
+// Why `file` could not be opened, as far as the file system tells.
+QString OpenFailureReason(const QString& file) {
+  const QFileInfo info(file);
+  if (!info.exists())
+    return QStringLiteral("そのファイルはありません。ファイル名と場所を確かめてください。");
+  if (info.isDir())
+    return QStringLiteral("フォルダーです。開くファイルを指定してください。");
+  if (!info.isReadable())
+    return QStringLiteral("読み取りの権限がありません。");
+  return QStringLiteral("ほかのプログラムが使っていないか確かめてください。");
+}
+
+}  // namespace
+
 bool CKitebarDoc::OnOpenDocument(const QString& file) {
   QFile document(file);
   if (!document.open(QIODevice::ReadOnly)) {
-    MessageBoxes::ShowStop(MainWindow(),
-                           QStringLiteral("ファイル %1 を開けませんでした。").arg(file));
+    MessageBoxes::ShowStop(
+        MainWindow(),
+        QStringLiteral("ファイル %1 を開けませんでした。").arg(file) + OpenFailureReason(file));
     return false;
   }
   pathName_ = file;

@@ -14,6 +14,9 @@ namespace kitebar::app {
 // exit status.
 int ShowUsage(int& argc, char** argv);
 
+// The version, for --version: printed, or in a message box on Windows.
+int ShowVersion(int& argc, char** argv, const char* version);
+
 // Whether there is a display to show windows on. Qt aborts when its platform
 // finds none on Linux; a platform chosen by the user (offscreen, vnc, …)
 // needs none. Windows always has one.

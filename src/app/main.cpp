@@ -9,10 +9,10 @@
 
 namespace {
 
-bool AsksForHelp(int argc, char** argv) {
+bool HasArgument(int argc, char** argv, std::string_view wanted, std::string_view alias = {}) {
   for (int i = 1; i < argc; ++i) {
     const std::string_view argument = argv[i];
-    if (argument == "--help" || argument == "-h")
+    if (argument == wanted || (!alias.empty() && argument == alias))
       return true;
   }
   return false;
@@ -21,8 +21,10 @@ bool AsksForHelp(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (AsksForHelp(argc, argv))
+  if (HasArgument(argc, argv, "--help", "-h"))
     return kitebar::app::ShowUsage(argc, argv);
+  if (HasArgument(argc, argv, "--version"))
+    return kitebar::app::ShowVersion(argc, argv, KITEBAR_VERSION);
   if (!kitebar::app::HasDisplay()) {
     std::fputs(
         "kitebar: 画面（ディスプレイ）がないため起動できません。デスクトップの中で起動して"
@@ -36,6 +38,8 @@ int main(int argc, char** argv) {
   kitebar::app::CKitebarApp app;
   if (start)
     app.SetStartFolder(*start);
+  // kitebar-launch says so when it could not prepare the working folder.
+  app.SetLaunchProblem(qEnvironmentVariable("KITEBAR_LAUNCH_PROBLEM"));
   QStringList arguments = QApplication::arguments();
   arguments.removeFirst();
   if (!app.InitInstance(arguments))

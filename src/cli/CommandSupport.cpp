@@ -6,6 +6,7 @@
 
 #include "cli/Command.h"
 #include "cli/Output.h"
+#include "common/NumberText.h"
 #include "reports/BrowserPageOpener.h"
 
 namespace kitebar::cli {
@@ -34,10 +35,12 @@ bool IsWholeNumberOption(const CLI::Option& option) {
   return type.starts_with("INT") || type.starts_with("UINT");
 }
 
-// Decimal digits with an optional sign; the leading zeros are taken off.
+// Decimal digits with an optional sign, typed in full width or not; the
+// leading zeros are taken off.
 CLI::Validator DecimalNumber() {
   return CLI::Validator(
       [](std::string& text) {
+        text = NarrowDigits(text);
         const std::size_t start = text.starts_with('-') || text.starts_with('+') ? 1 : 0;
         if (start == text.size() ||
             text.find_first_not_of("0123456789", start) != std::string::npos) {

@@ -28,7 +28,8 @@ bool LoadHistoryIfPresentOrReport(DrawHistory& history, DamageNotice notice = Da
 int OpenPageOrReport(const std::filesystem::path& page);
 
 // Makes every whole-number option of every command of `app` decimal: the
-// parser would otherwise take "0x10" for 16 and "010" for 8.
+// parser would otherwise take "0x10" for 16 and "010" for 8. Full-width
+// digits and signs, as a Japanese input method types them, count as ASCII.
 void RequireDecimalNumbers(CLI::App& app);
 
 // A listing of the settings dialog ("d: PPP \r\n" lines) as terminal lines,

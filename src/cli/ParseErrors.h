@@ -8,7 +8,8 @@
 namespace kitebar::cli {
 
 // The command-line parser's English description of a wrong command line, said
-// in Japanese; a description of an unknown form is kept as it is.
+// in Japanese; empty for a description of an unknown form, whose English
+// would only break into the Japanese message.
 std::string ParseErrorInJapanese(std::string_view description);
 
 // Replaces the parser's type names in the help of `app` and its commands

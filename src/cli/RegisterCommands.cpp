@@ -17,8 +17,8 @@ int ReportRegistration(const Result<Registration>& registration, std::string_vie
   }
   if (!registration->stored) {
     PrintError("「" + registration->padded +
-               "」は 3 桁の数字ではありません。登録しませんでした。0 から 9 の数字 3 桁までで"
-               "指定してください。");
+               "」は 3 桁の数字ではありません。登録しませんでした。0 から 9 の数字 1〜3 桁で"
+               "指定してください（足りない桁は前に 0 を補います）。");
     return kExitUsage;
   }
   PrintLine(std::string(what) + " " + FormatInt(registration->draw) + " " + registration->padded);
@@ -46,7 +46,11 @@ CLI::App* RegisterCommand::Register(CLI::App& app) {
       "register", "Register the winning number of the next draw, or correct draw N (登録>>)");
   CLI::Option* draw =
       command->add_option("--draw", drawNumber_, "Correct the winning number of draw N");
-  command->add_option("NNN", entry_, "The winning number, up to three digits")->required();
+  command
+      ->add_option(
+          "NNN", entry_,
+          "The winning number, one to three digits, filled with zeros in front (12 is 012)")
+      ->required();
   command->callback([this, draw] { drawGiven_ = draw->count() > 0; });
   return command;
 }
@@ -78,7 +82,10 @@ CLI::App* PositionCommand::Register(CLI::App& app) {
   CLI::App* command =
       app.add_subcommand("position", "Register a decided windmill position for draw N (登録>>)");
   command->add_option("N", drawNumber_, "The draw, 1 to the next draw")->required();
-  command->add_option("PPP", entry_, "The position, up to three digits")->required();
+  command
+      ->add_option("PPP", entry_,
+                   "The position, one to three digits, filled with zeros in front (12 is 012)")
+      ->required();
   return command;
 }
 

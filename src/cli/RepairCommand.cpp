@@ -1,13 +1,16 @@
 #include "cli/RepairCommand.h"
 
 #include <ctime>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <utility>
 #include <vector>
 
 #include "cli/Output.h"
 #include "common/LocalTime.h"
 #include "common/NumberText.h"
+#include "common/Utf8Path.h"
 #include "history/DrawHistory.h"
 #include "history/HistoryRepair.h"
 
@@ -67,6 +70,21 @@ void ReportMissing(const std::vector<std::pair<int, int>>& missing) {
   }
 }
 
+// Without a history there is nothing to mend: the folder is the wrong one, or
+// the history is still to be made.
+bool HistoryFileIsHere() {
+  std::error_code error;
+  // Any other trouble with the file is the repair's to report.
+  if (std::filesystem::symlink_status(kHistoryFileName, error).type() !=
+      std::filesystem::file_type::not_found)
+    return true;
+  PrintError("このフォルダー（" + Utf8FromPath(std::filesystem::current_path(error)) +
+             "）には当選番号ファイル kitebarnum.dat がないため、修復するものがありません。"
+             "kitebarnum.dat のあるフォルダーに移ってから実行してください（新しく作るときは "
+             "load-csv か import を使います）。");
+  return false;
+}
+
 }  // namespace
 
 CLI::App* RepairCommand::Register(CLI::App& app) {
@@ -76,11 +94,13 @@ CLI::App* RepairCommand::Register(CLI::App& app) {
       "run of ascending draws, each once; the file as it was is kept as "
       "kitebarnum.dat.<date-time>.bak");
   command->add_option("--keep-line", keepLines_,
-                      "Keep line L where the file cannot tell which of two lines is right");
+                      "Keep line N where the file cannot tell which of two lines is right");
   return command;
 }
 
 int RepairCommand::Run() {
+  if (!HistoryFileIsHere())
+    return kExitFailure;
   const Result<HistoryRepair> repair =
       RepairHistory(kHistoryFileName, LocalTimestamp(), keepLines_);
   if (!repair.ok()) {

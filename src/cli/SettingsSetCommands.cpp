@@ -1,5 +1,6 @@
 #include "cli/SettingsSetCommands.h"
 
+#include <algorithm>
 #include <optional>
 #include <string_view>
 
@@ -15,6 +16,8 @@ namespace {
 
 constexpr FieldRange<int> kSliderRange{0, kSpeedIndexCount - 1};
 constexpr char kNothingSaved[] = "設定ファイルは元のままです。";
+constexpr char kStopConstantAdvice[] =
+    "EndPoint には 0 から 9 の数字を 3 文字まで（例: EndPoint=238）指定してください。";
 
 struct Assignment {
   std::string key;
@@ -26,7 +29,7 @@ std::optional<std::vector<Assignment>> SplitAssignments(const std::vector<std::s
   for (const std::string& text : texts) {
     const std::size_t equals = text.find('=');
     if (equals == std::string::npos || equals == 0) {
-      PrintError("KEY=VALUE の形で指定してください: " + text);
+      PrintError("KEY=VALUE の形で指定してください: " + text + "。" + kNothingSaved);
       return std::nullopt;
     }
     assignments.push_back({text.substr(0, equals), text.substr(equals + 1)});
@@ -47,7 +50,14 @@ bool Take(const Assignment& assignment, const TakenField<T>& taken, T& member) {
   return true;
 }
 
+// The dialog's field takes "3e1" as 30 too; on the command line, where
+// numbers are decimal only, an exponent is refused like "0x10".
 bool TakeDecimal(const Assignment& assignment, FieldRange<float> range, float& member) {
+  if (NarrowDigits(assignment.value).find_first_of("eE") != std::string::npos) {
+    PrintError(assignment.key + ": 「" + assignment.value +
+               "」の指数の形は使えません。12.5 のように小数で指定してください。" + kNothingSaved);
+    return false;
+  }
   return Take(assignment, TakeDecimalField(assignment.value, range), member);
 }
 
@@ -72,16 +82,34 @@ bool UnknownKey(const Assignment& assignment) {
   return false;
 }
 
+// What keeps `text` from being a stop constant, or empty.
+std::string StopConstantProblem(const std::string& text) {
+  if (const Status checked = CheckStopConstant(text); !checked.ok())
+    return checked.message();
+  if (text.empty())
+    return "値がありません。";
+  if (text.find_first_not_of("0123456789") != std::string::npos)
+    return "「" + text + "」は数字ではありません。";
+  return {};
+}
+
+// One to three digits, the first for the hundreds place. The dialog checks
+// only the length; here a text that is no number is refused as well, since
+// the engine would take each of its characters for a stop of 0.
+bool TakeStopConstant(const Assignment& assignment, std::string& member) {
+  const std::string text = NarrowDigits(assignment.value);
+  if (const std::string problem = StopConstantProblem(text); !problem.empty()) {
+    PrintError(assignment.key + ": " + problem + kStopConstantAdvice + kNothingSaved);
+    return false;
+  }
+  member = text;
+  return true;
+}
+
 bool TakeWindmillValue(const Assignment& assignment, WindmillSettings& settings) {
   const std::string& key = assignment.key;
-  if (key == "EndPoint") {
-    settings.stopConstant = NarrowDigits(assignment.value);
-    if (const std::string warning =
-            TextLengthWarning(settings.stopConstant.size(), kShortTextMaxLength);
-        !warning.empty())
-      PrintError(key + ": " + warning);
-    return true;
-  }
+  if (key == "EndPoint")
+    return TakeStopConstant(assignment, settings.stopConstant);
   if (const auto place = PlaceOfKey(key, "Toutatu"))
     return TakeDecimal(assignment, kReachPointRange, settings.startToReach[*place]);
   if (const auto place = PlaceOfKey(key, "Tekicyuten"))
@@ -101,16 +129,15 @@ bool TakeCoreValue(const Assignment& assignment, CoreSettings& settings) {
   return UnknownKey(assignment);
 }
 
-// Takes every assignment, reporting each refusal; true when all were taken.
+// Takes every assignment; the first refusal is reported, in one line, and
+// ends the command.
 template <typename Settings, typename TakeValue>
 bool TakeAll(const std::vector<std::string>& texts, Settings& settings, TakeValue takeValue) {
   const std::optional<std::vector<Assignment>> assignments = SplitAssignments(texts);
   if (!assignments)
     return false;
-  bool allTaken = true;
-  for (const Assignment& assignment : *assignments)
-    allTaken = takeValue(assignment, settings) && allTaken;
-  return allTaken;
+  return std::all_of(assignments->begin(), assignments->end(),
+                     [&](const Assignment& assignment) { return takeValue(assignment, settings); });
 }
 
 template <typename Wanted>
@@ -149,9 +176,11 @@ int SetTypeCommand::Run() {
     taken = TakeAll(assignments_, settings, TakeWindmillValue);
     if (!taken)
       return false;
+    // The set file's own stop constant is written back with the other values.
     if (const Status checked = CheckStopConstant(settings.stopConstant); !checked) {
-      PrintError(checked.message() +
-                 " EndPoint には 3 文字までの数字を指定してください。設定ファイルは元のままです。");
+      PrintError(SettingsTypeFile(set) + " の停止定数「" + settings.stopConstant +
+                 "」: " + checked.message() +
+                 "EndPoint=238 のように停止定数も指定すると保存できます。" + kNothingSaved);
       taken = false;
     }
     return taken;

@@ -16,9 +16,15 @@
 
 namespace {
 
-// The first word that is not an option, when it names no command: the parser
-// itself would only say that a command is missing.
-std::string UnknownCommand(int argc, const char* const* argv, const CLI::App& app) {
+// What the parser says badly about the command line before the command: an
+// option of its own that it does not know (it would say that a command is
+// missing), or a first word that names no command. Empty for anything else.
+std::string UnknownLeadingWord(int argc, const char* const* argv, const CLI::App& app) {
+  if (argc > 1 && std::string_view(argv[1]).starts_with("-")) {
+    return "「" + std::string(argv[1]) +
+           "」というオプションはありません。コマンドの前に付けられるのは --help と --version "
+           "です。";
+  }
   for (int i = 1; i < argc; ++i) {
     const std::string_view word = argv[i];
     if (word.starts_with("-"))
@@ -27,7 +33,10 @@ std::string UnknownCommand(int argc, const char* const* argv, const CLI::App& ap
     const bool known =
         std::any_of(subcommands.begin(), subcommands.end(),
                     [word](const CLI::App* each) { return each->get_name() == word; });
-    return known ? std::string() : std::string(word);
+    if (known)
+      return {};
+    return "「" + std::string(word) +
+           "」というコマンドはありません。使えるコマンドは kitebar-cli --help で確かめてください。";
   }
   return {};
 }
@@ -64,16 +73,15 @@ int main(int argc, char** argv) {
       WriteText(stderr, err.str());
       return code;
     }
-    if (const std::string unknown = UnknownCommand(console.argc(), console.argv(), app);
+    if (const std::string unknown = UnknownLeadingWord(console.argc(), console.argv(), app);
         !unknown.empty()) {
-      PrintError("「" + unknown +
-                 "」というコマンドはありません。使えるコマンドは kitebar-cli --help で確かめて"
-                 "ください。");
+      PrintError(unknown);
       return kExitUsage;
     }
-    PrintError("コマンドの指定が正しくありません（" + ParseErrorInJapanese(error.what()) +
-               "）。使い方は kitebar-cli --help と kitebar-cli <コマンド> --help で確かめてくだ"
-               "さい。");
+    const std::string reason = ParseErrorInJapanese(error.what());
+    PrintError("コマンドの指定が正しくありません" + (reason.empty() ? "" : ": " + reason) +
+               "。使い方は kitebar-cli --help と kitebar-cli <コマンド> --help で確かめてくださ"
+               "い。");
     return kExitUsage;
   }
   // A settings file that is a named pipe, a runaway file or saved in UTF-16 is

@@ -80,7 +80,15 @@ std::string Status::message() const {
 
 Status Status::Wrapped(std::string_view before, std::string_view after) const {
   std::string text(before);
-  text += after.empty() ? what() : EndSentence(what());
+  if (before.ends_with("（")) {
+    // Inside brackets the failure's own full stop goes: "（…）。"
+    std::string_view inner = what();
+    if (inner.ends_with("。"))
+      inner.remove_suffix(std::string_view("。").size());
+    text += inner;
+  } else {
+    text += after.empty() ? what() : EndSentence(what());
+  }
   text += after;
   return Status(std::move(text), cause_);
 }

@@ -52,8 +52,9 @@ class Status {
   // What happened, then the one thing to do about it: what the user reads.
   std::string message() const;
   // The same failure told with what comes before and after it (a sentence
-  // after it starts a sentence of its own): the cause stays, so that the
-  // advice still comes once, at the end.
+  // after it starts a sentence of its own; one in brackets, when `before`
+  // opens them, loses its full stop): the cause stays, so that the advice
+  // still comes once, at the end.
   Status Wrapped(std::string_view before, std::string_view after = {}) const;
 
  private:

@@ -14,9 +14,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr std::string_view kScheme = "http://";
 constexpr char kInvalidUrlMessage[] = "URLが不正です。";
-// The import speaks plain HTTP only; an https address is not malformed.
-constexpr char kHttpsMessage[] =
-    "https:// の URL には対応していません。BaseURL は http:// で始まる URL にしてください。";
 constexpr char kSocketMessage[] = "ソケット作成に失敗しました。";
 constexpr char kLookupMessage[] = "サーバのIPアドレスの取得に失敗しました。";
 constexpr int kMaxPort = 65535;
@@ -42,17 +39,23 @@ long ReadLeadingDigits(std::string_view text) {
   return value;
 }
 
-// The response's status line as a note ("（HTTP/1.1 404 Not Found）"), cut at
-// the first byte that a message should not carry.
-std::string StatusLineNote(std::string_view response) {
-  constexpr std::size_t kMaxNoteLength = 60;
-  std::string line;
-  for (char c : response.substr(0, kMaxNoteLength)) {
+// The status of the response's first line ("404 Not Found"), cut at the
+// first byte that a message should not carry; empty when the response does
+// not begin with an HTTP status line.
+std::string AnsweredStatus(std::string_view response) {
+  constexpr std::size_t kMaxStatusLength = 60;
+  if (!response.starts_with("HTTP/"))
+    return {};
+  const std::size_t space = response.find(' ');
+  if (space == std::string_view::npos)
+    return {};
+  std::string status;
+  for (char c : response.substr(space + 1, kMaxStatusLength)) {
     if (c < ' ' || c > '~')
       break;
-    line += c;
+    status += c;
   }
-  return line.empty() ? std::string() : "（" + line + "）";
+  return status;
 }
 
 long long WholeSeconds(Clock::time_point time) {
@@ -73,14 +76,31 @@ HttpFetcher::~HttpFetcher() {
   Close();
 }
 
-void HttpFetcher::Fail(std::string_view message) {
+void HttpFetcher::Fail(FailureKind kind, std::string_view message) {
+  failureKind_ = kind;
   failure_ = message;
   feedback_.ShowMessage(message, MessageIcon::kStop);
 }
 
+void HttpFetcher::ClearFailure() {
+  failureKind_ = FailureKind::kNone;
+  failure_.clear();
+  answeredStatus_.clear();
+}
+
 int HttpFetcher::ParseUrl(std::string_view url) {
-  if (url.size() <= kScheme.size() || !StartsWithIgnoringCase(url, kScheme))
-    return -1;
+  const Result<int> port = ReadUrl(url);
+  return port.ok() ? *port : -1;
+}
+
+Result<int> HttpFetcher::ReadUrl(std::string_view url) {
+  // The import speaks plain HTTP only; an https address is refused for that.
+  if (StartsWithIgnoringCase(url, "https://"))
+    return Status::Failure("https:// には対応していません（http:// だけです）");
+  if (!StartsWithIgnoringCase(url, kScheme))
+    return Status::Failure("http:// で始まっていません");
+  if (url.size() <= kScheme.size())
+    return Status::Failure("http:// のあとにサーバー名がありません");
   const std::string_view rest = url.substr(kScheme.size());
   const std::size_t slash = rest.find('/');
   std::string_view hostPart = rest.substr(0, slash);
@@ -88,21 +108,22 @@ int HttpFetcher::ParseUrl(std::string_view url) {
   long port = 80;
   if (const std::size_t colon = hostPart.find(':'); colon != std::string_view::npos) {
     const std::string_view portText = hostPart.substr(colon + 1);
-    if (portText.size() > kMaxPortTextLength)
-      return -1;
+    // A port above 65535 would silently wrap to another port.
+    if (portText.size() > kMaxPortTextLength || ReadLeadingDigits(portText) > kMaxPort)
+      return Status::Failure("ポート番号は 65535 までです");
     port = ReadLeadingDigits(portText);
     hostPart = hostPart.substr(0, colon);
   }
-  // Beyond these limits the fixed fields of the request would overflow, and a
-  // port above 65535 would silently wrap to another port.
-  if (hostPart.size() > kMaxHostLength || pathPart.size() > kMaxPathLength || port > kMaxPort) {
-    return -1;
-  }
+  // Beyond these limits the fixed fields of the request would overflow.
+  const std::string tooLong = "URL が長すぎます（" + FormatInt(static_cast<long long>(url.size())) +
+                              " 文字。サーバー名とパスは合わせて 200 文字ほどまでです）";
+  if (hostPart.size() > kMaxHostLength || pathPart.size() > kMaxPathLength)
+    return Status::Failure(tooLong);
   host_ = hostPart;
   path_ = pathPart;
   port_ = static_cast<int>(port);
   if (RequestText().size() > kMaxRequestLength)
-    return -1;
+    return Status::Failure(tooLong);
   return port_;
 }
 
@@ -117,30 +138,26 @@ bool HttpFetcher::Connect(std::string_view url) {
   responseCut_ = false;
   nulReceived_ = false;
   receiveFailed_ = false;
-  failure_.clear();
-  if (StartsWithIgnoringCase(url, "https://")) {
-    Fail(kHttpsMessage);
-    return false;
-  }
-  const int port = ParseUrl(url);
-  if (port < 0) {
-    Fail(kInvalidUrlMessage);
+  ClearFailure();
+  if (const Result<int> port = ReadUrl(url); !port.ok()) {
+    Fail(FailureKind::kAddress, kInvalidUrlMessage + port.message() + "。");
     return false;
   }
   socket_ = sockets_.Socket();
   if (socket_ < 0) {
     socket_ = -1;
-    Fail(kSocketMessage);
+    Fail(FailureKind::kNetwork, kSocketMessage);
     return false;
   }
   const std::optional<std::uint32_t> address = sockets_.ResolveIpv4(host_);
   if (!address) {
     Close();
-    Fail(kLookupMessage);
+    Fail(FailureKind::kNetwork, kLookupMessage);
     return false;
   }
   if (!ConnectWithinTimeout({*address, static_cast<std::uint16_t>(port_)})) {
     Close();
+    failureKind_ = FailureKind::kNetwork;
     failure_ = "サーバーに接続できません";
     return false;
   }
@@ -149,6 +166,7 @@ bool HttpFetcher::Connect(std::string_view url) {
   if (!SendRequest()) {
     response_.reset();
     Close();
+    failureKind_ = FailureKind::kNetwork;
     failure_ = "サーバーに要求を送れません";
     return false;
   }
@@ -204,7 +222,7 @@ bool HttpFetcher::SendRequest() {
 
 bool HttpFetcher::Fetch() {
   if (socket_ < 0 || !response_)
-    return FailFetch("サーバーに接続していません");
+    return FailFetch(FailureKind::kNetwork, "サーバーに接続していません");
   const long long start = WholeSeconds(Clock::now());
   const long long limit = start + std::max(timeoutSeconds, 0);
   // The deadline is passed once the whole-second clock reads beyond the limit.
@@ -213,7 +231,8 @@ bool HttpFetcher::Fetch() {
   for (;;) {
     if (WholeSeconds(Clock::now()) > limit) {
       if (!dataSeen)
-        return FailFetch("サーバーが " + FormatInt(timeoutSeconds) + " 秒以内に応答しません");
+        return FailFetch(FailureKind::kNetwork,
+                         "サーバーが " + FormatInt(timeoutSeconds) + " 秒以内に応答しません");
       return FinishFetch(ResponseEnd::kInterrupted, "サーバーが " + FormatInt(timeoutSeconds) +
                                                         " 秒以内に応答を送り終えません");
     }
@@ -229,7 +248,7 @@ bool HttpFetcher::Fetch() {
     }
     // A NUL has no place in a page's text: the response is not the page.
     if (nulReceived_)
-      return FailFetch("応答に NUL 文字が含まれています");
+      return FailFetch(FailureKind::kAnswer, "応答に NUL 文字が含まれています");
     if (responseCut_)
       return FinishFetch(ResponseEnd::kCapacity, "");
   }
@@ -238,17 +257,26 @@ bool HttpFetcher::Fetch() {
 // Checks the status and that the response arrived whole, and keeps it as the
 // page reader gets it.
 bool HttpFetcher::FinishFetch(ResponseEnd end, const std::string& interruption) {
-  if (!IsStatusOk(*response_))
-    return FailFetch("サーバーの応答が 200 OK ではありません" + StatusLineNote(*response_));
+  if (!IsStatusOk(*response_)) {
+    std::string status = AnsweredStatus(*response_);
+    const std::string note = status.empty() ? std::string() : "（" + status + "）";
+    const bool failed =
+        FailFetch(FailureKind::kAnswer, "サーバーの応答が 200 OK ではありません" + note);
+    answeredStatus_ = std::move(status);
+    return failed;
+  }
   Result<std::string> complete = CompleteResponse(*response_, end);
-  if (!complete)
-    return FailFetch(end == ResponseEnd::kInterrupted ? interruption : complete.message());
+  if (!complete) {
+    return end == ResponseEnd::kInterrupted ? FailFetch(FailureKind::kNetwork, interruption)
+                                            : FailFetch(FailureKind::kAnswer, complete.message());
+  }
   *response_ = std::move(complete.value());
   Close();
   return true;
 }
 
-bool HttpFetcher::FailFetch(std::string reason) {
+bool HttpFetcher::FailFetch(FailureKind kind, std::string reason) {
+  failureKind_ = kind;
   failure_ = std::move(reason);
   response_.reset();
   responseCut_ = false;

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "common/Feedback.h"
+#include "common/Status.h"
 #include "history/HttpResponseBody.h"
 #include "history/SocketApi.h"
 
@@ -30,14 +31,18 @@ class HttpFetcher {
   static constexpr std::size_t kMaxPortTextLength = 7;
   static constexpr std::size_t kMaxRequestLength = 255;
 
+  // Where the last Connect or Fetch failed: at the URL (nothing was sent), on
+  // the way to the server, or in the server's answer.
+  enum class FailureKind { kNone, kAddress, kNetwork, kAnswer };
+
   explicit HttpFetcher(Feedback& feedback, SocketApi& sockets = SocketApi::System());
   HttpFetcher(const HttpFetcher&) = delete;
   HttpFetcher& operator=(const HttpFetcher&) = delete;
   virtual ~HttpFetcher();
 
   // Opens a connection to `url` and sends the request. Shows a stop message
-  // for an invalid URL, a socket that cannot be created and a host that
-  // cannot be found; other failures are silent.
+  // for an invalid URL ("URLが不正です。" and why), a socket that cannot be
+  // created and a host that cannot be found; other failures are silent.
   bool Connect(std::string_view url);
   // Receives the response until the server closes the connection, the
   // deadline passes or the buffer is full; true when it arrived whole (or
@@ -68,6 +73,10 @@ class HttpFetcher {
   // Why the last Connect or Fetch failed, in Japanese, for the caller's
   // message.
   const std::string& failure() const { return failure_; }
+  FailureKind failureKind() const { return failureKind_; }
+  // The status that the server answered instead of 200 ("404 Not Found"),
+  // when that was the failure.
+  const std::string& answeredStatus() const { return answeredStatus_; }
 
   const std::string& host() const { return host_; }
   const std::string& path() const { return path_; }
@@ -78,11 +87,14 @@ class HttpFetcher {
   int timeoutSeconds = 20;
 
  private:
+  // Fills host, path and port from `url`, or says why it is not accepted.
+  Result<int> ReadUrl(std::string_view url);
+  void ClearFailure();
   bool ConnectWithinTimeout(const Ipv4Endpoint& peer);
   bool WaitFor(short events, std::chrono::steady_clock::time_point deadline);
   void Append(std::string_view chunk);
-  void Fail(std::string_view message);
-  bool FailFetch(std::string reason);
+  void Fail(FailureKind kind, std::string_view message);
+  bool FailFetch(FailureKind kind, std::string reason);
   bool FinishFetch(ResponseEnd end, const std::string& interruption);
 
   Feedback& feedback_;
@@ -96,6 +108,8 @@ class HttpFetcher {
   bool nulReceived_ = false;
   bool receiveFailed_ = false;
   std::string failure_;
+  FailureKind failureKind_ = FailureKind::kNone;
+  std::string answeredStatus_;
   std::string host_;
   std::string path_;
   int port_ = 80;

@@ -10,7 +10,37 @@
 namespace kitebar {
 namespace {
 
-constexpr char kCheckTheSiteAdvice[] = "結果サイトとネットワークの接続を確かめてください。";
+// A message of the fetcher inside brackets, without its own full stop.
+std::string Bracketed(std::string_view message) {
+  constexpr std::string_view kFullStop = "。";
+  if (message.ends_with(kFullStop))
+    message.remove_suffix(kFullStop.size());
+  return "（" + std::string(message) + "）";
+}
+
+// What went wrong with a fetch, and its cause: a URL that was not sent (the
+// message says how to mend it), no answer, or the wrong answer. The caller
+// names the page.
+Status FetchFailure(const HttpFetcher& fetcher) {
+  switch (fetcher.failureKind()) {
+    case HttpFetcher::FailureKind::kAddress:
+      return Status::Failure(fetcher.failure() +
+                             "要求は送っていません。base.ini の [TvalUrl] BaseURL を http:// で"
+                             "始まる正しい URL に直してから、もう一度実行してください。");
+    case HttpFetcher::FailureKind::kAnswer:
+      if (!fetcher.answeredStatus().empty()) {
+        return Status::Failure(
+            "サーバーはこの要求に「" + fetcher.answeredStatus() + "」と答えました", Cause::kServer);
+      }
+      return Status::Failure("サーバーの応答を読めませんでした" + Bracketed(fetcher.failure()),
+                             Cause::kServer);
+    case HttpFetcher::FailureKind::kNone:
+    case HttpFetcher::FailureKind::kNetwork:
+      break;
+  }
+  return Status::Failure("サーバーから受け取れませんでした" + Bracketed(fetcher.failure()),
+                         Cause::kNetwork);
+}
 
 }  // namespace
 
@@ -26,9 +56,9 @@ bool ResultPageReader::FetchPage(std::string_view url) {
 }
 
 Status ResultPageReader::ReadIndexPage() {
-  if (!FetchPage(baseUrl_ + kIndexPageName))
-    return Status::Failure("サーバーから受け取れませんでした（" + fetcher_.failure() + "）",
-                           Cause::kNetwork);
+  const std::string url = baseUrl_ + kIndexPageName;
+  if (!FetchPage(url))
+    return FetchFailure(fetcher_);
   const int startCount = history_.count;
   pageNames_.clear();
   const std::optional<std::string> text = fetcher_.TakeResponse();
@@ -43,15 +73,15 @@ Status ResultPageReader::ReadIndexPage() {
 }
 
 Result<std::string> ResultPageReader::FetchResultPage(std::string_view pageName) {
-  if (!FetchPage(baseUrl_ + std::string(pageName))) {
-    return Status::Failure("ページを取得できませんでした（" + fetcher_.failure() + "）。" +
-                           kCheckTheSiteAdvice);
-  }
+  const std::string url = baseUrl_ + std::string(pageName);
+  if (!FetchPage(url))
+    return FetchFailure(fetcher_);
   std::optional<std::string> text = fetcher_.TakeResponse();
   if (fetcher_.responseCut()) {
-    return Status::Failure("ページが " +
-                           FormatInt(static_cast<long long>(HttpFetcher::kResponseCapacity - 1)) +
-                           " バイトを超えていて、全体を読めませんでした。" + kCheckTheSiteAdvice);
+    return Status::Failure(
+        "ページが " + FormatInt(static_cast<long long>(HttpFetcher::kResponseCapacity - 1)) +
+            " バイトを超えていて、全体を読めませんでした",
+        Cause::kServer);
   }
   return std::move(text).value_or(std::string());
 }

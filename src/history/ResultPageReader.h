@@ -25,11 +25,12 @@ class ResultPageReader {
   // Connects and fetches `url`; true when the page text is in the fetcher.
   bool FetchPage(std::string_view url);
   // Fetches the index page and fills the page queue; on failure says whether
-  // no page came or the page that came lists no result pages.
+  // the URL was refused, no page came, the server answered another status or
+  // the page that came lists no result pages, and what to do about it.
   Status ReadIndexPage();
-  // Fetches one result page and returns its text. Fails when the fetch fails
-  // or the page did not fit the fetcher's buffer: a page read in part would
-  // pass for one without newer draws.
+  // Fetches one result page and returns its text. Fails, saying why and what
+  // to check, when the fetch fails or the page did not fit the fetcher's
+  // buffer: a page read in part would pass for one without newer draws.
   Result<std::string> FetchResultPage(std::string_view pageName);
   // Writes the history as a save writes it to the scratch file, so that a
   // pending record and the positions of the draws just completed survive

@@ -17,6 +17,7 @@ namespace {
 // At most this many draws are named in one refusal; a count tells the rest.
 constexpr std::size_t kNamedAtMost = 10;
 
+constexpr char kNothingChanged[] = "当選番号ファイルは変更していません。";
 constexpr char kFixAdvice[] =
     "CSV を直してから、もう一度実行してください。当選番号ファイルは変更していません。";
 
@@ -187,8 +188,11 @@ Status LoadCurrentHistory(DrawHistory& history) {
   return history.CheckWhole();
 }
 
+// A refusal that already says what to do (how to save the file again) keeps
+// that one piece of advice.
 Status WithAdvice(const Status& refused) {
-  return refused.Wrapped("", kFixAdvice);
+  const bool advised = refused.what().ends_with("てください。");
+  return refused.Wrapped("", advised ? kNothingChanged : kFixAdvice);
 }
 
 }  // namespace

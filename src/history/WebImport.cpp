@@ -155,7 +155,7 @@ class WebImportRun {
 
   std::string SavedSoFar() const {
     if (savedCount_ == startCount_)
-      return "当選番号ファイルは変更していません。";
+      return kNothingChanged;
     return "第 " + FormatInt(savedCount_) + " 回までの当選番号は保存されています。";
   }
 

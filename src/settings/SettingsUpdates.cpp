@@ -23,7 +23,7 @@ std::string PlaceSection(std::string_view stem, int place) {
 }
 
 Status WriteFailure(const Status& written) {
-  return written.Wrapped("設定を保存できません（", "）。設定ファイルは元のままです。");
+  return written.Wrapped("設定を保存できません: ", "設定ファイルは元のままです。");
 }
 
 // The writes of one update, in their order. They reach the file together, in

@@ -30,11 +30,12 @@ class StartUpTest : public QObject {
   }
   void cleanup() { folder_.reset(); }
 
+  // The program then ends with status 1, as for every start-up that fails.
   void missingHistoryShowsStopMessageThenCloses() {
     MessageBoxes::SetNextAnswer(QMessageBox::Ok);
     const StartedApp started = StartApp();
 
-    QVERIFY(started.started);
+    QVERIFY(!started.started);
     QCOMPARE(MessageBoxes::shown().size(), std::size_t{1});
     const MessageBoxes::Shown& box = MessageBoxes::shown().front();
     // The first sentence as always, then why, and how to make the file.
@@ -45,8 +46,44 @@ class StartUpTest : public QObject {
     QVERIFY(box.text.contains(QStringLiteral("kitebar-cli import")));
     QCOMPARE(box.caption, QStringLiteral("Kitebar -ナンバーズシミュレータ-"));
     QCOMPARE(box.icon, QMessageBox::Critical);
-    // The close request reaches the window once the event loop runs.
-    QTRY_VERIFY(!started.app->mainFrame()->isVisible());
+    QVERIFY(!started.app->mainFrame()->isVisible());
+    QCOMPARE(started.app->history().count, 0);
+  }
+
+  // Each refusal says why; none reads the history of the current folder.
+  void refusedStartUpSaysWhy_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("launchProblem");
+    QTest::addColumn<QStringList>("parts");
+    QTest::newRow("unknown option")
+        << QStringList{QStringLiteral("--bogus")} << QString()
+        << QStringList{QStringLiteral("「--bogus」というオプションはありません"),
+                       QStringLiteral("--help")};
+    QTest::newRow("missing document")
+        << QStringList{QStringLiteral("no-such-file.kit")} << QString()
+        << QStringList{QStringLiteral("ファイル no-such-file.kit を開けませんでした。"),
+                       QStringLiteral("そのファイルはありません")};
+    QTest::newRow("folder not prepared")
+        << QStringList() << QStringLiteral("作業フォルダを用意できません: 原因")
+        << QStringList{QStringLiteral("当選番号の取得に失敗しました。\n\n作業フォルダを用意でき"
+                                      "ません: 原因")};
+  }
+  void refusedStartUpSaysWhy() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, launchProblem);
+    QFETCH(QStringList, parts);
+    WriteFile(QStringLiteral("kitebarnum.dat"), HistoryText(2));
+    MessageBoxes::SetNextAnswer(QMessageBox::Ok);
+    const StartedApp started = StartApp(arguments, std::nullopt, launchProblem);
+
+    QVERIFY(!started.started);
+    QCOMPARE(MessageBoxes::shown().size(), std::size_t{1});
+    const MessageBoxes::Shown& box = MessageBoxes::shown().front();
+    QCOMPARE(box.icon, QMessageBox::Critical);
+    for (const QString& part : parts)
+      QVERIFY2(box.text.contains(part), qPrintable(box.text));
+    QVERIFY(!box.text.contains(QStringLiteral("load-csv")));
+    QVERIFY(!started.app->mainFrame()->isVisible());
     QCOMPARE(started.app->history().count, 0);
   }
 
@@ -95,14 +132,15 @@ class StartUpTest : public QObject {
     MessageBoxes::SetNextAnswer(QMessageBox::Close);
     const StartedApp started = StartApp({}, start);
 
-    QVERIFY(started.started);
     const MessageBoxes::Shown& box = MessageBoxes::shown().front();
     QCOMPARE(int(box.icon), icon);
     for (const QString& part : says)
       QVERIFY2(box.text.contains(part), qPrintable(part + QStringLiteral(" in ") + box.text));
+    // A start that cannot go on ends with status 1.
     const bool ready = icon == QMessageBox::Information;
+    QCOMPARE(started.started, ready);
     QCOMPARE(started.app->history().count, ready ? 3 : 0);
-    QTRY_COMPARE(started.app->mainFrame()->isVisible(), ready);
+    QCOMPARE(started.app->mainFrame()->isVisible(), ready);
   }
 
   // Notepad's "UTF-16 LE": the readers would take every value for its

@@ -24,6 +24,10 @@ TEST(CliFullWidthDigits, AreTakenAsDigits) {
        "type2.ini",
        "[Toutatu3]\r\nf=1.50\r\n"},
       {{"settings", "set-core", "StepNum=１２０"}, "base.ini", "[StepNum]\r\nnum=120\r\n"},
+      // Options and draw numbers go through the parser's own check of numbers.
+      {{"position", "６", "998"}, "kitebarnum.dat", "\r\n0006,,998,1\r\n"},
+      {{"register", "--draw", "５", "１２"}, "kitebarnum.dat", "\r\n0005,012\r\n"},
+      {{"evaluate", "--from", "２", "--to", "５"}, "Kitebar_kensho.html", "<html"},
   };
   for (const auto& c : cases) {
     test::TempWorkingDirectory folder;

@@ -62,16 +62,21 @@ TEST(HttpRequestTest, CarriesThePortInTheHostHeaderEvenFor80) {
             "User-Agent: httpcex/0.0\r\n\r\n");
 }
 
+// The fixed message, then why: the URL is refused before anything is sent.
 TEST(HttpConnectTest, RefusesAnInvalidUrlWithAStopMessage) {
+  const std::string overlong = "http://example.com/" + std::string(240, 'p');
   const struct {
-    const char* url;
-    const char* message;
+    std::string url;
+    std::string message;
   } cases[] = {
-      {"http://", "URLが不正です。"},
-      {"example.com/numbers/", "URLが不正です。"},
+      {"http://", "URLが不正です。http:// のあとにサーバー名がありません。"},
+      {"example.com/numbers/", "URLが不正です。http:// で始まっていません。"},
       {"HTTPS://example.com/",
-       "https:// の URL には対応していません。BaseURL は http:// で始まる"
-       " URL にしてください。"},
+       "URLが不正です。https:// には対応していません（http:// だけです）。"},
+      {"http://example.com:70000/", "URLが不正です。ポート番号は 65535 までです。"},
+      {overlong,
+       "URLが不正です。URL が長すぎます（259 文字。サーバー名とパスは合わせて 200 文字ほどまで"
+       "です）。"},
   };
   for (const auto& [url, message] : cases) {
     test::RecordingFeedback feedback;
@@ -81,6 +86,7 @@ TEST(HttpConnectTest, RefusesAnInvalidUrlWithAStopMessage) {
     EXPECT_EQ(feedback.messages[0], message);
     EXPECT_EQ(feedback.icons[0], MessageIcon::kStop);
     EXPECT_FALSE(fetcher.response().has_value());
+    EXPECT_EQ(fetcher.failureKind(), HttpFetcher::FailureKind::kAddress);
   }
 }
 

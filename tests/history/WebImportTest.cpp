@@ -27,6 +27,8 @@ class WebImportTest : public testing::Test {
   // Runs the import on the history file as it stands, against `server`.
   Status Import(test::PageServer& server, const std::string& bookmark = "") {
     WriteFileBytes("base.ini", test::BaseIni(server.BaseUrl(), bookmark));
+    if (settingsReadOnly)
+      std::filesystem::permissions("base.ini", std::filesystem::perms::owner_read);
     DrawHistory history;
     EXPECT_TRUE(history.Load().ok());
     HttpFetcher fetcher(feedback);
@@ -47,6 +49,7 @@ class WebImportTest : public testing::Test {
   test::RecordingView view;
   int pauses = 0;
   int finalCount = 0;
+  bool settingsReadOnly = false;
 };
 
 TEST_F(WebImportTest, ReadsEveryQueuedPageAndReplacesTheHistoryFile) {
@@ -123,7 +126,7 @@ TEST_P(FailedIndexTest, ChangesNothingAndSaysWhy) {
 INSTANTIATE_TEST_SUITE_P(
     Reasons, FailedIndexTest,
     testing::Values(std::pair{"/numbers/numtop01.html", "目次の印「★過去のデータ★」がなく"},
-                    std::pair{"/numbers/elsewhere.html", "（HTTP/1.0 404 Not Found）"}),
+                    std::pair{"/numbers/elsewhere.html", "の要求に「404 Not Found」と答えました"}),
     [](const testing::TestParamInfo<FailedIndexTest::ParamType>& info) {
       return std::string(info.index == 0 ? "PageWithoutMarks" : "NotFound");
     });
@@ -182,6 +185,23 @@ TEST_F(WebImportTest, AHistoryFileThatCannotBeReplacedStopsTheRun) {
 #endif
   EXPECT_FALSE(std::filesystem::exists("tmp.dat"));
   EXPECT_EQ(Bookmark(), "er");
+}
+
+// The draws of the page read are kept; the bookmark that cannot be saved
+// stops the run, said once with what the next run does.
+TEST_F(WebImportTest, ASettingsFileThatCannotBeReplacedKeepsTheDrawsRead) {
+  WriteFileBytes("kitebarnum.dat", test::HistoryFileUpTo(1990));
+  test::PageServer server(test::StandardSitePages());
+  settingsReadOnly = true;
+  const Status imported = Import(server);
+  ASSERT_FALSE(imported.ok());
+  const std::string message = imported.message();
+  EXPECT_NE(message.find("読み取り専用"), std::string::npos) << message;
+  EXPECT_NE(message.find("前に記録したページから読み直します"), std::string::npos) << message;
+  EXPECT_EQ(message.find("。。"), std::string::npos) << message;
+  // The page read whole is kept, as the message says.
+  EXPECT_NE(message.find("第 2000 回までの当選番号は保存しました"), std::string::npos) << message;
+  EXPECT_EQ(ReadFileBytes("kitebarnum.dat"), test::HistoryFileUpTo(2000));
 }
 
 TEST_F(WebImportTest, TheReplacedHistoryFileKeepsItsPermissions) {

@@ -148,7 +148,8 @@ launch "$launcher" --prepare-only >/dev/null || fail "the next start failed"
 
 current=no-home
 new_home
-env -i PATH="$PATH" "$launcher" --prepare-only 2>"$home/err" && fail "succeeded without HOME"
+env -i PATH="$PATH" "$launcher" --prepare-only 2>"$home/err"
+expect_equal "$?" 1 "exit status"
 grep -q 'HOME' "$home/err" || fail "no message: $(cat "$home/err")"
 
 current=usage
@@ -162,11 +163,14 @@ new_home
 help=$(launch "$launcher" --help)
 expect_equal "$?" 0 "exit status"
 grep -q -- '--prepare-only' <<<"$help" || fail "no usage: $help"
+grep -qF "$home/.local/share/kitebar" <<<"$help" || fail "no working folder in the usage: $help"
 [ ! -e "$home/.local/share/kitebar" ] || fail "help prepared the folder"
 if [ "$with_gui" = 1 ]; then
   help=$(launch "$prefix/bin/kitebar" --help 2>&1)
   expect_equal "$?" 0 "exit status of kitebar --help"
   grep -q 'kitebar-launch' <<<"$help" || fail "no usage of kitebar: $help"
+  version=$(launch "$prefix/bin/kitebar" --version 2>&1)
+  expect_equal "$?/$version" "0/kitebar 1.0" "kitebar --version"
   message=$(launch "$prefix/bin/kitebar" 2>&1)
   expect_equal "$?" 1 "exit status of kitebar without a display"
   grep -q '画面' <<<"$message" || fail "no message without a display: $message"
@@ -178,14 +182,17 @@ new_home
 cat >"$prefix/bin/kitebar" <<STUB
 #!/bin/sh
 printf '%s|%s|%s\n' "\$PWD" "\$#" "\$*" >"\$HOME/started"
+printf '%s' "\${KITEBAR_LAUNCH_PROBLEM:-}" >"\$HOME/problem"
 exit 7
 STUB
 chmod +x "$prefix/bin/kitebar"
 mkdir -p "$home/links"
 ln -s "$launcher" "$home/links/kitebar-launch"
-launch XDG_DATA_HOME="$home/data" "$home/links/kitebar-launch" "a file.dat"
+launch XDG_DATA_HOME="$home/data" KITEBAR_LAUNCH_PROBLEM=stale "$home/links/kitebar-launch" \
+  "a file.dat"
 expect_equal "$?" 7 "exit status of the program"
 expect_equal "$(cat "$home/started")" "$home/data/kitebar|1|a file.dat" "program start"
+[ ! -s "$home/problem" ] || fail "a problem reached the program: $(cat "$home/problem")"
 [ -f "$home/data/kitebar/kitebarnum.dat" ] || fail "no history before the start"
 
 current=starts-the-program-even-without-a-history
@@ -196,6 +203,17 @@ expect_equal "$?" 7 "exit status of the program"
 mv "$sample.away" "$sample"
 expect_equal "$(cat "$home/started")" "$home/.local/share/kitebar|0|" "program start"
 grep -q '作業フォルダを用意できません' "$home/err" || fail "no message: $(cat "$home/err")"
+# The window says why, too: the user who started it from the menu sees no
+# terminal.
+grep -q 'numbers3.csv' "$home/problem" || fail "no cause for the window: $(cat "$home/problem")"
+
+current=cause-of-an-unprepared-folder-reaches-the-program
+new_home
+mkdir -p "$home/.local/share/kitebar/kitebar.lock"
+launch "$launcher" 2>/dev/null
+expect_equal "$?" 7 "exit status of the program"
+grep -q 'kitebar.lock' "$home/problem" || fail "no cause for the window: $(cat "$home/problem")"
+grep -q 'kitebar-cli: ' "$home/problem" && fail "the cause keeps the prefix of kitebar-cli"
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures failures" >&2

@@ -10,7 +10,9 @@
 //   winning-number-dialog.png       "当選番号編集" as it opens
 //   simulation-settings-dialog.png  "シミュレート設定" as it opens
 // The program runs in a fresh temporary folder, on a copy of HISTORY_FILE (a
-// kitebarnum.dat) or on an empty history.
+// kitebarnum.dat) or on an empty history. A HISTORY_FILE that the program
+// would warn about (damaged, or no history at all, such as a CSV) is refused
+// before any window opens: nobody would be there to close the warning.
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -19,6 +21,7 @@
 #include <QPainter>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <string>
 
 #include "app/CAboutDialog.h"
 #include "app/CKitebarApp.h"
@@ -26,6 +29,7 @@
 #include "app/PasteResultsDialog.h"
 #include "app/SimulationSettingsDialog.h"
 #include "app/WinningNumberDialog.h"
+#include "history/DrawHistory.h"
 
 namespace {
 
@@ -97,6 +101,15 @@ bool PrepareHistory(const QDir& work, const QString& source) {
   return empty.open(QIODevice::WriteOnly);
 }
 
+// Why the history copied into the working folder would stop the start-up
+// with a message, or empty.
+std::string UnusableHistory() {
+  kitebar::DrawHistory history;
+  if (const kitebar::Status loaded = history.Load(); !loaded.ok())
+    return loaded.message();
+  return history.DamageWarning();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -116,6 +129,12 @@ int main(int argc, char** argv) {
   if (!work.isValid() || !PrepareHistory(QDir(work.path()), historySource) ||
       !QDir::setCurrent(work.path())) {
     std::fprintf(stderr, "kitebar-screenshots: cannot prepare a working folder\n");
+    return 1;
+  }
+
+  if (const std::string unusable = UnusableHistory(); !unusable.empty()) {
+    std::fprintf(stderr, "kitebar-screenshots: %s は当選番号ファイルとして使えません: %s\n",
+                 argc == 3 ? argv[2] : "kitebarnum.dat", unusable.c_str());
     return 1;
   }
 

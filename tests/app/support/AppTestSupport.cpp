@@ -89,11 +89,13 @@ QByteArray HistoryText(int draws) {
   return text;
 }
 
-StartedApp StartApp(const QStringList& arguments, std::optional<StartFolder> startFolder) {
+StartedApp StartApp(const QStringList& arguments, std::optional<StartFolder> startFolder,
+                    const QString& launchProblem) {
   StartedApp started;
   started.app = std::make_unique<CKitebarApp>();
   if (startFolder)
     started.app->SetStartFolder(std::move(*startFolder));
+  started.app->SetLaunchProblem(launchProblem);
   auto opener = std::make_unique<RecordingPageOpener>();
   started.opener = opener.get();
   started.app->SetPageOpener(std::move(opener));

@@ -53,15 +53,17 @@ QByteArray ReadFile(const QString& name);
 // windmill position, lines ending CR LF.
 QByteArray HistoryText(int draws);
 
-// An application started in the working folder with `arguments`, its browser
-// replaced by `opener` (kept by the application).
+// An application started in the working folder with `arguments` (and the
+// launcher's `launchProblem`, if any), its browser replaced by `opener` (kept
+// by the application).
 struct StartedApp {
   std::unique_ptr<CKitebarApp> app;
   RecordingPageOpener* opener = nullptr;
   bool started = false;
 };
 StartedApp StartApp(const QStringList& arguments = {},
-                    std::optional<StartFolder> startFolder = std::nullopt);
+                    std::optional<StartFolder> startFolder = std::nullopt,
+                    const QString& launchProblem = {});
 
 // Runs `answer` on the next modal window once it is open (a dialog's exec or
 // a message box shown without the hook), from the event loop of that window.
