@@ -66,9 +66,7 @@ int RegisterCommand::Run() {
     return kExitUsage;
   }
   if (!correction &&
-      !IsDrawInRange(draw, 1, DrawHistory::kMaxDrawNumber, "登録",
-                     std::string(kFileLimitAdvice) +
-                         "記録済みの回を直すときは --draw N で回を指定してください。")) {
+      !IsDrawInRange(draw, 1, DrawHistory::kMaxDrawNumber, "登録", kHistoryFullAdvice)) {
     return kExitUsage;
   }
   // The next draw is decided once the history is locked: a draw another writer

@@ -21,14 +21,6 @@ Status CannotSave(const Status& saved) {
                        "）。" + std::string(kWinningNumberNotRegistered));
 }
 
-// The file's draw numbers have four digits. A full file is most often one
-// with a mistyped draw number near its end, which repair puts right.
-constexpr char kHistoryFullAdvice[] =
-    "当選番号ファイルに記録できるのは第 9999 回までで、ファイルはそこまで埋まっています。"
-    "回の番号を打ち間違えた行があるときは「kitebar-cli repair」で直してください。"
-    "第 9999 回まで本当に記録したときは、新しいフォルダーで新しい当選番号ファイルを"
-    "作ってください（「kitebar-cli load-csv」）。";
-
 std::string OutOfRangeMessage(int draw, int last) {
   return "第 " + FormatInt(draw) + " 回は登録できません。登録できるのは第 1 回から第 " +
          FormatInt(last) + " 回までです。" +

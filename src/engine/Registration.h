@@ -48,6 +48,15 @@ class RegistrationTarget {
   int draw_;
 };
 
+// What to do when the next draw would be past the last one the history can
+// hold. The file's draw numbers have four digits; a full file is most often
+// one with a mistyped draw number near its end, which repair puts right.
+inline constexpr char kHistoryFullAdvice[] =
+    "当選番号ファイルに記録できるのは第 9999 回までで、ファイルはそこまで埋まっています。"
+    "回の番号を打ち間違えた行があるときは「kitebar-cli repair」で直してください。"
+    "第 9999 回まで本当に記録したときは、新しいフォルダーで新しい当選番号ファイルを"
+    "作ってください（「kitebar-cli load-csv」）。";
+
 // Registers a winning number typed by the user, as one change of the folder.
 // For a new draw the draw is back-tested first: its entry in "Kitebard.dat"
 // and its winning number in the history are both kept or both left out. For

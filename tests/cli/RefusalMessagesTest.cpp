@@ -122,7 +122,7 @@ INSTANTIATE_TEST_SUITE_P(
                     9999,
                     "",
                     2,
-                    {"第 10000 回は登録できません", "第 9999 回まで", "--draw"}},
+                    {"第 10000 回は登録できません", "埋まっています", "kitebar-cli repair"}},
         RefusalCase{"PredictDraw10000",
                     {"predict"},
                     9999,
