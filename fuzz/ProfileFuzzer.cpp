@@ -81,6 +81,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   const std::string otherBefore =
       kitebar::ReadProfileString(file, otherSection, otherKey, kMissing, kLargeCapacity);
+  // A file in UTF-16 (or that looks it, with its zero bytes) is refused by
+  // every writer.
+  if (!kitebar::CheckProfileEncoding(file).ok()) {
+    Require(!kitebar::WritePrivateProfileString(section, key, value, file).ok());
+    return 0;
+  }
 
   Require(kitebar::WritePrivateProfileString(section, key, value, file).ok());
   Require(kitebar::ReadProfileString(file, section, key, kMissing, kLargeCapacity) == value);

@@ -31,8 +31,8 @@ std::string LineRef(const HistoryFileLine& line) {
 std::string UnreadableReason(const HistoryFileLine& line) {
   switch (line.fault) {
     case HistoryLineFault::kNul:
-      return DrawText(line.draw) +
-             "の行ですが、NUL 文字（\\x00）を含むため、そのままでは読めません。";
+      return (line.draw > 0 ? DrawText(line.draw) + "の行" : std::string("数字を含む行")) +
+             "ですが、NUL 文字（\\x00）を含むため、そのままでは読めません。";
     case HistoryLineFault::kBeyondLastDraw:
       return DrawText(line.draw) +
              "の行ですが、当選番号ファイルに記録できるのは第 9999 回までです。";
@@ -342,17 +342,33 @@ Status DrawHistory::AppendImportedDraw(std::string_view digits) {
   return Status::Ok();
 }
 
+namespace {
+
+// UTF-16 that decodes to text with digits and without NUL: what Notepad makes
+// of a history. Anything else is left to the line reader, which is also what
+// keeps a file that the program writes from reading back as UTF-16 (its
+// digits never stand beside a zero byte).
+std::optional<std::string> HistoryTextIfUtf16(std::string_view bytes, bool bigEndian) {
+  std::optional<std::string> text = Utf16ToUtf8(bytes, bigEndian);
+  if (!text || text->find('\0') != std::string::npos ||
+      text->find_first_of("0123456789") == std::string::npos)
+    return std::nullopt;
+  return text;
+}
+
+}  // namespace
+
 // Notepad's "Unicode" is UTF-16 with a byte-order mark; without one, a
 // history's first character (a digit, a blank) gives away which byte is NUL.
 std::optional<std::string> HistoryTextFromUtf16(std::string_view contents) {
   if (contents.starts_with("\xFF\xFE"))
-    return Utf16ToUtf8(contents.substr(2), false);
+    return HistoryTextIfUtf16(contents.substr(2), false);
   if (contents.starts_with("\xFE\xFF"))
-    return Utf16ToUtf8(contents.substr(2), true);
+    return HistoryTextIfUtf16(contents.substr(2), true);
   if (contents.size() >= 2 && contents[0] != '\0' && contents[1] == '\0')
-    return Utf16ToUtf8(contents, false);
+    return HistoryTextIfUtf16(contents, false);
   if (contents.size() >= 2 && contents[0] == '\0' && contents[1] != '\0')
-    return Utf16ToUtf8(contents, true);
+    return HistoryTextIfUtf16(contents, true);
   return std::nullopt;
 }
 

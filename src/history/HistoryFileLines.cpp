@@ -145,10 +145,10 @@ std::optional<HistoryFileLine> ReadPiece(int line, std::string_view bytes, bool 
   if (!HoldsADigit(text))
     return std::nullopt;
   HistoryFileLine read{line, bytes, 0, HistoryLineFault::kNone, {}};
+  // Digits beside zero bytes are damage even where they name no draw: kept as
+  // a note, they could make the file that a save writes read as UTF-16.
   if (text.find('\0') != std::string_view::npos) {
     const NumberField field = ReadNumberField(WithoutNuls(text));
-    if (field.kind == NumberField::Kind::kDrawZero)
-      return std::nullopt;
     read.draw = static_cast<int>(field.value);
     read.fault = HistoryLineFault::kNul;
     return read;

@@ -51,9 +51,11 @@ std::string_view WithoutUtf8Mark(std::string_view contents) {
 
 // Notepad's "UTF-16 LE" and "UTF-16 BE" begin with their byte order mark; a
 // file without one still shows its zero bytes beside the first ASCII letter.
+// A file that begins with a zero byte is taken for one even alone, since
+// whatever a writer adds after it would make it one.
 bool IsUtf16(std::string_view contents) {
   return contents.starts_with("\xFF\xFE") || contents.starts_with("\xFE\xFF") ||
-         (contents.size() >= 2 && (contents[0] == '\0' || contents[1] == '\0'));
+         contents.starts_with('\0') || (contents.size() >= 2 && contents[1] == '\0');
 }
 
 std::string Utf16Message(const std::filesystem::path& file) {

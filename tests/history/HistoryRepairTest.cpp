@@ -206,6 +206,32 @@ TEST(HistoryRepairUtf16, ReadersSayTheFileIsUtf16) {
   EXPECT_NE(history.DamageWarning().find("repair"), std::string::npos);
 }
 
+// A line without digits is passed over even with zero bytes in it; the file
+// that a save makes of it reads back whole, never as UTF-16 (with or without
+// the mark, whatever the parity of its length).
+TEST(HistoryRepairUtf16, APassedOverLineWithZeroBytesSavesAndReadsBack) {
+  TempWorkingDirectory folder;
+  for (const std::string& note : {std::string("d\0\0\0\x80raw,\xFF\n", 11),
+                                  std::string("\xFF\xFEnote\0\n", 8), std::string("\0x\n", 3)}) {
+    WriteFileBytes(kHistoryFileName, note + DrawLines(1, 2));
+    DrawHistory history;
+    ASSERT_TRUE(history.Load());
+    ASSERT_FALSE(history.damage());
+    ASSERT_TRUE(history.Save());
+    ASSERT_TRUE(history.Load());
+    EXPECT_FALSE(history.damage()) << history.CheckWhole().message();
+    EXPECT_EQ(history.count, 2);
+  }
+  // Digits beside zero bytes are damage, even in a line of draw 0.
+  WriteFileBytes(kHistoryFileName, std::string("0\0\00,156\r\n", 10) + DrawLines(1, 2) + "\n");
+  DrawHistory history;
+  ASSERT_TRUE(history.Load());
+  ASSERT_TRUE(history.damage());
+  EXPECT_NE(history.CheckWhole().message().find("数字を含む行ですが、NUL 文字"), std::string::npos)
+      << history.CheckWhole().message();
+  EXPECT_FALSE(history.Save());
+}
+
 TEST(HistoryRepairChoice, ALineThatCannotBeKeptIsRefusedAndNothingChanges) {
   TempWorkingDirectory folder;
   const std::string contents =

@@ -116,7 +116,10 @@ INSTANTIATE_TEST_SUITE_P(
                                    "\xEF\xBB\xBF[TvalUrl]\r\nEndURL=p1\r\n"},
                     SavedByNotepad{"Utf16", kUtf16Le, "default", false, kUtf16Le},
                     SavedByNotepad{"Utf16BigEndian", std::string("\xFE\xFF\0[\0T", 6), "default",
-                                   false, std::string("\xFE\xFF\0[\0T", 6)}),
+                                   false, std::string("\xFE\xFF\0[\0T", 6)},
+                    // A write after it would make it a file that reads as UTF-16.
+                    SavedByNotepad{"ZeroByteAlone", std::string(1, '\0'), "default", false,
+                                   std::string(1, '\0')}),
     [](const testing::TestParamInfo<SavedByNotepad>& info) { return info.param.name; });
 
 #ifndef _WIN32  // RLIMIT_FSIZE: POSIX only
