@@ -16,13 +16,8 @@ cd "$(dirname "$0")/.."
 root=$PWD
 bash scripts/install-windows-deps.sh
 
-qt=$(readlink -m "${KITEBAR_QT_MINGW_DIR:-../shared/qt6-mingw}")
-if [ ! -f "$qt/lib/cmake/Qt6/Qt6Config.cmake" ]; then
-  echo "test-windows.sh: no Qt for MinGW in $qt. Build it with" \
-    "'bash scripts/build-qt-mingw.sh $qt' (about 40 minutes), or set KITEBAR_QT_MINGW_DIR" \
-    "to the folder of one built that way." >&2
-  exit 1
-fi
+# shellcheck source=scripts/qt-mingw-dir.sh
+source scripts/qt-mingw-dir.sh test-windows.sh
 echo "-- cross build (build-windows)"
 cmake --preset windows -DKITEBAR_QT_MINGW_DIR="$qt" >/dev/null
 cmake --build --preset windows -j"$(nproc)"

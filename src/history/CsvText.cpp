@@ -14,6 +14,8 @@ namespace {
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LittleEndianMark = "\xFF\xFE";
 constexpr std::string_view kUtf16BigEndianMark = "\xFE\xFF";
+// Refusals of the file's form say themselves how to save it again
+// (Cause::kForm), so the import adds no advice of its own to them.
 constexpr char kSaveAsAdvice[] =
     "表計算ソフトやエディターで「CSV UTF-8」「UTF-8」「Unicode」（UTF-16）または Shift_JIS "
     "を選んで保存し直してから、もう一度実行してください。";
@@ -96,15 +98,17 @@ Result<std::string> FromUtf16(std::string_view units, bool bigEndian) {
     const std::optional<std::string> swapped = Utf16ToUtf8(units, !bigEndian);
     if (swapped && HasAsciiDigit(*swapped)) {
       return Status::Failure(std::string("CSV の UTF-16 の印は") + ByteOrderName(bigEndian) +
-                             "ですが、中身は" + ByteOrderName(!bigEndian) +
-                             "で書かれていて、印と中身が合いません。" + kSaveAsAdvice);
+                                 "ですが、中身は" + ByteOrderName(!bigEndian) +
+                                 "で書かれていて、印と中身が合いません。" + kSaveAsAdvice,
+                             Cause::kForm);
     }
   }
   if (!text) {
     return Status::Failure(std::string("CSV は UTF-16（") + ByteOrderName(bigEndian) +
-                           "）の印で始まっていますが、途中に UTF-16 として読めないところがあり"
-                           "ます。" +
-                           kSaveAsAdvice);
+                               "）の印で始まっていますが、途中に UTF-16 として読めないところがあり"
+                               "ます。" +
+                               kSaveAsAdvice,
+                           Cause::kForm);
   }
   return std::move(*text);
 }
@@ -144,7 +148,8 @@ Status CheckNoControlCharacters(std::string& text) {
   return Status::Failure(
       "CSV にテキストでない文字（制御文字）があります。結果の表のファイルではないようです。"
       "表計算ソフトの形式（.xlsx など）のファイルは、CSV として保存し直してから読み込んでく"
-      "ださい。");
+      "ださい。",
+      Cause::kForm);
 }
 
 Result<std::string> UnmarkedText(std::string_view bytes) {
@@ -153,14 +158,16 @@ Result<std::string> UnmarkedText(std::string_view bytes) {
     return Status::Failure(
         std::string("CSV に NUL 文字があり、文字コードがわかりません（印のない UTF-16 やバイナリ "
                     "ファイルなど）。") +
-        kSaveAsAdvice);
+            kSaveAsAdvice,
+        Cause::kForm);
   }
   if (IsUtf8(bytes))
     return std::string(bytes);
   if (const int utf8Line = FirstNonAsciiLine(bytes, true); utf8Line > 0) {
     return Status::Failure("CSV の中で文字コードが混ざっています（" + FormatInt(utf8Line) +
-                           " 行目は UTF-8、" + FormatInt(FirstNonAsciiLine(bytes, false)) +
-                           " 行目は UTF-8 ではありません）。" + kSaveAsAdvice);
+                               " 行目は UTF-8、" + FormatInt(FirstNonAsciiLine(bytes, false)) +
+                               " 行目は UTF-8 ではありません）。" + kSaveAsAdvice,
+                           Cause::kForm);
   }
   if (IsShiftJis(bytes)) {
     Result<std::string> text = ShiftJisToUtf8(bytes);
@@ -168,8 +175,9 @@ Result<std::string> UnmarkedText(std::string_view bytes) {
       return Status::Failure("CSV を Shift_JIS として読めません。" + text.message());
     return text;
   }
-  return Status::Failure(std::string("CSV の文字コードが UTF-8 でも Shift_JIS でもありません。") +
-                         kSaveAsAdvice);
+  return Status::Failure(
+      std::string("CSV の文字コードが UTF-8 でも Shift_JIS でもありません。") + kSaveAsAdvice,
+      Cause::kForm);
 }
 
 Result<std::string> DecodedText(std::string_view bytes) {
@@ -183,7 +191,8 @@ Result<std::string> DecodedText(std::string_view bytes) {
       return Status::Failure(
           std::string("CSV は UTF-8 の印で始まっていますが、途中に UTF-8 として読めないところが"
                       "あります。") +
-          kSaveAsAdvice);
+              kSaveAsAdvice,
+          Cause::kForm);
     }
     return std::string(bytes);
   }

@@ -269,8 +269,10 @@ Status NamedColumns(std::span<const std::string_view> header, ColumnLayout& layo
       continue;
     if (*column >= 0) {
       return Status::Failure(std::string("見出しに") + RoleName(role) + "の列が 2 つあります（「" +
-                             std::string(header[static_cast<std::size_t>(*column)]) + "」と「" +
-                             std::string(header[i]) + "」）。使わない列の名前を変えてください。");
+                                 std::string(header[static_cast<std::size_t>(*column)]) + "」と「" +
+                                 std::string(header[i]) +
+                                 "」）。使わない列の名前を変えてください。",
+                             Cause::kForm);
     }
     *column = static_cast<int>(i);
   }

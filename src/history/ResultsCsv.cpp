@@ -188,11 +188,10 @@ Status LoadCurrentHistory(DrawHistory& history) {
   return history.CheckWhole();
 }
 
-// A refusal that already says what to do (how to save the file again) keeps
-// that one piece of advice.
+// A refusal of the file's form already says what to do (how to save the file
+// again, which column to rename) and keeps that one piece of advice.
 Status WithAdvice(const Status& refused) {
-  const bool advised = refused.what().ends_with("てください。");
-  return refused.Wrapped("", advised ? kNothingChanged : kFixAdvice);
+  return refused.Wrapped("", refused.cause() == Cause::kForm ? kNothingChanged : kFixAdvice);
 }
 
 }  // namespace
